@@ -1,0 +1,76 @@
+#pragma once
+
+#include "kkt/ExchangeLog.h"
+#include "kkt/KktFrame.h"
+#include "kkt/SerialLink.h"
+
+#include <QString>
+
+#include <functional>
+
+// Outcome of a transaction: 0 success, the local failures below, or the KKT's status byte.
+namespace KktOutcome {
+constexpr quint8 Ok = 0;
+constexpr quint8 PortNotOpened = 1;
+constexpr quint8 NoAnswer = 2;
+constexpr quint8 ChecksumError = 3; // also an answer too short to carry a status
+constexpr quint8 BadNumber = 5; // goods item write: barcode or price not a number
+constexpr int kMaxAttempts = 10;
+inline bool IsBusy(quint8 status) { return status >= 20 && status <= 22; }
+} // namespace KktOutcome
+
+// The connection values every request takes.
+struct KktConnection {
+    QString Name; // port name as listed
+    quint32 Speed = 19200;
+    quint32 TimeOut = 3500; // total read time-out of one answer, ms
+    qint32 NumKKT = 0;
+    quint32 Pause = 0; // before opening, ms
+};
+
+// What a transaction works with: the port, the one frame buffer and the log hook.
+class KktChannel {
+public:
+    explicit KktChannel(SerialLink &link) : m_link(&link) { }
+
+    SerialLink &link() { return *m_link; }
+    void setLink(SerialLink &link) { m_link = &link; }
+    TBufKKT &buf() { return m_buf; }
+    const TBufKKT &buf() const { return m_buf; }
+    void setLogSink(ExchangeLogSink sink) { m_log = std::move(sink); }
+    void log(bool isAnswer) const
+    {
+        if (m_log)
+            m_log(m_buf, isAnswer);
+    }
+
+private:
+    SerialLink *m_link;
+    TBufKKT m_buf;
+    ExchangeLogSink m_log;
+};
+
+// One command of the protocol: its letter, request length and answer length.
+struct KktCommand {
+    quint8 code;
+    int requestLength;
+    int answerLength;
+};
+
+namespace KktCommands {
+constexpr KktCommand GoodsItem { 0x54, 51, 46 }; // "T"
+constexpr KktCommand TableParam { 0x70, 40, 36 }; // "p"
+constexpr KktCommand TestLink { 0x75, 11, 31 }; // "u"
+constexpr KktCommand ClearBase { 0x63, 11, 7 }; // "c"
+} // namespace KktCommands
+
+// Fills the command data (bytes 8 .. L-4, already zero); false ends the
+// transaction with outcome 5 before anything is sent.
+using KktBuildData = std::function<bool(quint8 *frame)>;
+// Takes over a non-busy answer; bytes past the received count read as zero.
+using KktTakeAnswer = std::function<void(const quint8 *answer, quint32 count)>;
+
+// Opens the port, runs up to ten write-and-read rounds while the KKT answers
+// busy, closes the port and returns the outcome.
+quint8 RunTransaction(KktChannel &channel, const KktConnection &conn, const KktCommand &command,
+                      const KktBuildData &build, const KktTakeAnswer &take);

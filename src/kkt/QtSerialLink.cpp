@@ -1,0 +1,101 @@
+#include "kkt/QtSerialLink.h"
+
+#include "kkt/PortDiscovery.h"
+
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <QThread>
+
+#include <algorithm>
+
+QtSerialLink::QtSerialLink() = default;
+QtSerialLink::~QtSerialLink() { close(); }
+
+bool QtSerialLink::open(const QString &name, quint32 speed, quint32 totalTimeOutMs)
+{
+    close();
+    const QString device = PortDevicePath(name);
+    if (device.isEmpty())
+        return false;
+    m_port = std::make_unique<QSerialPort>();
+    m_port->setPortName(device);
+    m_totalMs = totalTimeOutMs;
+    // Flow control and the other line settings are left as Qt opens the port.
+    if (!m_port->open(QIODevice::ReadWrite)) {
+        m_port.reset();
+        return false;
+    }
+    const bool configured = m_port->setBaudRate(qint32(speed)) && m_port->setDataBits(QSerialPort::Data8)
+        && m_port->setParity(QSerialPort::NoParity) && m_port->setStopBits(QSerialPort::OneStop);
+    if (!configured) {
+        close();
+        return false;
+    }
+    return true;
+}
+
+bool QtSerialLink::isOpen() const { return m_port && m_port->isOpen(); }
+
+void QtSerialLink::purge()
+{
+    if (isOpen()) {
+        m_port->clear(QSerialPort::AllDirections);
+        m_port->readAll();
+    }
+    QThread::msleep(1);
+}
+
+int QtSerialLink::write(const quint8 *data, int count)
+{
+    if (!isOpen() || count <= 0)
+        return 0;
+    const qint64 accepted = m_port->write(reinterpret_cast<const char *>(data), count);
+    if (accepted <= 0)
+        return 0;
+    QElapsedTimer timer;
+    timer.start();
+    while (m_port->bytesToWrite() > 0 && timer.elapsed() < qint64(m_totalMs)) {
+        if (!m_port->waitForBytesWritten(int(std::max<qint64>(1, m_totalMs - timer.elapsed()))))
+            break;
+    }
+    return int(accepted - m_port->bytesToWrite());
+}
+
+int QtSerialLink::read(quint8 *data, int maxCount)
+{
+    if (!isOpen() || maxCount <= 0)
+        return 0;
+    QElapsedTimer timer;
+    timer.start();
+    int got = 0;
+    qint64 lastByteAt = 0;
+    while (got < maxCount) {
+        const qint64 n = m_port->read(reinterpret_cast<char *>(data) + got, maxCount - got);
+        if (n > 0) {
+            got += int(n);
+            lastByteAt = timer.elapsed();
+            continue;
+        }
+        if (n < 0)
+            break;
+        const qint64 now = timer.elapsed();
+        qint64 wait = qint64(m_totalMs) - now;
+        if (got > 0)
+            wait = std::min(wait, m_intervalMs - (now - lastByteAt));
+        if (wait <= 0)
+            break;
+        if (!m_port->waitForReadyRead(int(wait)) && m_port->error() != QSerialPort::TimeoutError
+            && m_port->error() != QSerialPort::NoError)
+            break;
+        m_port->clearError();
+    }
+    return got;
+}
+
+void QtSerialLink::close()
+{
+    if (m_port) {
+        m_port->close();
+        m_port.reset();
+    }
+}

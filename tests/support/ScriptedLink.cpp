@@ -1,0 +1,51 @@
+#include "ScriptedLink.h"
+
+#include "kkt/KktFrame.h"
+
+#include <cstring>
+
+bool ScriptedLink::open(const QString &name, quint32 speed, quint32 totalTimeOutMs)
+{
+    ++opens;
+    openedName = name;
+    openedSpeed = speed;
+    openedTimeOut = totalTimeOutMs;
+    m_open = !openFails;
+    return m_open;
+}
+
+int ScriptedLink::write(const quint8 *data, int count)
+{
+    writes << QByteArray(reinterpret_cast<const char *>(data), count);
+    return count;
+}
+
+int ScriptedLink::read(quint8 *data, int maxCount)
+{
+    if (answers.isEmpty())
+        return 0;
+    const QByteArray answer = answers.takeFirst();
+    const int n = int(qMin<qsizetype>(answer.size(), maxCount));
+    std::memcpy(data, answer.constData(), size_t(n));
+    return n;
+}
+
+void ScriptedLink::close()
+{
+    ++closes;
+    m_open = false;
+}
+
+QByteArray MakeAnswer(int length, quint8 status, const QByteArray &payload)
+{
+    TBufKKT buf;
+    buf.data[0] = 0x17;
+    buf.data[1] = 0x02;
+    buf.data[2] = 0x00;
+    buf.data[3] = status;
+    std::memcpy(buf.data + 4, payload.constData(), size_t(qMin<qsizetype>(payload.size(), length - 7)));
+    buf.data[length - 3] = 0x19;
+    buf.count = quint32(length);
+    SetCheckSum(buf);
+    return QByteArray(reinterpret_cast<const char *>(buf.data), length);
+}
