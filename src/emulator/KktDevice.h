@@ -48,13 +48,14 @@ public:
     static constexpr int kGoodsCount = 6000;
     static constexpr int kTextSize = 24;
 
-    // Statuses of our own.
+    // Statuses of our own. Kept below 64 so that kkt-cli, whose exit status is
+    // the outcome, never confuses them with its usage error (64).
     static constexpr quint8 kStatusOk = 0x00;
     static constexpr quint8 kStatusBusy = 0x15;
     // Unknown command letter or a mode other than 0 (write) and 1 (read).
-    static constexpr quint8 kStatusBadRequest = 0x40;
+    static constexpr quint8 kStatusBadRequest = 0x21;
     // Goods item number outside 1..6000, or a table/row/field the memory lacks.
-    static constexpr quint8 kStatusBadAddress = 0x41;
+    static constexpr quint8 kStatusBadAddress = 0x22;
 
     // One goods item, as the raw bytes received.
     struct GoodsItem
