@@ -65,6 +65,9 @@ private slots:
     void portHeldByAnotherProcess();
     void clearBaseWaitsBeyondTheConnectionTimeOut();
     void linkRemovedOnTerminate();
+    void garbageAndBadFramesAreSkipped();
+    void emulatorUsageErrors_data();
+    void emulatorUsageErrors();
 };
 
 void TestPtyLink::goodsItemRoundTrip()
@@ -255,6 +258,48 @@ void TestPtyLink::linkRemovedOnTerminate()
     QVERIFY(f.emulator.stop());
     QVERIFY(!QFileInfo(link).isSymLink());
     QVERIFY(!QFileInfo::exists(link));
+}
+
+void TestPtyLink::garbageAndBadFramesAreSkipped()
+{
+    PtyFixture f;
+    QVERIFY(f.start());
+    QVERIFY(f.link.open(f.conn.Name, 19200, 300));
+    const QByteArray linkCheck("\x17\x02\x00\x00\x00\x00\x75\x0B\x19\xB2\x00", 11);
+    QByteArray badSum = linkCheck;
+    badSum[9] = '\xB3';
+    const QByteArray stream = QByteArray("\x00\xFF\x17\x17\x02", 5) + badSum + QByteArray("\x55", 1) + linkCheck;
+    f.link.purge();
+    QCOMPARE(
+        f.link.write(reinterpret_cast<const quint8 *>(stream.constData()), int(stream.size())), int(stream.size()));
+    quint8 answer[64] = {};
+    // One answer only, to the good frame.
+    QCOMPARE(f.link.read(answer, 64), 31);
+    QCOMPARE(answer[2], quint8(0x75));
+    QCOMPARE(answer[3], quint8(0));
+}
+
+void TestPtyLink::emulatorUsageErrors_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("unknown option") << QStringList { u"--bogus"_s };
+    QTest::newRow("busy not a number") << QStringList { u"--busy"_s, u"many"_s };
+    QTest::newRow("status beyond a byte") << QStringList { u"--status"_s, u"300"_s };
+    QTest::newRow("missing value") << QStringList { u"--delay-ms"_s };
+    QTest::newRow("stray argument") << QStringList { u"extra"_s };
+}
+
+void TestPtyLink::emulatorUsageErrors()
+{
+    QFETCH(QStringList, options);
+    QTemporaryDir dir;
+    const QString link = dir.filePath(u"KKT-EMU"_s);
+    QProcess emulator;
+    emulator.start(QStringLiteral(KKT_EMULATOR_PATH), QStringList { u"--link"_s, link } + options);
+    QVERIFY(emulator.waitForFinished(5000));
+    QCOMPARE(emulator.exitCode(), 64);
+    QVERIFY(QString::fromUtf8(emulator.readAllStandardError()).startsWith(u"kkt-emulator: "_s));
+    QVERIFY(!QFileInfo(link).isSymLink());
 }
 
 QTEST_GUILESS_MAIN(TestPtyLink)

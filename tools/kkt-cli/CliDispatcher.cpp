@@ -41,8 +41,9 @@ QString CliDispatcher::helpText() const
     QCommandLineParser parser;
     const GlobalOptions options;
     parser.addOptions({ options.help, options.port, options.speed, options.timeout, options.kkt, options.trace });
-    QString text = u"Использование: "_s + kUsage + u"\n\nКоманда ККТ из командной строки.\n\n"_s;
-    text += parser.helpText().section(u"\n\n"_s, 1);
+    QString text = u"Использование: "_s + kUsage
+        + u"\n\nРабота с ККТ из командной строки: те же запросы, что у программы.\n\n"_s;
+    text += CommandArgs::RussianHelp(parser.helpText().section(u"\n\n"_s, 1));
     text += u"\nКоманды:\n"_s;
     for (const CliCommand &command : m_commands)
         text += u"  %1 %2\n      %3\n"_s.arg(command.name, command.synopsis, command.summary);

@@ -37,7 +37,7 @@ bool CommandArgs::parse(CliContext &context, const QStringList &arguments)
     }
     if (m_parser.isSet(u"help"_s)) {
         context.out() << u"Использование: "_s << usage << "\n" << m_command.summary << "\n";
-        const QString options = m_parser.helpText().section(u"\n\n"_s, 1);
+        const QString options = RussianHelp(m_parser.helpText().section(u"\n\n"_s, 1));
         context.out() << '\n' << options;
         context.out().flush();
         return false;
@@ -49,6 +49,13 @@ bool CommandArgs::parse(CliContext &context, const QStringList &arguments)
                                .arg(given.size())
                                .arg(usage) };
     return true;
+}
+
+QString CommandArgs::RussianHelp(QString text)
+{
+    return text.replace(u"Usage:"_s, u"Использование:"_s)
+        .replace(u"Options:"_s, u"Параметры:"_s)
+        .replace(u"Arguments:"_s, u"Аргументы:"_s);
 }
 
 QString CommandArgs::value(const QString &name, const QString &fallback) const

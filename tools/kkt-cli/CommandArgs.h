@@ -30,6 +30,9 @@ public:
     // --font 0|1 as the font code byte (0x30 narrow, 0x31 wide); narrow when absent.
     quint16 fontCode() const;
 
+    // QCommandLineParser's help text with its English headings in Russian.
+    static QString RussianHelp(QString text);
+
     static qint64 ParseNumber(const QString &text, qint64 min, qint64 max, const QString &what);
 
 private:

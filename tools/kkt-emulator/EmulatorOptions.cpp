@@ -42,7 +42,10 @@ bool ParseEmulatorOptions(const QStringList &arguments, EmulatorOptions &options
         return false;
     }
     if (parser.isSet(helpOption)) {
-        help = parser.helpText();
+        help = parser.helpText()
+                   .replace(u"Usage:"_s, u"Использование:"_s)
+                   .replace(u"[options]"_s, u"[параметры]"_s)
+                   .replace(u"Options:"_s, u"Параметры:"_s);
         return false;
     }
     if (!parser.positionalArguments().isEmpty()) {
