@@ -25,6 +25,8 @@ namespace {
 constexpr int kPartialGiveUpMs = 1000;
 // How long a written answer may wait for room in the terminal before it is dropped.
 constexpr int kWriteRoomMs = 200;
+// Paced bytes due within this span are written together.
+constexpr qint64 kPaceChunkNs = 1000000;
 
 QString SystemError(const QString &what)
 {
@@ -202,14 +204,17 @@ bool PtyServer::waitUntil(const timespec &until)
 
 void PtyServer::send(const QByteArray &bytes, const timespec &lineStart, qint64 byteNs)
 {
-    // Unpaced, everything at once; paced, each byte when its line time is over.
-    const qsizetype step = byteNs > 0 ? 1 : bytes.size();
+    // Unpaced, everything at once. Paced, no byte leaves before its line time is
+    // over; bytes due within one millisecond go together, as a serial adapter
+    // hands them on, so a fast line does not cost a wake-up per byte.
+    const qsizetype step = byteNs > 0 ? qMax<qsizetype>(1, kPaceChunkNs / byteNs) : bytes.size();
     for (qsizetype sent = 0; sent < bytes.size();) {
+        const qsizetype chunk = qMin(step, bytes.size() - sent);
         if (byteNs > 0) {
-            const timespec due = Plus(lineStart, byteNs * (sent + 1));
+            const timespec due = Plus(lineStart, byteNs * (sent + chunk));
             ::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr);
         }
-        const ssize_t n = ::write(m_master, bytes.constData() + sent, size_t(qMin(step, bytes.size() - sent)));
+        const ssize_t n = ::write(m_master, bytes.constData() + sent, size_t(chunk));
         if (n > 0) {
             sent += n;
             continue;
