@@ -178,8 +178,7 @@ void PtyServer::answer(const QByteArray &frame)
     // Paced, the request itself takes its line time too: the answer cannot
     // start before the request's last byte would have arrived.
     const timespec requestEnd = Plus(m_frameStart, byteNs * frame.size());
-    timespec start = Now();
-    if (faults.delayMs > 0 && !waitUntil(Plus(start, qint64(faults.delayMs) * 1000000)))
+    if (faults.delayMs > 0 && !waitUntil(Plus(Now(), qint64(faults.delayMs) * 1000000)))
         return;
     if (byteNs > 0 && !waitUntil(requestEnd))
         return;
