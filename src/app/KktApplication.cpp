@@ -6,7 +6,9 @@
 
 using namespace Qt::StringLiterals;
 
-KktApplication::KktApplication(int &argc, char **argv) : QApplication(argc, argv) { }
+KktApplication::KktApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+{ }
 
 bool KktApplication::notify(QObject *receiver, QEvent *event)
 {
@@ -17,7 +19,9 @@ bool KktApplication::notify(QObject *receiver, QEvent *event)
     } catch (...) {
         Prompts::instance().error(activeWindow(), u"Неизвестная ошибка."_s);
     }
-    return false;
+    // The error was the command's answer to this event; nobody else is to take it.
+    event->accept();
+    return true;
 }
 
 void KktApplication::ShowException(const std::exception &e)

@@ -4,7 +4,8 @@
 
 // The application object. An error that a command does not handle ends that
 // command only: its description is shown in an error box and the program runs on.
-class KktApplication : public QApplication {
+class KktApplication : public QApplication
+{
     Q_OBJECT
 public:
     KktApplication(int &argc, char **argv);

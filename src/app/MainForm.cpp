@@ -30,7 +30,7 @@ QString OrBesideExecutable(const QString &folder, const QString &sub = QString()
     return sub.isEmpty() ? base : base + u'/' + sub;
 }
 
-template<typename Slot>
+template <typename Slot>
 QAction *AddItem(QWidget *menu, const QString &name, const QString &caption, TFormMain *form, Slot slot)
 {
     auto *action = new QAction(caption, menu);
@@ -53,6 +53,7 @@ TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, 
     : QMainWindow(parent)
     , m_settingsFolder(OrBesideExecutable(settingsFolder))
     , m_portsFolder(OrBesideExecutable(portsFolder, u"ports"_s))
+    , m_listPorts([folder = m_portsFolder](TArrayCom &list) { GetCOM_Loop(list, folder); })
     , m_link(m_portsFolder)
     , m_channel(m_link)
     , Panel1(new QFrame(this))
@@ -80,8 +81,7 @@ TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, 
     // the exchange log records every exchange of the program's one channel.
     m_frmDebugKKM = new TfrmDebugKKM(this);
     m_frmDebugScan = new TfrmDebugScan(this);
-    m_channel.setLogSink(
-        [log = m_frmDebugKKM](const TBufKKT &buf, bool isAnswer) { log->LogBufKKT(buf, isAnswer); });
+    m_channel.setLogSink([log = m_frmDebugKKM](const TBufKKT &buf, bool isAnswer) { log->LogBufKKT(buf, isAnswer); });
 }
 
 TFormMain::~TFormMain() = default;
@@ -115,9 +115,15 @@ void TFormMain::CreateMenu()
     addAction(ActionDebug);
 }
 
-QString TFormMain::SettingsFile(const QString &name) const { return QDir(m_settingsFolder).filePath(name); }
+QString TFormMain::SettingsFile(const QString &name) const
+{
+    return QDir(m_settingsFolder).filePath(name);
+}
 
-QString TFormMain::GetFileVersion() { return QStringLiteral(KKTCONF_VERSION); }
+QString TFormMain::GetFileVersion()
+{
+    return QStringLiteral(KKTCONF_VERSION);
+}
 
 void TFormMain::showEvent(QShowEvent *event)
 {
@@ -132,13 +138,13 @@ void TFormMain::FormShow()
 {
     if (!LoadIniSettings(SettingsFile(u"ProgSett.ini"_s), StructSett)) {
         Prompts::instance().information(this,
-                                        u"ВНИМАНИЕ!\r\nНе удалось прочитать файл настроек - ProgSett.ini!\r\n"
-                                        "Попробуйте запустить программу от имени Администратора!"_s);
+            u"ВНИМАНИЕ!\r\nНе удалось прочитать файл настроек - ProgSett.ini!\r\n"
+            "Попробуйте запустить программу от имени Администратора!"_s);
         // The program ends once start-up is over; the steps below still run.
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     }
 
-    GetCOM_Loop(ArrCom, m_portsFolder);
+    m_listPorts(ArrCom);
     if (ArrCom.isEmpty()) {
         EnableMainMenu(false);
         Prompts::instance().information(
@@ -200,14 +206,20 @@ void TFormMain::ShowFrame(QWidget *frame)
     QCoreApplication::processEvents();
 }
 
-void TFormMain::EnableMainMenu(bool enable) { N5->menuAction()->setEnabled(enable); }
+void TFormMain::EnableMainMenu(bool enable)
+{
+    N5->menuAction()->setEnabled(enable);
+}
 
 // Saving and loading whole configurations come with the configuration files.
 void TFormMain::N7Click() { }
 
 void TFormMain::N8Click() { }
 
-void TFormMain::N2Click() { close(); }
+void TFormMain::N2Click()
+{
+    close();
+}
 
 void TFormMain::N4Click()
 {
@@ -219,9 +231,15 @@ void TFormMain::N4Click()
 // The scanner settings come with the scanner.
 void TFormMain::ScannerClick() { }
 
-void TFormMain::GSM1Click() { ShowFrame(GsmFrame); }
+void TFormMain::GSM1Click()
+{
+    ShowFrame(GsmFrame);
+}
 
-void TFormMain::N1021Click() { ShowFrame(Set102Frame); }
+void TFormMain::N1021Click()
+{
+    ShowFrame(Set102Frame);
+}
 
 void TFormMain::N6Click()
 {

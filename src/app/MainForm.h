@@ -7,6 +7,8 @@
 
 #include <QMainWindow>
 
+#include <functional>
+
 class QAction;
 class QFrame;
 class QMenu;
@@ -19,14 +21,19 @@ enum class TTypeCOMDevice { KKT_DEV, SCAN_DEV };
 
 // The program's frame: settings at start and exit, the port list, the two
 // parameter pages (one shown at a time) and the main menu.
-class TFormMain : public QMainWindow {
+class TFormMain : public QMainWindow
+{
     Q_OBJECT
 public:
     // settingsFolder holds ProgSett.ini and Scan.cfg, portsFolder the port links;
     // both default to the folders beside the executable.
-    explicit TFormMain(const QString &settingsFolder = QString(), const QString &portsFolder = QString(),
-                       QWidget *parent = nullptr);
+    explicit TFormMain(
+        const QString &settingsFolder = QString(), const QString &portsFolder = QString(), QWidget *parent = nullptr);
     ~TFormMain() override;
+
+    // How the show step finds the ports; GetCOM_Loop over the ports folder unless replaced.
+    using PortLister = std::function<void(TArrayCom &)>;
+    void setPortLister(PortLister lister) { m_listPorts = std::move(lister); }
 
     // The one KKT channel of the program; the exchange log window is its log sink.
     KktChannel &channel() { return m_channel; }
@@ -73,6 +80,7 @@ private:
 
     QString m_settingsFolder;
     QString m_portsFolder;
+    PortLister m_listPorts;
     PortsFolderLink m_link;
     KktChannel m_channel;
     QFrame *Panel1;

@@ -4,9 +4,12 @@
 
 // The real port, with names looked up in the ports folder the main window
 // lists (a test or a second copy of the program may use its own folder).
-class PortsFolderLink final : public SerialLink {
+class PortsFolderLink final : public SerialLink
+{
 public:
-    explicit PortsFolderLink(const QString &portsFolder) : m_portsFolder(portsFolder) { }
+    explicit PortsFolderLink(const QString &portsFolder)
+        : m_portsFolder(portsFolder)
+    { }
 
     bool open(const QString &name, quint32 speed, quint32 totalTimeOutMs) override;
     bool isOpen() const override { return m_port.isOpen(); }

@@ -71,11 +71,20 @@ void TFormSett::FormShow()
         ui->Button2->setEnabled(false);
 }
 
-void TFormSett::ComboBox1Change() { ui->Button2->setEnabled(true); }
+void TFormSett::ComboBox1Change()
+{
+    ui->Button2->setEnabled(true);
+}
 
-void TFormSett::ComboBox2Change() { ui->Button2->setEnabled(true); }
+void TFormSett::ComboBox2Change()
+{
+    ui->Button2->setEnabled(true);
+}
 
-void TFormSett::Edit1Change(const QString &text) { ui->Button2->setEnabled(IsUsableTimeOut(text)); }
+void TFormSett::Edit1Change(const QString &text)
+{
+    ui->Button2->setEnabled(IsUsableTimeOut(text));
+}
 
 void TFormSett::Edit2Change(const QString &text)
 {
@@ -95,7 +104,10 @@ void TFormSett::Button2Click()
     accept();
 }
 
-void TFormSett::Button1Click() { reject(); }
+void TFormSett::Button1Click()
+{
+    reject();
+}
 
 void TFormSett::Button3Click()
 {

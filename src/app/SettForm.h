@@ -16,7 +16,8 @@ class TFormSett;
 // "Настройки связи с ККТ": port, speed, time-out and KKT number, with a link
 // test on the values typed. "Применить" takes them over into the program
 // settings in memory.
-class TFormSett : public QDialog {
+class TFormSett : public QDialog
+{
     Q_OBJECT
 public:
     TFormSett(TStructSetting &structSett, const TArrayCom &arrCom, KktChannel &channel, QWidget *parent = nullptr);

@@ -9,13 +9,14 @@
 #include <QMouseEvent>
 
 TFormVersion::TFormVersion(const QString &version, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), ui(std::make_unique<Ui::TFormVersion>())
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
+    , ui(std::make_unique<Ui::TFormVersion>())
 {
     ui->setupUi(this);
     setFixedSize(size());
     SetBackground(this, BoxLook::kNavy);
-    for (QWidget *panel : { static_cast<QWidget *>(ui->Panel1), static_cast<QWidget *>(ui->Panel2),
-                            static_cast<QWidget *>(ui->Panel3) })
+    for (QWidget *panel :
+        { static_cast<QWidget *>(ui->Panel1), static_cast<QWidget *>(ui->Panel2), static_cast<QWidget *>(ui->Panel3) })
         SetBackground(panel, Qt::white);
     ui->Image1->setPixmap(DrawVersionPicture(ui->Image1->size()));
 

@@ -9,7 +9,8 @@ class TFormVersion;
 }
 
 // The version box: a borderless navy-framed box with a picture and the version.
-class TFormVersion : public QDialog {
+class TFormVersion : public QDialog
+{
     Q_OBJECT
 public:
     TFormVersion(const QString &version, QWidget *parent = nullptr);

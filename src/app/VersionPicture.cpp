@@ -89,7 +89,7 @@ QPixmap DrawVersionPicture(const QSize &size)
     font.setBold(true);
     p.setFont(font);
     p.setPen(kNavy);
-    p.drawText(QRectF(body.right() + 4, body.top() + 10, size.width() - body.right() - 6, 20), Qt::AlignCenter,
-               u"GSM"_s);
+    p.drawText(
+        QRectF(body.right() + 4, body.top() + 10, size.width() - body.right() - 6, 20), Qt::AlignCenter, u"GSM"_s);
     return picture;
 }

@@ -10,7 +10,8 @@ class TFormWait;
 
 // The wait box shown while a long file operation runs on the interface
 // thread. It frees itself when closed.
-class TFormWait : public QDialog {
+class TFormWait : public QDialog
+{
     Q_OBJECT
 public:
     explicit TFormWait(QWidget *parent = nullptr);

@@ -13,8 +13,8 @@ using namespace Qt::StringLiterals;
 
 TfrmDebugKKM::TfrmDebugKKM(QWidget *parent)
     : QWidget(parent,
-              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                  | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+            | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
     , RichEdit(new QPlainTextEdit(this))
     , btnClear(new QPushButton(u"Очистить"_s, this))
 {
@@ -46,11 +46,20 @@ void TfrmDebugKKM::LogBufKKT(const TBufKKT &buf, bool isAnswer)
         AddRequestText(text);
 }
 
-void TfrmDebugKKM::AddRequestText(const QString &text) { AddParagraph(text, QColor(255, 0, 0)); }
+void TfrmDebugKKM::AddRequestText(const QString &text)
+{
+    AddParagraph(text, QColor(255, 0, 0));
+}
 
-void TfrmDebugKKM::AddAnswerText(const QString &text) { AddParagraph(text, QColor(0, 128, 0)); }
+void TfrmDebugKKM::AddAnswerText(const QString &text)
+{
+    AddParagraph(text, QColor(0, 128, 0));
+}
 
-void TfrmDebugKKM::btnClearClick() { RichEdit->clear(); }
+void TfrmDebugKKM::btnClearClick()
+{
+    RichEdit->clear();
+}
 
 void TfrmDebugKKM::AddParagraph(const QString &text, const QColor &colour)
 {

@@ -10,7 +10,8 @@ class QPushButton;
 
 // "Отладка ККМ": the exchange log window. It lives hidden from program start
 // and records every request and answer, shown or not.
-class TfrmDebugKKM : public QWidget {
+class TfrmDebugKKM : public QWidget
+{
     Q_OBJECT
 public:
     explicit TfrmDebugKKM(QWidget *parent = nullptr);

@@ -6,8 +6,12 @@
 
 using namespace Qt::StringLiterals;
 
-TFrameGsmSetting::TFrameGsmSetting(QWidget *parent) : QWidget(parent), Label1(AddPageTitle(this))
-{
-}
+TFrameGsmSetting::TFrameGsmSetting(QWidget *parent)
+    : QWidget(parent)
+    , Label1(AddPageTitle(this))
+{ }
 
-void TFrameGsmSetting::Init() { Label1->setText(u"Параметры GSM/Wi-Fi"_s); }
+void TFrameGsmSetting::Init()
+{
+    Label1->setText(u"Параметры GSM/Wi-Fi"_s);
+}

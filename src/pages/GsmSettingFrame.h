@@ -5,7 +5,8 @@
 class QLabel;
 
 // The GSM/Wi-Fi parameters page.
-class TFrameGsmSetting : public QWidget {
+class TFrameGsmSetting : public QWidget
+{
     Q_OBJECT
 public:
     explicit TFrameGsmSetting(QWidget *parent = nullptr);

@@ -6,8 +6,12 @@
 
 using namespace Qt::StringLiterals;
 
-TFrameSet102::TFrameSet102(QWidget *parent) : QWidget(parent), Label1(AddPageTitle(this))
-{
-}
+TFrameSet102::TFrameSet102(QWidget *parent)
+    : QWidget(parent)
+    , Label1(AddPageTitle(this))
+{ }
 
-void TFrameSet102::Init() { Label1->setText(u"Параметры 102"_s); }
+void TFrameSet102::Init()
+{
+    Label1->setText(u"Параметры 102"_s);
+}

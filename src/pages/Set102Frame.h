@@ -5,7 +5,8 @@
 class QLabel;
 
 // The "Параметры 102" page.
-class TFrameSet102 : public QWidget {
+class TFrameSet102 : public QWidget
+{
     Q_OBJECT
 public:
     explicit TFrameSet102(QWidget *parent = nullptr);

@@ -6,8 +6,8 @@ using namespace Qt::StringLiterals;
 
 TfrmDebugScan::TfrmDebugScan(QWidget *parent)
     : QWidget(parent,
-              Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                  | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+            | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
     , Memo(new QPlainTextEdit(this))
 {
     setObjectName(u"frmDebugScan"_s);

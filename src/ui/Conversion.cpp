@@ -3,7 +3,10 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-QString Message(const QString &text) { return u"'"_s + text + u"' не является допустимым целым числом"_s; }
+QString Message(const QString &text)
+{
+    return u"'"_s + text + u"' не является допустимым целым числом"_s;
+}
 
 // QString::toInt also takes blanks around the digits; a number here is digits only.
 bool IsDecimal(const QString &text, bool allowSign)
@@ -20,7 +23,9 @@ bool IsDecimal(const QString &text, bool allowSign)
 }
 } // namespace
 
-EConvertError::EConvertError(const QString &text) : std::runtime_error(Message(text).toStdString()) { }
+EConvertError::EConvertError(const QString &text)
+    : std::runtime_error(Message(text).toStdString())
+{ }
 
 bool TryStrToInt(const QString &text, qint32 &value)
 {

@@ -6,7 +6,8 @@
 
 // A text that should be a number and is not. Commands let it escape to the
 // application, which shows its description in an error box.
-class EConvertError : public std::runtime_error {
+class EConvertError : public std::runtime_error
+{
 public:
     explicit EConvertError(const QString &text);
 };

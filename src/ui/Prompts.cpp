@@ -12,4 +12,7 @@ Prompts &Prompts::instance()
     return installed ? *installed : real;
 }
 
-void Prompts::setInstance(Prompts *prompts) { installed = prompts; }
+void Prompts::setInstance(Prompts *prompts)
+{
+    installed = prompts;
+}

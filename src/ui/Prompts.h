@@ -7,7 +7,8 @@ class QWidget;
 // Every message box and file dialog of the program goes through this one
 // interface, so that a test can answer them in advance instead of a person.
 // Message texts are the program's own, with "\r\n" line breaks.
-class Prompts {
+class Prompts
+{
 public:
     enum class Kind {
         Information, // OK only

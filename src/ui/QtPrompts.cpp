@@ -1,5 +1,6 @@
 #include "ui/QtPrompts.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -16,11 +17,13 @@ QString ForDisplay(const QString &text)
 }
 
 QMessageBox::StandardButton Show(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text,
-                                 QMessageBox::StandardButtons buttons)
+    QMessageBox::StandardButtons buttons)
 {
     QMessageBox box(icon, title, ForDisplay(text), buttons, parent ? parent : QApplication::activeWindow());
-    box.setButtonText(QMessageBox::Yes, u"Да"_s);
-    box.setButtonText(QMessageBox::No, u"Нет"_s);
+    if (QAbstractButton *yes = box.button(QMessageBox::Yes))
+        yes->setText(u"Да"_s);
+    if (QAbstractButton *no = box.button(QMessageBox::No))
+        no->setText(u"Нет"_s);
     return QMessageBox::StandardButton(box.exec());
 }
 

@@ -3,7 +3,8 @@
 #include "ui/Prompts.h"
 
 // The real dialogs: QMessageBox and QFileDialog.
-class QtPrompts final : public Prompts {
+class QtPrompts final : public Prompts
+{
 public:
     void information(QWidget *parent, const QString &text) override;
     void error(QWidget *parent, const QString &text) override;

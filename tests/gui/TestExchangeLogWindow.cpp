@@ -20,7 +20,8 @@ TBufKKT Buffer(std::initializer_list<int> bytes)
 }
 
 // One entry of the log as it is shown: the line's text and its colour.
-struct Line {
+struct Line
+{
     QString text;
     QColor colour;
     bool operator==(const Line &other) const = default;
@@ -46,15 +47,14 @@ Q_DECLARE_METATYPE(Line)
 Q_DECLARE_METATYPE(TBufKKT)
 
 namespace QTest {
-template<>
-char *toString(const Line &line)
+template <> char *toString(const Line &line)
 {
     return qstrdup((line.text + u" ["_s + line.colour.name() + u"]"_s).toUtf8().constData());
 }
 } // namespace QTest
 
-
-class TestExchangeLogWindow : public QObject {
+class TestExchangeLogWindow : public QObject
+{
     Q_OBJECT
 private slots:
     void paragraphs_data();
@@ -73,22 +73,20 @@ void TestExchangeLogWindow::paragraphs_data()
 
     const QString dump3 = u"00-02H;  01-1AH;  02-FFH;  "_s;
     const QString dump2 = u"00-06H;  01-00H;  "_s;
-    QTest::newRow("request of three bytes")
-        << QList<TBufKKT> { Buffer({ 2, 26, 255 }) } << QList<bool> { false }
-        << QList<Line> { { u" Запрос: "_s, kRed }, { dump3, kRed } };
+    QTest::newRow("request of three bytes") << QList<TBufKKT> { Buffer({ 2, 26, 255 }) } << QList<bool> { false }
+                                            << QList<Line> { { u" Запрос: "_s, kRed }, { dump3, kRed } };
     QTest::newRow("answer leaves an empty line")
         << QList<TBufKKT> { Buffer({ 6, 0 }) } << QList<bool> { true }
         << QList<Line> { { u" Ответ: "_s, kGreen }, { dump2, kGreen }, { QString(), QColor() } };
     QTest::newRow("empty request and empty answer")
         << QList<TBufKKT> { Buffer({}), Buffer({}) } << QList<bool> { false, true }
         << QList<Line> { { u" Запрос пуст"_s, kRed }, { QString(), QColor() }, { u" Ответ пуст"_s, kGreen },
-                         { QString(), QColor() } };
+               { QString(), QColor() } };
     QTest::newRow("exchange then next request")
         << QList<TBufKKT> { Buffer({ 2, 26, 255 }), Buffer({ 6, 0 }), Buffer({ 2, 26, 255 }) }
         << QList<bool> { false, true, false }
-        << QList<Line> { { u" Запрос: "_s, kRed }, { dump3, kRed },     { u" Ответ: "_s, kGreen },
-                         { dump2, kGreen },       { QString(), QColor() }, { u" Запрос: "_s, kRed },
-                         { dump3, kRed } };
+        << QList<Line> { { u" Запрос: "_s, kRed }, { dump3, kRed }, { u" Ответ: "_s, kGreen }, { dump2, kGreen },
+               { QString(), QColor() }, { u" Запрос: "_s, kRed }, { dump3, kRed } };
 }
 
 void TestExchangeLogWindow::paragraphs()

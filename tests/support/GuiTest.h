@@ -26,6 +26,16 @@ inline void WhenModal(std::function<void(QWidget *dialog)> act)
     });
 }
 
+// Types text key by key, as a person would; QTest::keyClicks takes Latin-1 only.
+inline void TypeText(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        const Qt::Key key = c.unicode() < 0x80 ? Qt::Key(c.toUpper().unicode()) : Qt::Key_unknown;
+        QTest::sendKeyEvent(QTest::Press, widget, key, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, widget, key, QString(c), Qt::NoModifier);
+    }
+}
+
 // A Qt Test main whose application object is the program's own, so that
 // errors escaping a command reach its error box as in the program.
 #define KKT_GUI_TEST_MAIN(TestObject)                                                                                  \

@@ -2,9 +2,15 @@
 
 using namespace Qt::StringLiterals;
 
-ScriptedPrompts::ScriptedPrompts() { Prompts::setInstance(this); }
+ScriptedPrompts::ScriptedPrompts()
+{
+    Prompts::setInstance(this);
+}
 
-ScriptedPrompts::~ScriptedPrompts() { Prompts::setInstance(nullptr); }
+ScriptedPrompts::~ScriptedPrompts()
+{
+    Prompts::setInstance(nullptr);
+}
 
 ScriptedPrompts &ScriptedPrompts::expect(Kind kind)
 {
@@ -50,11 +56,20 @@ const ScriptedPrompts::Answer *ScriptedPrompts::play(Kind kind, const QString &t
     return &m_played;
 }
 
-void ScriptedPrompts::information(QWidget *, const QString &text) { play(Kind::Information, text); }
+void ScriptedPrompts::information(QWidget *, const QString &text)
+{
+    play(Kind::Information, text);
+}
 
-void ScriptedPrompts::error(QWidget *, const QString &text) { play(Kind::Error, text); }
+void ScriptedPrompts::error(QWidget *, const QString &text)
+{
+    play(Kind::Error, text);
+}
 
-void ScriptedPrompts::warning(QWidget *, const QString &text) { play(Kind::Warning, text); }
+void ScriptedPrompts::warning(QWidget *, const QString &text)
+{
+    play(Kind::Warning, text);
+}
 
 bool ScriptedPrompts::question(QWidget *, const QString &text)
 {

@@ -11,9 +11,11 @@
 // text. A dialog with no queued answer, or of another kind than the next one
 // queued, is recorded as a problem and answered No / cancelled; verdict()
 // (checked in each test's cleanup) reports problems and answers never played.
-class ScriptedPrompts final : public Prompts {
+class ScriptedPrompts final : public Prompts
+{
 public:
-    struct Message {
+    struct Message
+    {
         Kind kind;
         QString text; // message text, or the file filter of a file dialog
         QString defaultSuffix = {}; // of a file dialog
@@ -44,7 +46,8 @@ public:
     static QString KindName(Kind kind);
 
 private:
-    struct Answer {
+    struct Answer
+    {
         Kind kind;
         bool yes = false;
         QString fileName;
