@@ -2,13 +2,20 @@
 
 #include "ui/Prompts.h"
 
+#include <QFont>
+
 #include <exception>
 
 using namespace Qt::StringLiterals;
 
 KktApplication::KktApplication(int &argc, char **argv)
     : QApplication(argc, argv)
-{ }
+{
+    // The windows are laid out to the pixel for an 8-point interface font.
+    QFont interfaceFont = font();
+    interfaceFont.setPointSize(8);
+    setFont(interfaceFont);
+}
 
 bool KktApplication::notify(QObject *receiver, QEvent *event)
 {
