@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Starts the program under a virtual X server, as a person would see it, and
-# takes screenshots of the main window and of the connection settings dialog
-# into docs/. The program runs from a folder of its own, so its settings files
-# and port links never touch the build.
+# Starts the program under a virtual X server, as a person would see it, with
+# kkt-emulator as its register, and takes screenshots of the main window and of
+# the connection settings dialog into docs/. The program runs from a folder of
+# its own, so its settings files and port links never touch the build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -22,11 +22,19 @@ cleanup() {
 trap cleanup EXIT
 
 mkdir -p "$work/ports" docs
-cp build/src/app/kktconf "$work/"
+cp build/bin/kktconf "$work/"
+# The settings a user who chose the emulator's port would have.
+printf '[COM_PORT]\r\nName=\177KKT-EMU\177\r\nSpeed=19200\r\nTimeOut=3500\r\n\r\n[COMMON]\r\nNumKKT=0\r\n\r\n' \
+  >"$work/ProgSett.ini"
 
+build/bin/kkt-emulator --link "$work/ports/KKT-EMU" >/dev/null 2>&1 &
+pids+=($!)
 openbox >/dev/null 2>&1 &
 pids+=($!)
-sleep 1
+for _ in $(seq 100); do
+  [ -e "$work/ports/KKT-EMU" ] && break
+  sleep 0.05
+done
 
 # Takes one screenshot of the program started with the given environment.
 shoot() {

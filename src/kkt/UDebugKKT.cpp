@@ -12,18 +12,10 @@
 using namespace Qt::StringLiterals;
 
 TfrmDebugKKM::TfrmDebugKKM(QWidget *parent)
-    : QWidget(parent,
-        Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-            | Qt::WindowStaysOnTopHint | Qt::MSWindowsFixedSizeDialogHint)
+    : ServiceWindow(u"frmDebugKKM"_s, u"Отладка ККМ"_s, QSize(482, 405), parent)
     , RichEdit(new QPlainTextEdit(this))
     , btnClear(new QPushButton(u"Очистить"_s, this))
 {
-    setObjectName(u"frmDebugKKM"_s);
-    setWindowTitle(u"Отладка ККМ"_s);
-    setFixedSize(482, 405);
-    // A service window must not keep the program alive once the main window is closed.
-    setAttribute(Qt::WA_QuitOnClose, false);
-
     RichEdit->setObjectName(u"RichEdit"_s);
     RichEdit->setGeometry(0, 0, 482, 376);
     RichEdit->setReadOnly(true);

@@ -2,7 +2,7 @@
 
 #include "kkt/KktFrame.h"
 
-#include <QWidget>
+#include "ui/ServiceWindow.h"
 
 class QColor;
 class QPlainTextEdit;
@@ -10,7 +10,7 @@ class QPushButton;
 
 // "Отладка ККМ": the exchange log window. It lives hidden from program start
 // and records every request and answer, shown or not.
-class TfrmDebugKKM : public QWidget
+class TfrmDebugKKM : public ServiceWindow
 {
     Q_OBJECT
 public:

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QWidget>
+#include "ui/ServiceWindow.h"
 
 class QPlainTextEdit;
 
 // "Отладка сканера": the trace of the scanner input. It lives hidden from
 // program start beside the exchange log window.
-class TfrmDebugScan : public QWidget
+class TfrmDebugScan : public ServiceWindow
 {
     Q_OBJECT
 public:

@@ -108,6 +108,14 @@ void RunSettingsDialog(TFormMain &form, const QString &button, const std::functi
     });
     Action(form, u"N4"_s)->trigger();
 }
+// A main window over folders of its own, shown.
+struct Started
+{
+    Started() { Show(form); }
+    Folders folders;
+    const std::unique_ptr<TFormMain> made = folders.form();
+    TFormMain &form = *made;
+};
 } // namespace
 
 class TestMainForm : public QObject
@@ -260,10 +268,8 @@ void TestMainForm::menu()
     QFETCH(QString, parent);
     QFETCH(QString, caption);
     QFETCH(bool, enabled);
-    Folders folders;
-    const auto made = folders.form();
-    TFormMain &form = *made;
-    Show(form);
+    Started started;
+    TFormMain &form = started.form;
     QAction *item = Action(form, name);
     QCOMPARE(item->text(), caption);
     QCOMPARE(item->isEnabled(), enabled);
@@ -278,10 +284,8 @@ void TestMainForm::menu()
 
 void TestMainForm::pagesShowOneAtATime()
 {
-    Folders folders;
-    const auto made = folders.form();
-    TFormMain &form = *made;
-    Show(form);
+    Started started;
+    TFormMain &form = started.form;
     Action(form, u"GSM1"_s)->trigger();
     QCOMPARE(form.CurrentVisibleFrame, form.GsmFrame);
     QVERIFY(form.GsmFrame->isVisible() && !form.Set102Frame->isVisible());
@@ -312,10 +316,8 @@ void TestMainForm::connectionSettings()
     QFETCH(QString, button);
     QFETCH(bool, programming);
     QFETCH(QString, portName);
-    Folders folders;
-    const auto made = folders.form();
-    TFormMain &form = *made;
-    Show(form);
+    Started started;
+    TFormMain &form = started.form;
     RunSettingsDialog(form, button);
     QCOMPARE(ProgrammingEnabled(form), programming);
     QCOMPARE(form.StructSett.PortSett.Name, portName);
@@ -357,13 +359,11 @@ void TestMainForm::closingWritesSettings()
 
 void TestMainForm::linkCheckIsLogged()
 {
-    Folders folders;
-    const auto made = folders.form();
-    TFormMain &form = *made;
+    Started started;
+    TFormMain &form = started.form;
     ScriptedLink link;
     link.answers << MakeAnswer(31, 0);
     form.channel().setLink(link);
-    Show(form);
     prompts->expect(Kind::Information);
     RunSettingsDialog(form, u"Button1"_s,
         [](QWidget *dialog) { QTest::mouseClick(Child<QPushButton>(dialog, u"Button3"_s), Qt::LeftButton); });
@@ -421,10 +421,8 @@ void TestMainForm::unhandledErrorIsShownAndProgramRuns()
 
 void TestMainForm::versionBox()
 {
-    Folders folders;
-    const auto made = folders.form();
-    TFormMain &form = *made;
-    Show(form);
+    Started started;
+    TFormMain &form = started.form;
     bool checked = false;
     WhenModal([&](QWidget *box) {
         QCOMPARE(box->size(), QSize(304, 158));
