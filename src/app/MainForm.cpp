@@ -10,11 +10,13 @@
 #include "ui/Prompts.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFrame>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -108,11 +110,24 @@ void TFormMain::CreateMenu()
 
     AddItem(bar, u"N6"_s, u"Версия"_s, this, &TFormMain::N6Click);
 
-    auto *ActionDebug = new QAction(this);
+    ActionDebug = new QAction(this);
     ActionDebug->setObjectName(u"ActionDebug"_s);
     ActionDebug->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     connect(ActionDebug, &QAction::triggered, this, &TFormMain::ActionDebugExecute);
     addAction(ActionDebug);
+    // Editors take Ctrl+A for "select all" before any shortcut sees it; in this
+    // window the exchange log comes first.
+    qApp->installEventFilter(this);
+}
+
+bool TFormMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ShortcutOverride && watched->isWidgetType()
+        && static_cast<QWidget *>(watched)->window() == this
+        && ActionDebug->shortcut().matches(QKeySequence(static_cast<QKeyEvent *>(event)->keyCombination()))
+            == QKeySequence::ExactMatch)
+        return true;
+    return QMainWindow::eventFilter(watched, event);
 }
 
 QString TFormMain::SettingsFile(const QString &name) const

@@ -70,6 +70,7 @@ public slots:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void CreateMenu();
@@ -88,5 +89,6 @@ private:
     QAction *N7 = nullptr;
     TfrmDebugKKM *m_frmDebugKKM;
     TfrmDebugScan *m_frmDebugScan;
+    QAction *ActionDebug = nullptr;
     bool m_shown = false;
 };

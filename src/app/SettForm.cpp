@@ -98,8 +98,8 @@ void TFormSett::Button2Click()
     // Taken over one by one: a value that is no number stops here, with the
     // fields before it already replaced, and the dialog stays open.
     StructSett.PortSett.Name = ui->ComboBox1->currentText();
-    StructSett.PortSett.Speed = StrToUInt(ui->ComboBox2->currentText());
-    StructSett.PortSett.TimeOut = StrToUInt(ui->Edit1->text());
+    StructSett.PortSett.Speed = StrToNonNegative(ui->ComboBox2->currentText());
+    StructSett.PortSett.TimeOut = StrToNonNegative(ui->Edit1->text());
     StructSett.NumKKT = StrToInt(ui->Edit2->text());
     accept();
 }
@@ -114,8 +114,8 @@ void TFormSett::Button3Click()
     KktConnection conn;
     conn.Name = ui->ComboBox1->currentText();
     try {
-        conn.Speed = StrToUInt(ui->ComboBox2->currentText());
-        conn.TimeOut = StrToUInt(ui->Edit1->text());
+        conn.Speed = StrToNonNegative(ui->ComboBox2->currentText());
+        conn.TimeOut = StrToNonNegative(ui->Edit1->text());
         conn.NumKKT = StrToInt(ui->Edit2->text());
     } catch (const EConvertError &) {
         Prompts::instance().information(this, u"ВНИМАНИЕ!\r\nНеккоректный параметр!"_s);

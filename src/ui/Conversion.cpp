@@ -9,10 +9,10 @@ QString Message(const QString &text)
 }
 
 // QString::toInt also takes blanks around the digits; a number here is digits only.
-bool IsDecimal(const QString &text, bool allowSign)
+bool IsDecimal(const QString &text)
 {
     qsizetype i = 0;
-    if (allowSign && !text.isEmpty() && (text[0] == u'-' || text[0] == u'+'))
+    if (!text.isEmpty() && (text[0] == u'-' || text[0] == u'+'))
         i = 1;
     if (i == text.size())
         return false;
@@ -30,7 +30,7 @@ EConvertError::EConvertError(const QString &text)
 bool TryStrToInt(const QString &text, qint32 &value)
 {
     bool ok = false;
-    const qint32 number = IsDecimal(text, true) ? text.toInt(&ok) : 0;
+    const qint32 number = IsDecimal(text) ? text.toInt(&ok) : 0;
     if (ok)
         value = number;
     return ok;
@@ -44,11 +44,10 @@ qint32 StrToInt(const QString &text)
     return value;
 }
 
-quint32 StrToUInt(const QString &text)
+quint32 StrToNonNegative(const QString &text)
 {
-    bool ok = false;
-    const quint32 value = IsDecimal(text, false) ? text.toUInt(&ok) : 0;
-    if (!ok)
+    const qint32 value = StrToInt(text);
+    if (value < 0)
         throw EConvertError(text);
-    return value;
+    return quint32(value);
 }

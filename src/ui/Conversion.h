@@ -15,6 +15,6 @@ public:
 // Decimal text with an optional sign to a signed 32-bit number; EConvertError otherwise.
 qint32 StrToInt(const QString &text);
 bool TryStrToInt(const QString &text, qint32 &value);
-// Decimal text to an unsigned 32-bit number (speeds, time-outs); EConvertError otherwise,
-// so that a pasted "-1" never turns into a wait of 49 days.
-quint32 StrToUInt(const QString &text);
+// The same for fields that take no negative number (speeds, time-outs), so
+// that a pasted "-1" never turns into a wait of 49 days.
+quint32 StrToNonNegative(const QString &text);

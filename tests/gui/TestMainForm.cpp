@@ -370,13 +370,18 @@ void TestMainForm::linkCheckIsLogged()
     QCOMPARE(prompts->messages.constFirst().text, u"Связь с ККТ установленна!"_s);
     QCOMPARE(link.openedName, u"COM1"_s);
 
-    // Recorded while hidden; Ctrl+A shows it.
+    // Recorded while hidden; Ctrl+A shows it, even from an editor of a page.
     TfrmDebugKKM *log = form.frmDebugKKM();
     QVERIFY(!log->isVisible());
+    Action(form, u"GSM1"_s)->trigger();
+    auto *editor = new QLineEdit(u"text"_s, form.GsmFrame);
+    editor->show();
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    QTest::keyClick(&form, Qt::Key_A, Qt::ControlModifier);
+    editor->setFocus();
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
     QVERIFY(log->isVisible());
+    QVERIFY(!editor->hasSelectedText());
 
     QString answerDump = u"00-17H;  01-02H;  02-00H;  03-00H;  "_s;
     for (int i = 4; i < 28; ++i)

@@ -90,7 +90,8 @@ private slots:
     void pastedTimeOutThatIsNoNumber_data();
     void pastedTimeOutThatIsNoNumber();
     void applyTakesEverythingOver();
-    void applyWithoutSpeedReportsAndStaysOpen();
+    void applyStopsAtValueThatIsNoNumber_data();
+    void applyStopsAtValueThatIsNoNumber();
     void applyWithNoPortStoresEmptyName();
     void cancelKeepsSettings();
     void linkTest_data();
@@ -237,28 +238,68 @@ void TestSettForm::applyTakesEverythingOver()
     QCOMPARE(f.link.opens, 0);
 }
 
-void TestSettForm::applyWithoutSpeedReportsAndStaysOpen()
+void TestSettForm::applyStopsAtValueThatIsNoNumber_data()
 {
-    // No speed chosen: the port is taken over, the speed fails, the rest stays.
-    Fixture f(Settings(u"COM3"_s, 14400, 2000, 7));
+    QTest::addColumn<quint32>("storedSpeed");
+    QTest::addColumn<QString>("pastedTimeOut");
+    QTest::addColumn<QString>("pastedNumber");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<TStructSetting>("taken");
+
+    // The port comes first and is always replaced; fields after the failing one keep their values.
+    QTest::newRow("no speed chosen") << 14400u << QString() << QString() << u"'' не является допустимым целым числом"_s
+                                     << Settings(u"COM1"_s, 14400, 2000, 7);
+    QTest::newRow("negative time-out") << 9600u << u"-5"_s << QString() << u"'-5' не является допустимым целым числом"_s
+                                       << Settings(u"COM1"_s, 9600, 2000, 7);
+    QTest::newRow("time-out beyond 32 bits")
+        << 9600u << u"4000000000"_s << QString() << u"'4000000000' не является допустимым целым числом"_s
+        << Settings(u"COM1"_s, 9600, 2000, 7);
+    QTest::newRow("KKT number with letters")
+        << 9600u << u"100"_s << u"12x"_s << u"'12x' не является допустимым целым числом"_s
+        << Settings(u"COM1"_s, 9600, 100, 7);
+}
+
+void TestSettForm::applyStopsAtValueThatIsNoNumber()
+{
+    QFETCH(quint32, storedSpeed);
+    QFETCH(QString, pastedTimeOut);
+    QFETCH(QString, pastedNumber);
+    QFETCH(QString, message);
+    QFETCH(TStructSetting, taken);
+    Fixture f(Settings(u"COM3"_s, storedSpeed, 2000, 7));
     f.show();
-    QTest::keyClick(f.port(), Qt::Key_Up); // COM1, enables "Применить"
+    const auto paste = [](QLineEdit *edit, const QString &text) {
+        edit->selectAll();
+        QApplication::clipboard()->setText(text);
+        edit->paste();
+    };
+    if (!pastedTimeOut.isEmpty())
+        paste(f.timeOut(), pastedTimeOut);
+    if (!pastedNumber.isEmpty())
+        paste(f.number(), pastedNumber);
+    QTest::keyClick(f.port(), Qt::Key_Up); // COM1; a choice enables "Применить" whatever the fields hold
     QVERIFY(f.apply()->isEnabled());
     f.prompts.expect(Kind::Error);
     QTest::mouseClick(f.apply(), Qt::LeftButton);
-    QVERIFY2(f.verdict().isEmpty(), qPrintable(f.verdict()));
-    QCOMPARE(f.prompts.messages.constFirst().text, u"'' не является допустимым целым числом"_s);
-    QVERIFY(f.dialog.isVisible());
-    QCOMPARE(f.sett.PortSett.Name, u"COM1"_s);
-    QCOMPARE(f.sett.PortSett.Speed, 14400u);
-    QCOMPARE(f.sett.PortSett.TimeOut, 2000u);
-    QCOMPARE(f.sett.NumKKT, 7);
 
-    // The dialog goes on working: choose a speed and apply again.
-    QTest::keyClick(f.speed(), Qt::Key_Down);
+    QVERIFY2(f.verdict().isEmpty(), qPrintable(f.verdict()));
+    QCOMPARE(f.prompts.messages.constFirst().text, message);
+    QVERIFY(f.dialog.isVisible());
+    QCOMPARE(f.sett.PortSett.Name, taken.PortSett.Name);
+    QCOMPARE(f.sett.PortSett.Speed, taken.PortSett.Speed);
+    QCOMPARE(f.sett.PortSett.TimeOut, taken.PortSett.TimeOut);
+    QCOMPARE(f.sett.NumKKT, taken.NumKKT);
+
+    // The dialog goes on working once the value is put right.
+    f.speed()->setFocus();
+    QTest::keyClick(f.speed(), Qt::Key_End);
+    f.retype(f.timeOut(), u"300"_s);
+    f.retype(f.number(), u"3"_s);
     QTest::mouseClick(f.apply(), Qt::LeftButton);
     QCOMPARE(f.dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(f.sett.PortSett.Speed, 1200u);
+    QCOMPARE(f.sett.PortSett.Speed, 115200u);
+    QCOMPARE(f.sett.PortSett.TimeOut, 300u);
+    QCOMPARE(f.sett.NumKKT, 3);
 }
 
 void TestSettForm::applyWithNoPortStoresEmptyName()
