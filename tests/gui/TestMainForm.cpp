@@ -3,6 +3,7 @@
 #include "ScriptedPrompts.h"
 
 #include "app/MainForm.h"
+#include "app/WaitForm.h"
 #include "kkt/UDebugKKT.h"
 #include "pages/GsmSettingFrame.h"
 #include "pages/Set102Frame.h"
@@ -15,6 +16,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -138,6 +140,7 @@ private slots:
     void linkCheckIsLogged();
     void unhandledErrorIsShownAndProgramRuns();
     void versionBox();
+    void waitBoxFreesItself();
 
 private:
     std::unique_ptr<ScriptedPrompts> prompts;
@@ -440,6 +443,19 @@ void TestMainForm::versionBox()
     });
     Action(form, u"N6"_s)->trigger();
     QVERIFY(checked);
+}
+
+void TestMainForm::waitBoxFreesItself()
+{
+    Started started;
+    QPointer<TFormWait> box = new TFormWait(&started.form);
+    box->ShowNow();
+    QVERIFY(box->isVisible());
+    QCOMPARE(box->size(), QSize(312, 56));
+    QVERIFY(box->windowFlags() & Qt::WindowStaysOnTopHint);
+    QCOMPARE(Child<QLabel>(box, u"Label2"_s)->text(), u"Выполняется длинная операция...."_s);
+    box->close();
+    QTRY_VERIFY(box.isNull());
 }
 
 KKT_GUI_TEST_MAIN(TestMainForm)
