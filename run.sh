@@ -1,7 +1,33 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and shows the KKT link at work.
+# Installs what is missing, builds, and shows the KKT link at work: kkt-emulator
+# on a pseudo-terminal and kkt-cli talking to it through the ports folder.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/deps.sh
 scripts/build.sh
-echo "The build is ready in ./build."
+
+bin=build/bin
+out=$(mktemp)
+"$bin/kkt-emulator" >"$out" 2>&1 </dev/null &
+emulator=$!
+# SIGTERM lets the emulator remove its link from build/bin/ports.
+trap 'kill "$emulator" 2>/dev/null || true; wait "$emulator" 2>/dev/null || true; rm -f "$out"' EXIT
+
+for _ in $(seq 100); do
+  grep -q ' -> ' "$out" && break
+  if ! kill -0 "$emulator" 2>/dev/null; then
+    cat "$out" >&2
+    exit 1
+  fi
+  sleep 0.05
+done
+cat "$out"
+
+cli() {
+  echo "\$ kkt-cli $*"
+  "$bin/kkt-cli" "$@"
+}
+cli ports
+cli --port KKT-EMU --trace link
+cli --port KKT-EMU item-set 1 --name "Хлеб бородинский" --barcode 4607001770012 --price 5990 --section 1
+cli --port KKT-EMU item-get 1

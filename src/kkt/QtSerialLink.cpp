@@ -8,8 +8,15 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_UNIX
+#include <sys/file.h>
+#endif
+
 QtSerialLink::QtSerialLink() = default;
-QtSerialLink::~QtSerialLink() { close(); }
+QtSerialLink::~QtSerialLink()
+{
+    close();
+}
 
 bool QtSerialLink::open(const QString &name, quint32 speed, quint32 totalTimeOutMs)
 {
@@ -21,7 +28,7 @@ bool QtSerialLink::open(const QString &name, quint32 speed, quint32 totalTimeOut
     m_port->setPortName(device);
     m_totalMs = totalTimeOutMs;
     // Flow control and the other line settings are left as Qt opens the port.
-    if (!m_port->open(QIODevice::ReadWrite)) {
+    if (!m_port->open(QIODevice::ReadWrite) || !lockExclusively()) {
         m_port.reset();
         return false;
     }
@@ -34,7 +41,25 @@ bool QtSerialLink::open(const QString &name, quint32 speed, quint32 totalTimeOut
     return true;
 }
 
-bool QtSerialLink::isOpen() const { return m_port && m_port->isOpen(); }
+bool QtSerialLink::lockExclusively()
+{
+#ifdef Q_OS_UNIX
+    // QSerialPort's lock file keeps out programs that honour lock files, and its
+    // TIOCEXCL does not stop root. Programs such as picocom or pyserial's
+    // exclusive mode take an advisory lock on the device instead: honour it and
+    // take it ourselves. It goes with the descriptor when the port closes.
+    if (::flock(int(m_port->handle()), LOCK_EX | LOCK_NB) != 0) {
+        m_port->close();
+        return false;
+    }
+#endif
+    return true;
+}
+
+bool QtSerialLink::isOpen() const
+{
+    return m_port && m_port->isOpen();
+}
 
 void QtSerialLink::purge()
 {

@@ -7,7 +7,8 @@
 class QSerialPort;
 
 // The real KKT port: QSerialPort in blocking mode.
-class QtSerialLink final : public SerialLink {
+class QtSerialLink final : public SerialLink
+{
 public:
     QtSerialLink();
     ~QtSerialLink() override;
@@ -23,6 +24,9 @@ public:
     void setIntervalTimeOut(int ms) { m_intervalMs = ms; }
 
 private:
+    // Holds the port against other programs where QSerialPort alone does not.
+    bool lockExclusively();
+
     std::unique_ptr<QSerialPort> m_port;
     quint32 m_totalMs = 3500;
     int m_intervalMs = kIntervalTimeOutMs;

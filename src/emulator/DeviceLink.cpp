@@ -1,0 +1,43 @@
+#include "emulator/DeviceLink.h"
+
+#include "emulator/KktDevice.h"
+
+#include <cstring>
+
+bool DeviceLink::open(const QString &name, quint32, quint32 totalTimeOutMs)
+{
+    close();
+    ++m_opens;
+    m_name = name;
+    m_totalTimeOutMs = totalTimeOutMs;
+    m_open = !m_openFails;
+    return m_open;
+}
+
+int DeviceLink::write(const quint8 *data, int count)
+{
+    if (!m_open || count <= 0)
+        return 0;
+    ++m_writes;
+    m_pending += m_device->answer(QByteArrayView(reinterpret_cast<const char *>(data), count));
+    return count;
+}
+
+int DeviceLink::read(quint8 *data, int maxCount)
+{
+    const int delayMs = m_device->faults().delayMs;
+    if (!m_open || maxCount <= 0 || (delayMs > 0 && quint32(delayMs) >= m_totalTimeOutMs)) {
+        m_pending.clear();
+        return 0;
+    }
+    const int n = int(qMin<qsizetype>(m_pending.size(), maxCount));
+    std::memcpy(data, m_pending.constData(), size_t(n));
+    m_pending.remove(0, n);
+    return n;
+}
+
+void DeviceLink::close()
+{
+    m_open = false;
+    m_pending.clear();
+}

@@ -1,0 +1,27 @@
+#include "emulator/FrameSplitter.h"
+
+#include "kkt/KktFrame.h"
+
+namespace {
+constexpr int kMinFrame = 11; // header, 0x19, checksum
+}
+
+std::optional<QByteArray> FrameSplitter::next()
+{
+    while (!m_pending.isEmpty()) {
+        const auto byteAt = [this](int i) { return quint8(m_pending.at(i)); };
+        const bool badStart = byteAt(0) != KktFrame::kStart0 || (m_pending.size() > 1 && byteAt(1) != KktFrame::kStart1)
+            || (m_pending.size() > 7 && byteAt(7) < kMinFrame);
+        if (badStart) {
+            m_pending.remove(0, 1);
+            continue;
+        }
+        if (m_pending.size() < KktFrame::kHeaderSize || m_pending.size() < byteAt(7))
+            return std::nullopt;
+        const int length = byteAt(7);
+        QByteArray frame = m_pending.left(length);
+        m_pending.remove(0, length);
+        return frame;
+    }
+    return std::nullopt;
+}

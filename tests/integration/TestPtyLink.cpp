@@ -1,0 +1,306 @@
+// The real serial adapter against kkt-emulator on a pseudo-terminal.
+
+#include "EmulatorProcess.h"
+#include "kkt/ComPort.h"
+#include "kkt/QtSerialLink.h"
+
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// An emulator with its own link, and the real port opened by that link.
+struct PtyFixture
+{
+    QTemporaryDir dir;
+    EmulatorProcess emulator;
+    QtSerialLink link;
+    KktChannel channel { link };
+    KktConnection conn;
+    int requests = 0;
+
+    bool start(const QStringList &options = {})
+    {
+        channel.setLogSink([this](const TBufKKT &, bool isAnswer) { requests += isAnswer ? 0 : 1; });
+        if (!emulator.start(QStringLiteral(KKT_EMULATOR_PATH), dir.filePath(u"KKT-EMU"_s), options)) {
+            qWarning() << emulator.error();
+            return false;
+        }
+        conn.Name = emulator.linkPath();
+        return true;
+    }
+    quint8 testLink()
+    {
+        TTestLinkAnswer answer;
+        return RequestTestLink(channel, conn, answer);
+    }
+};
+
+// Elapsed milliseconds of one call.
+template <typename Call> qint64 Timed(Call call)
+{
+    QElapsedTimer timer;
+    timer.start();
+    call();
+    return timer.elapsed();
+}
+} // namespace
+
+class TestPtyLink : public QObject
+{
+    Q_OBJECT
+private slots:
+    void goodsItemRoundTrip();
+    void tableParameterRoundTrip();
+    void busyIsRetried();
+    void faultOutcome_data();
+    void faultOutcome();
+    void silentCostsTheTotalTimeOut();
+    void shortAnswerEndsOnIntervalTimeOut();
+    void shortenedIntervalTimeOut();
+    void totalTimeOutCutsASlowAnswer();
+    void portHeldByAnotherProcess_data();
+    void portHeldByAnotherProcess();
+    void clearBaseWaitsBeyondTheConnectionTimeOut();
+    void linkRemovedOnTerminate();
+    void garbageAndBadFramesAreSkipped();
+    void emulatorUsageErrors_data();
+    void emulatorUsageErrors();
+};
+
+void TestPtyLink::goodsItemRoundTrip()
+{
+    PtyFixture f;
+    QVERIFY(f.start());
+    quint16 number = 4321, font = KktFont::Wide;
+    quint8 section = 7;
+    QString name = u"Хлеб бородинский"_s, barcode = u"4607001770012"_s, price = u"5990"_s;
+    QCOMPARE(RequestPredmRasch(f.channel, f.conn, KktMode::Write, number, font, name, barcode, price, section),
+        KktOutcome::Ok);
+
+    quint16 backNumber = 4321, backFont = 0;
+    quint8 backSection = 0;
+    QString backName, backBarcode, backPrice;
+    QCOMPARE(RequestPredmRasch(
+                 f.channel, f.conn, KktMode::Read, backNumber, backFont, backName, backBarcode, backPrice, backSection),
+        KktOutcome::Ok);
+    QCOMPARE(backNumber, quint16(4321));
+    QCOMPARE(backFont, KktFont::Wide);
+    QCOMPARE(backName, u"ХЛЕБ БОРОДИНСКИЙ"_s);
+    QCOMPARE(backBarcode, barcode);
+    QCOMPARE(backPrice, price);
+    QCOMPARE(backSection, quint8(7));
+    QVERIFY(!f.link.isOpen());
+}
+
+void TestPtyLink::tableParameterRoundTrip()
+{
+    PtyFixture f;
+    QVERIFY(f.start({ u"--kkt"_s, u"305"_s }));
+    f.conn.NumKKT = 305;
+    quint16 font = KktFont::Narrow;
+    QString value = u"ООО \"Ромашка\""_s;
+    QCOMPARE(RequestParam(f.channel, f.conn, KktMode::Write, 8, 90, 1, font, value, true), KktOutcome::Ok);
+    QString back;
+    quint16 backFont = 0;
+    QCOMPARE(RequestParam(f.channel, f.conn, KktMode::Read, 8, 90, 1, backFont, back, true), KktOutcome::Ok);
+    QCOMPARE(back, u"ООО \"РОМАШКА\""_s);
+    QCOMPARE(backFont, KktFont::Narrow);
+    // The same register under another number does not answer.
+    f.conn.NumKKT = 0;
+    f.conn.TimeOut = 200;
+    QCOMPARE(f.testLink(), KktOutcome::NoAnswer);
+}
+
+void TestPtyLink::busyIsRetried()
+{
+    PtyFixture f;
+    QVERIFY(f.start({ u"--busy"_s, u"3"_s }));
+    QCOMPARE(f.testLink(), KktOutcome::Ok);
+    QCOMPARE(f.requests, 4);
+}
+
+void TestPtyLink::faultOutcome_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("outcome");
+    QTest::newRow("status 0x42") << QStringList { u"--status"_s, u"0x42"_s } << 66;
+    QTest::newRow("bad checksum") << QStringList { u"--bad-checksum"_s } << int(KktOutcome::ChecksumError);
+    QTest::newRow("busy beyond ten attempts") << QStringList { u"--busy"_s, u"12"_s } << 0x15;
+}
+
+void TestPtyLink::faultOutcome()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, outcome);
+    PtyFixture f;
+    QVERIFY(f.start(options));
+    QCOMPARE(int(f.testLink()), outcome);
+}
+
+void TestPtyLink::silentCostsTheTotalTimeOut()
+{
+    PtyFixture f;
+    QVERIFY(f.start({ u"--silent"_s }));
+    f.conn.TimeOut = 300;
+    quint8 outcome = 0xFF;
+    const qint64 ms = Timed([&] { outcome = f.testLink(); });
+    QCOMPARE(outcome, KktOutcome::NoAnswer);
+    QCOMPARE(f.requests, 1);
+    QVERIFY2(ms >= 290 && ms < 1000, qPrintable(QString::number(ms)));
+}
+
+void TestPtyLink::shortAnswerEndsOnIntervalTimeOut()
+{
+    // Seven bytes of the 46 asked for: the read waits the real 1500 ms after the
+    // last of them, well before the total time-out, and the answer is valid.
+    PtyFixture f;
+    QVERIFY(f.start({ u"--short"_s }));
+    f.conn.TimeOut = 3500;
+    quint16 number = 1, font = 0;
+    quint8 section = 0;
+    QString name, barcode, price;
+    quint8 outcome = 0xFF;
+    const qint64 ms = Timed([&] {
+        outcome = RequestPredmRasch(f.channel, f.conn, KktMode::Read, number, font, name, barcode, price, section);
+    });
+    QCOMPARE(outcome, KktOutcome::Ok);
+    QVERIFY2(ms >= 1490 && ms < 2200, qPrintable(QString::number(ms)));
+}
+
+void TestPtyLink::shortenedIntervalTimeOut()
+{
+    PtyFixture f;
+    QVERIFY(f.start({ u"--short"_s, u"--status"_s, u"0x33"_s }));
+    f.link.setIntervalTimeOut(150);
+    quint8 outcome = 0xFF;
+    const qint64 ms = Timed([&] { outcome = f.testLink(); });
+    QCOMPARE(outcome, quint8(0x33));
+    QVERIFY2(ms >= 140 && ms < 1000, qPrintable(QString::number(ms)));
+}
+
+void TestPtyLink::totalTimeOutCutsASlowAnswer()
+{
+    // At 1200 baud the 11-byte request and the 31-byte answer take 350 ms on
+    // the line. Bytes keep coming, so only the total time-out, counted from the
+    // start of the read, can end it: a cut answer, checksum error.
+    PtyFixture f;
+    QVERIFY(f.start({ u"--pace"_s }));
+    f.conn.Speed = 1200;
+    f.conn.TimeOut = 250;
+    quint8 outcome = 0xFF;
+    const qint64 ms = Timed([&] { outcome = f.testLink(); });
+    QCOMPARE(outcome, KktOutcome::ChecksumError);
+    QVERIFY2(ms >= 240 && ms < 800, qPrintable(QString::number(ms)));
+    // Given the time, the same answer arrives whole (once the rest of the cut
+    // one has left the line, as it would have to on a real one).
+    QTest::qWait(300);
+    f.conn.TimeOut = 1000;
+    QCOMPARE(f.testLink(), KktOutcome::Ok);
+}
+
+void TestPtyLink::portHeldByAnotherProcess_data()
+{
+    QTest::addColumn<QStringList>("holderOptions");
+    QTest::newRow("another instance of ours") << QStringList();
+    QTest::newRow("a program that only locks the device") << QStringList { u"--flock"_s };
+}
+
+void TestPtyLink::portHeldByAnotherProcess()
+{
+    QFETCH(QStringList, holderOptions);
+    PtyFixture f;
+    QVERIFY(f.start());
+    QProcess holder;
+    holder.start(QStringLiteral(PORT_HOLDER_PATH), holderOptions + QStringList { f.conn.Name });
+    QVERIFY(holder.waitForReadyRead(5000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("held"));
+
+    QCOMPARE(f.testLink(), KktOutcome::PortNotOpened);
+    QCOMPARE(f.requests, 0);
+    // Through the terminal's own path the port is just as held.
+    f.conn.Name = f.emulator.terminalPath();
+    QCOMPARE(f.testLink(), KktOutcome::PortNotOpened);
+
+    holder.closeWriteChannel();
+    QVERIFY(holder.waitForFinished(5000));
+    QCOMPARE(f.testLink(), KktOutcome::Ok);
+    // And while we hold it, the other program is refused in turn.
+    QtSerialLink ours;
+    QVERIFY(ours.open(f.conn.Name, 19200, 1000));
+    holder.start(QStringLiteral(PORT_HOLDER_PATH), holderOptions + QStringList { f.conn.Name });
+    QVERIFY(holder.waitForFinished(5000));
+    QCOMPARE(holder.readAllStandardOutput().trimmed(), QByteArray("refused"));
+    QCOMPARE(holder.exitCode(), 1);
+}
+
+void TestPtyLink::clearBaseWaitsBeyondTheConnectionTimeOut()
+{
+    PtyFixture f;
+    QVERIFY(f.start({ u"--delay-ms"_s, u"4000"_s }));
+    f.conn.TimeOut = 3500;
+    quint8 status = 0xFF, outcome = 0xFF;
+    const qint64 ms = Timed([&] { outcome = RequestClearBase(f.channel, f.conn, status); });
+    QCOMPARE(outcome, KktOutcome::Ok);
+    QCOMPARE(status, quint8(0));
+    QVERIFY2(ms >= 3990 && ms < 6000, qPrintable(QString::number(ms)));
+}
+
+void TestPtyLink::linkRemovedOnTerminate()
+{
+    PtyFixture f;
+    QVERIFY(f.start());
+    const QString link = f.emulator.linkPath();
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(QFileInfo(link).symLinkTarget(), f.emulator.terminalPath());
+    QVERIFY(f.emulator.stop());
+    QVERIFY(!QFileInfo(link).isSymLink());
+    QVERIFY(!QFileInfo::exists(link));
+}
+
+void TestPtyLink::garbageAndBadFramesAreSkipped()
+{
+    PtyFixture f;
+    QVERIFY(f.start());
+    QVERIFY(f.link.open(f.conn.Name, 19200, 300));
+    const QByteArray linkCheck("\x17\x02\x00\x00\x00\x00\x75\x0B\x19\xB2\x00", 11);
+    QByteArray badSum = linkCheck;
+    badSum[9] = '\xB3';
+    const QByteArray stream = QByteArray("\x00\xFF\x17\x17\x02", 5) + badSum + QByteArray("\x55", 1) + linkCheck;
+    f.link.purge();
+    QCOMPARE(
+        f.link.write(reinterpret_cast<const quint8 *>(stream.constData()), int(stream.size())), int(stream.size()));
+    quint8 answer[64] = {};
+    // One answer only, to the good frame.
+    QCOMPARE(f.link.read(answer, 64), 31);
+    QCOMPARE(answer[2], quint8(0x75));
+    QCOMPARE(answer[3], quint8(0));
+}
+
+void TestPtyLink::emulatorUsageErrors_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("unknown option") << QStringList { u"--bogus"_s };
+    QTest::newRow("busy not a number") << QStringList { u"--busy"_s, u"many"_s };
+    QTest::newRow("status beyond a byte") << QStringList { u"--status"_s, u"300"_s };
+    QTest::newRow("missing value") << QStringList { u"--delay-ms"_s };
+    QTest::newRow("stray argument") << QStringList { u"extra"_s };
+}
+
+void TestPtyLink::emulatorUsageErrors()
+{
+    QFETCH(QStringList, options);
+    QTemporaryDir dir;
+    const QString link = dir.filePath(u"KKT-EMU"_s);
+    QProcess emulator;
+    emulator.start(QStringLiteral(KKT_EMULATOR_PATH), QStringList { u"--link"_s, link } + options);
+    QVERIFY(emulator.waitForFinished(5000));
+    QCOMPARE(emulator.exitCode(), 64);
+    QVERIFY(QString::fromUtf8(emulator.readAllStandardError()).startsWith(u"kkt-emulator: "_s));
+    QVERIFY(!QFileInfo(link).isSymLink());
+}
+
+QTEST_GUILESS_MAIN(TestPtyLink)
+#include "TestPtyLink.moc"

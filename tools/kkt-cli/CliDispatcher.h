@@ -1,0 +1,25 @@
+#pragma once
+
+#include "CliCommand.h"
+
+#include <QTextStream>
+
+#include <vector>
+
+// Reads the connection options in front of the command, finds the command and
+// runs it. Exit status: the command's (a transaction's outcome), 64 for any
+// usage error.
+class CliDispatcher
+{
+public:
+    static constexpr int kExitUsage = 64;
+
+    void add(CliCommand command);
+    int run(const QStringList &arguments, QTextStream &out, QTextStream &err) const;
+
+private:
+    QString helpText() const;
+    const CliCommand *find(const QString &name) const;
+
+    std::vector<CliCommand> m_commands;
+};

@@ -1,0 +1,26 @@
+// kkt-cli: the KKT from the command line, over the same link and requests as
+// the program (diagnostics, scripting, programming many registers alike).
+
+#include "CliDispatcher.h"
+#include "DeviceCommands.h"
+
+#include <QCoreApplication>
+#include <QTextStream>
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    out.setEncoding(QStringConverter::Utf8);
+    err.setEncoding(QStringConverter::Utf8);
+
+    CliDispatcher dispatcher;
+    AddDeviceCommands(dispatcher);
+    const int status = dispatcher.run(app.arguments(), out, err);
+    out.flush();
+    err.flush();
+    return status;
+}

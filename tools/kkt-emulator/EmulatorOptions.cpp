@@ -1,0 +1,86 @@
+#include "EmulatorOptions.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// A whole number in decimal or, with 0x in front, hexadecimal, within [0, max].
+bool ParseNumber(const QString &text, quint64 max, quint64 &value)
+{
+    bool ok = false;
+    value = text.toULongLong(&ok, 0);
+    return ok && value <= max;
+}
+} // namespace
+
+bool ParseEmulatorOptions(const QStringList &arguments, EmulatorOptions &options, QString &error, QString &help)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"Имитатор ККТ на псевдотерминале: отвечает на запросы программы "
+                                     "так, как ответила бы касса."_s);
+    const QCommandLineOption helpOption({ u"h"_s, u"help"_s }, u"Показать эту справку."_s);
+    const QCommandLineOption link(
+        u"link"_s, u"Символическая ссылка на терминал (по умолчанию ports/KKT-EMU рядом с программой)."_s, u"ПУТЬ"_s);
+    const QCommandLineOption kkt(u"kkt"_s, u"Номер ККТ (по умолчанию 0)."_s, u"N"_s, u"0"_s);
+    const QCommandLineOption busy(
+        u"busy"_s, u"Отвечать «занято» (0x15) на первые N попыток каждого запроса."_s, u"N"_s);
+    const QCommandLineOption silent(u"silent"_s, u"Не отвечать вовсе."_s);
+    const QCommandLineOption badChecksum(u"bad-checksum"_s, u"Отвечать с неверной контрольной суммой."_s);
+    const QCommandLineOption status(
+        u"status"_s, u"Отвечать на каждый запрос этим статусом, не выполняя его."_s, u"КОД"_s);
+    const QCommandLineOption shortAnswer(u"short"_s, u"Обрезать каждый ответ до 7 байт (статус сохраняется)."_s);
+    const QCommandLineOption delay(u"delay-ms"_s, u"Ждать N мс перед каждым ответом."_s, u"N"_s);
+    const QCommandLineOption pace(u"pace"_s, u"Передавать со скоростью линии (10 бит на байт при скорости порта)."_s);
+    parser.addOptions({ helpOption, link, kkt, busy, silent, badChecksum, status, shortAnswer, delay, pace });
+
+    if (!parser.parse(arguments)) {
+        error = parser.unknownOptionNames().isEmpty()
+            ? u"неверная командная строка (%1)"_s.arg(parser.errorText())
+            : u"неизвестный параметр: %1"_s.arg(parser.unknownOptionNames().join(u", "_s));
+        return false;
+    }
+    if (parser.isSet(helpOption)) {
+        help = parser.helpText()
+                   .replace(u"Usage:"_s, u"Использование:"_s)
+                   .replace(u"[options]"_s, u"[параметры]"_s)
+                   .replace(u"Options:"_s, u"Параметры:"_s);
+        return false;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        error = u"лишние аргументы: %1"_s.arg(parser.positionalArguments().join(u' '));
+        return false;
+    }
+    const auto number = [&](const QCommandLineOption &option, quint64 max, quint64 &value) {
+        if (!parser.isSet(option))
+            return true;
+        if (ParseNumber(parser.value(option), max, value))
+            return true;
+        error = u"значение --%1 должно быть целым числом от 0 до %2: %3"_s.arg(option.names().constFirst())
+                    .arg(max)
+                    .arg(parser.value(option));
+        return false;
+    };
+    quint64 kktValue = 0, busyValue = 0, statusValue = 0, delayValue = 0;
+    if (!number(kkt, 0xFFFFFFFFu, kktValue) || !number(busy, 1000000, busyValue) || !number(status, 0xFF, statusValue)
+        || !number(delay, 3600000, delayValue))
+        return false;
+
+    options.linkPath
+        = parser.isSet(link) ? parser.value(link) : QCoreApplication::applicationDirPath() + u"/ports/KKT-EMU"_s;
+    if (options.linkPath.isEmpty()) {
+        error = u"пустой путь в --link"_s;
+        return false;
+    }
+    options.kktNumber = quint32(kktValue);
+    options.faults.busy = int(busyValue);
+    options.faults.silent = parser.isSet(silent);
+    options.faults.badChecksum = parser.isSet(badChecksum);
+    if (parser.isSet(status))
+        options.faults.status = quint8(statusValue);
+    options.faults.shortAnswer = parser.isSet(shortAnswer);
+    options.faults.delayMs = int(delayValue);
+    options.faults.pace = parser.isSet(pace);
+    return true;
+}

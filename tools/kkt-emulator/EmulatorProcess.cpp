@@ -1,0 +1,43 @@
+#include "EmulatorProcess.h"
+
+#include <QDeadlineTimer>
+
+using namespace Qt::StringLiterals;
+
+bool EmulatorProcess::start(const QString &program, const QString &linkPath, const QStringList &options, int timeOutMs)
+{
+    m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    m_process.start(program, QStringList { u"--link"_s, linkPath } + options);
+    QDeadlineTimer deadline(timeOutMs);
+    QByteArray line;
+    while (!line.endsWith('\n') && !deadline.hasExpired()) {
+        if (!m_process.canReadLine() && !m_process.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime()))))
+            break;
+        if (m_process.canReadLine())
+            line = m_process.readLine();
+    }
+    // "kkt-emulator: /dev/pts/5 -> /path/KKT-EMU"
+    const QString text = QString::fromUtf8(line).trimmed();
+    const qsizetype arrow = text.indexOf(u" -> "_s);
+    if (!text.startsWith(u"kkt-emulator: "_s) || arrow < 0) {
+        m_error = text + QString::fromUtf8(m_process.readAllStandardError()) + m_process.errorString();
+        stop();
+        return false;
+    }
+    m_terminal = text.mid(14, arrow - 14);
+    m_link = text.mid(arrow + 4);
+    return true;
+}
+
+bool EmulatorProcess::stop(int timeOutMs)
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
+    m_process.terminate();
+    if (!m_process.waitForFinished(timeOutMs)) {
+        m_process.kill();
+        m_process.waitForFinished();
+        return false;
+    }
+    return m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
+}

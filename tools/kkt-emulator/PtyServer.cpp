@@ -1,0 +1,223 @@
+#include "PtyServer.h"
+
+#include "LineRate.h"
+#include "emulator/KktDevice.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// A frame left incomplete this long will not be completed: the sender gave up.
+constexpr int kPartialGiveUpMs = 1000;
+// How long a written answer may wait for room in the terminal before it is dropped.
+constexpr int kWriteRoomMs = 200;
+
+QString SystemError(const QString &what)
+{
+    return what + u": "_s + QString::fromLocal8Bit(std::strerror(errno));
+}
+
+timespec Now()
+{
+    timespec t {};
+    ::clock_gettime(CLOCK_MONOTONIC, &t);
+    return t;
+}
+
+timespec Plus(timespec t, qint64 ns)
+{
+    const qint64 total = t.tv_nsec + ns;
+    t.tv_sec += time_t(total / 1000000000);
+    t.tv_nsec = long(total % 1000000000);
+    return t;
+}
+
+qint64 NsUntil(const timespec &until)
+{
+    const timespec now = Now();
+    return (qint64(until.tv_sec) - now.tv_sec) * 1000000000 + (until.tv_nsec - now.tv_nsec);
+}
+} // namespace
+
+PtyServer::~PtyServer()
+{
+    unpublish();
+    if (m_slave >= 0)
+        ::close(m_slave);
+    if (m_master >= 0)
+        ::close(m_master);
+}
+
+bool PtyServer::start(const QString &linkPath, QString &error)
+{
+    m_master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (m_master < 0 || ::grantpt(m_master) != 0 || ::unlockpt(m_master) != 0) {
+        error = SystemError(u"не удалось создать псевдотерминал"_s);
+        return false;
+    }
+    const char *name = ::ptsname(m_master);
+    m_slavePath = name ? QString::fromLocal8Bit(name) : QString();
+    m_slave = name ? ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC) : -1;
+    termios raw {};
+    if (m_slave < 0 || ::tcgetattr(m_slave, &raw) != 0) {
+        error = SystemError(u"не удалось открыть псевдотерминал"_s);
+        return false;
+    }
+    ::cfmakeraw(&raw);
+    ::cfsetspeed(&raw, B19200);
+    if (::tcsetattr(m_slave, TCSANOW, &raw) != 0) {
+        error = SystemError(u"не удалось настроить псевдотерминал"_s);
+        return false;
+    }
+    ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+
+    const QFileInfo link(linkPath);
+    if (!QDir().mkpath(link.absolutePath())) {
+        error = u"не удалось создать папку %1"_s.arg(link.absolutePath());
+        return false;
+    }
+    // A link left by an emulator that did not get to clean up is replaced; anything else is kept.
+    if (link.isSymLink())
+        QFile::remove(link.absoluteFilePath());
+    if (::symlink(name, QFile::encodeName(link.absoluteFilePath()).constData()) != 0) {
+        error = SystemError(u"не удалось создать ссылку %1"_s.arg(link.absoluteFilePath()));
+        return false;
+    }
+    m_linkPath = link.absoluteFilePath();
+    return true;
+}
+
+void PtyServer::unpublish()
+{
+    if (m_linkPath.isEmpty())
+        return;
+    // Only our own link: another emulator may have published the same name since.
+    if (QFileInfo(m_linkPath).symLinkTarget() == m_slavePath)
+        QFile::remove(m_linkPath);
+    m_linkPath.clear();
+}
+
+bool PtyServer::run(int stopFd, QString &error)
+{
+#ifdef __linux__
+    // Paced bytes are due at exact times; the default 50 us timer slack would
+    // make every byte late by up to that much.
+    ::prctl(PR_SET_TIMERSLACK, 1UL);
+#endif
+    m_stopFd = stopFd;
+    while (!m_stopping) {
+        pollfd fds[2] = { { m_master, POLLIN, 0 }, { stopFd, POLLIN, 0 } };
+        const int ready = ::poll(fds, 2, m_splitter.hasPartial() ? kPartialGiveUpMs : -1);
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            error = SystemError(u"ошибка ожидания"_s);
+            return false;
+        }
+        if (fds[1].revents)
+            break;
+        if (ready == 0) {
+            m_splitter.discardPartial();
+            continue;
+        }
+        if (fds[0].revents & (POLLERR | POLLNVAL)) {
+            error = u"псевдотерминал закрыт"_s;
+            return false;
+        }
+        if (fds[0].revents & POLLIN)
+            readRequests();
+    }
+    unpublish();
+    return true;
+}
+
+void PtyServer::readRequests()
+{
+    char chunk[512];
+    for (;;) {
+        const ssize_t n = ::read(m_master, chunk, sizeof chunk);
+        if (n <= 0)
+            break;
+        if (!m_splitter.hasPartial())
+            m_frameStart = Now();
+        m_splitter.feed(QByteArrayView(chunk, n));
+        while (auto frame = m_splitter.next()) {
+            answer(*frame);
+            if (m_stopping)
+                return;
+            m_frameStart = Now();
+        }
+    }
+}
+
+void PtyServer::answer(const QByteArray &frame)
+{
+    const QByteArray bytes = m_device.answer(frame);
+    if (bytes.isEmpty())
+        return;
+    const KktDeviceFaults &faults = m_device.faults();
+    const qint64 byteNs = faults.pace ? ByteTimeNs(TerminalBaud(m_slave)) : 0;
+    // Paced, the request itself takes its line time too: the answer cannot
+    // start before the request's last byte would have arrived.
+    const timespec requestEnd = Plus(m_frameStart, byteNs * frame.size());
+    timespec start = Now();
+    if (faults.delayMs > 0 && !waitUntil(Plus(start, qint64(faults.delayMs) * 1000000)))
+        return;
+    if (byteNs > 0 && !waitUntil(requestEnd))
+        return;
+    send(bytes, Now(), byteNs);
+}
+
+bool PtyServer::waitUntil(const timespec &until)
+{
+    for (;;) {
+        const qint64 ns = NsUntil(until);
+        if (ns <= 0)
+            return true;
+        pollfd stop { m_stopFd, POLLIN, 0 };
+        const timespec wait { time_t(ns / 1000000000), long(ns % 1000000000) };
+        const int ready = ::ppoll(&stop, 1, &wait, nullptr);
+        if (ready > 0) {
+            m_stopping = true;
+            return false;
+        }
+    }
+}
+
+void PtyServer::send(const QByteArray &bytes, const timespec &lineStart, qint64 byteNs)
+{
+    // Unpaced, everything at once; paced, each byte when its line time is over.
+    const qsizetype step = byteNs > 0 ? 1 : bytes.size();
+    for (qsizetype sent = 0; sent < bytes.size();) {
+        if (byteNs > 0) {
+            const timespec due = Plus(lineStart, byteNs * (sent + 1));
+            ::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr);
+        }
+        const ssize_t n = ::write(m_master, bytes.constData() + sent, size_t(qMin(step, bytes.size() - sent)));
+        if (n > 0) {
+            sent += n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        // No room: nobody reads the terminal. Wait a little, then drop the rest;
+        // the next client purges before it writes anyway.
+        pollfd room { m_master, POLLOUT, 0 };
+        if (::poll(&room, 1, kWriteRoomMs) <= 0)
+            return;
+    }
+}

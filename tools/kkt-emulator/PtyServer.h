@@ -1,0 +1,54 @@
+#pragma once
+
+#include "emulator/FrameSplitter.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <ctime>
+
+class KktDevice;
+
+// Serves a KktDevice on a pseudo-terminal in raw mode: requests are cut from
+// the byte stream by their header, answered by the device, and written back,
+// after the device's delay and, when asked, at the line rate of the speed the
+// client set. The terminal is published as a symbolic link while serving.
+class PtyServer
+{
+public:
+    explicit PtyServer(KktDevice &device)
+        : m_device(device)
+    { }
+    ~PtyServer();
+    PtyServer(const PtyServer &) = delete;
+    PtyServer &operator=(const PtyServer &) = delete;
+
+    // Opens the terminal and publishes it at linkPath (its folder is created).
+    // False with a message in `error` when either fails.
+    bool start(const QString &linkPath, QString &error);
+    QString terminalPath() const { return m_slavePath; }
+    QString linkPath() const { return m_linkPath; }
+
+    // Serves until stopFd becomes readable. False with a message on a terminal failure.
+    bool run(int stopFd, QString &error);
+
+private:
+    void readRequests();
+    void answer(const QByteArray &frame);
+    // Sleeps until the monotonic time `until`; false when a stop request came first.
+    bool waitUntil(const timespec &until);
+    void send(const QByteArray &bytes, const timespec &lineStart, qint64 byteNs);
+    void unpublish();
+
+    KktDevice &m_device;
+    FrameSplitter m_splitter;
+    int m_master = -1;
+    // Kept open so the master never sees a hang-up when a client closes the port;
+    // also where the client's line settings are read.
+    int m_slave = -1;
+    int m_stopFd = -1;
+    bool m_stopping = false;
+    QString m_slavePath;
+    QString m_linkPath;
+    timespec m_frameStart {}; // when the first byte of the pending frame arrived
+};
