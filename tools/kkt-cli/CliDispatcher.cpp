@@ -28,6 +28,14 @@ void CliDispatcher::add(CliCommand command)
     m_commands.push_back(std::move(command));
 }
 
+void CliDispatcher::add(CliCommand command, Handler handler)
+{
+    command.run = [handler, command](CliContext &context, const QStringList &arguments) {
+        return handler(context, command, arguments);
+    };
+    add(std::move(command));
+}
+
 const CliCommand *CliDispatcher::find(const QString &name) const
 {
     for (const CliCommand &command : m_commands)

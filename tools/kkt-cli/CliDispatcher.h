@@ -4,6 +4,8 @@
 
 #include <QTextStream>
 
+class CliContext;
+
 #include <vector>
 
 // Reads the connection options in front of the command, finds the command and
@@ -14,7 +16,11 @@ class CliDispatcher
 public:
     static constexpr int kExitUsage = 64;
 
+    // A handler that gets its own command description (for its usage and help texts).
+    using Handler = int (*)(CliContext &, const CliCommand &, const QStringList &);
+
     void add(CliCommand command);
+    void add(CliCommand command, Handler handler);
     int run(const QStringList &arguments, QTextStream &out, QTextStream &err) const;
 
 private:

@@ -171,36 +171,24 @@ int ClearBase(CliContext &context, const CliCommand &command, const QStringList 
     return context.finish(outcome, u"очистка базы товаров"_s);
 }
 
-using Handler = int (*)(CliContext &, const CliCommand &, const QStringList &);
-void Add(CliDispatcher &dispatcher, CliCommand command, Handler handler)
-{
-    // The handler gets its own description, for its usage and help texts.
-    command.run = [handler, command](CliContext &context, const QStringList &arguments) {
-        return handler(context, command, arguments);
-    };
-    dispatcher.add(std::move(command));
-}
 } // namespace
 
 void AddDeviceCommands(CliDispatcher &dispatcher)
 {
-    Add(dispatcher, { u"ports"_s, {}, u"Список портов, по одному в строке."_s, false, {} }, Ports);
-    Add(dispatcher, { u"link"_s, {}, u"Проверка связи; поля ответа строками имя=значение."_s, true, {} }, Link);
-    Add(dispatcher,
-        { u"get"_s, u"ТАБЛИЦА РЯД ПОЛЕ [--raw]"_s, u"Прочитать параметр таблицы ККТ: font=0|1, value=текст."_s, true,
-            {} },
+    dispatcher.add({ u"ports"_s, {}, u"Список портов, по одному в строке."_s, false, {} }, Ports);
+    dispatcher.add({ u"link"_s, {}, u"Проверка связи; поля ответа строками имя=значение."_s, true, {} }, Link);
+    dispatcher.add({ u"get"_s, u"ТАБЛИЦА РЯД ПОЛЕ [--raw]"_s,
+                       u"Прочитать параметр таблицы ККТ: font=0|1, value=текст."_s, true, {} },
         Get);
-    Add(dispatcher,
+    dispatcher.add(
         { u"set"_s, u"ТАБЛИЦА РЯД ПОЛЕ ТЕКСТ [--font 0|1] [--raw]"_s, u"Записать параметр таблицы ККТ."_s, true, {} },
         Set);
-    Add(dispatcher,
-        { u"item-get"_s, u"N"_s, u"Прочитать товар N: number, font, name, barcode, price (копейки), section."_s, true,
-            {} },
+    dispatcher.add({ u"item-get"_s, u"N"_s,
+                       u"Прочитать товар N: number, font, name, barcode, price (копейки), section."_s, true, {} },
         ItemGet);
-    Add(dispatcher,
+    dispatcher.add(
         { u"item-set"_s, u"N [--name ТЕКСТ] [--font 0|1] [--barcode ЦИФРЫ] [--price КОПЕЙКИ] [--section N]"_s,
             u"Записать товар N."_s, true, {} },
         ItemSet);
-    Add(dispatcher, { u"clear-base"_s, {}, u"Очистить базу товаров ККТ (ответа ждёт до 30 с)."_s, true, {} },
-        ClearBase);
+    dispatcher.add({ u"clear-base"_s, {}, u"Очистить базу товаров ККТ (ответа ждёт до 30 с)."_s, true, {} }, ClearBase);
 }

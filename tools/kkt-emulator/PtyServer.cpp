@@ -134,7 +134,9 @@ bool PtyServer::run(int stopFd, QString &error)
             m_splitter.discardPartial();
             continue;
         }
-        if (fds[0].revents & (POLLERR | POLLNVAL)) {
+        // A hang-up cannot come while we hold the terminal ourselves; should it
+        // come anyway, stop rather than spin on it.
+        if ((fds[0].revents & (POLLERR | POLLNVAL)) || (fds[0].revents & (POLLHUP | POLLIN)) == POLLHUP) {
             error = u"псевдотерминал закрыт"_s;
             return false;
         }
