@@ -8,7 +8,8 @@
 
 // A fake port that records every write and plays prepared answers, one per
 // read. An empty answer (or none left) is silence. Open can be made to fail.
-class ScriptedLink final : public SerialLink {
+class ScriptedLink final : public SerialLink
+{
 public:
     bool openFails = false;
     QList<QByteArray> answers; // played in order

@@ -1,0 +1,145 @@
+// Saves and loads a full configuration (6045 sections, every key non-empty)
+// through the INI store and the configuration file functions, and prints the
+// times beside the time Python's configparser needs to read the same file.
+//
+//   bench_ini [ROUNDS]   rounds per figure (default 5); the best and the median are printed
+
+#include "config/ConfigFile.h"
+#include "config/classMyIniFile.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+struct Figure
+{
+    double best;
+    double median;
+};
+
+Figure Measure(int rounds, const std::function<void()> &work)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        ms.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    return { ms.front(), ms[ms.size() / 2] };
+}
+
+void Print(const char *what, const Figure &f)
+{
+    std::printf("%-46s best %8.1f ms   median %8.1f ms\n", what, f.best, f.median);
+}
+
+// Every text field gets a value of ordinary length with Cyrillic, blanks and "=".
+void FillConfig(TConfig &cfg)
+{
+    int i = 0;
+    const auto set = [&](QString &field) { field = u" Значение %1 = текст "_s.arg(i++); };
+    for (QString &p : cfg.Gsm.arrParam)
+        set(p);
+    auto &t = cfg.Cfg102;
+    for (auto &o : t.Oper)
+        for (QString *f :
+            { &o.Dol, &o.fontDol, &o.FioStr1, &o.fontFioStr1, &o.FioStr2, &o.fontFioStr2, &o.Password, &o.Inn })
+            set(*f);
+    for (auto &g : t.PredmRasch)
+        for (QString *f : { &g.NameTov, &g.fontNameTov, &g.Shtrih, &g.Price, &g.Section, &g.Mark })
+            set(*f);
+    for (auto &u : t.RpiznPredmRasch)
+        for (QString *f : { &u.NameUsl, &u.fontName, &u.Priznak, &u.Name, &u.SystemTax })
+            set(*f);
+    for (auto &k : t.Klishe)
+        for (QString *f : { &k.Name, &k.fontName })
+            set(*f);
+    for (auto &a : t.Agent)
+        for (QString *f : { &a.Value, &a.fontValue })
+            set(*f);
+    for (auto &f : t.Factory)
+        for (QString *x : { &f.Name, &f.INN })
+            set(*x);
+    for (auto &s : t.Station)
+        set(s.Name);
+}
+
+// Reads the file with configparser inside python and prints its own timing.
+std::optional<Figure> PythonRead(const QString &path, int rounds)
+{
+    const QString python = QStandardPaths::findExecutable(u"python3"_s);
+    if (python.isEmpty())
+        return std::nullopt;
+    const QString script = uR"(
+import configparser, sys, time
+path, rounds = sys.argv[1], int(sys.argv[2])
+times = []
+for _ in range(rounds):
+    t = time.perf_counter()
+    with open(path, 'rb') as f:
+        text = f.read().decode('cp1251')
+    cp = configparser.ConfigParser(interpolation=None, strict=False)
+    cp.read_string(text)
+    times.append((time.perf_counter() - t) * 1000)
+    keys = sum(len(cp[s]) for s in cp.sections())
+times.sort()
+print(times[0], times[len(times) // 2], len(cp.sections()), keys)
+)"_s;
+    QProcess proc;
+    proc.start(python, { u"-c"_s, script, path, QString::number(rounds) });
+    if (!proc.waitForFinished(300000) || proc.exitCode() != 0) {
+        std::fprintf(stderr, "python3 failed: %s\n", proc.readAllStandardError().constData());
+        return std::nullopt;
+    }
+    const QStringList out = QString::fromLatin1(proc.readAllStandardOutput()).simplified().split(u' ');
+    if (out.size() < 4)
+        return std::nullopt;
+    std::printf("configparser sees %s sections and %s keys\n", qPrintable(out[2]), qPrintable(out[3]));
+    return Figure { out[0].toDouble(), out[1].toDouble() };
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int rounds = qMax(1, app.arguments().value(1, u"5"_s).toInt());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"full.conf"_s);
+
+    auto cfg = std::make_unique<TConfig>();
+    FillConfig(*cfg);
+    auto loaded = std::make_unique<TConfig>();
+
+    Print("SaveConfigFile into a new file", Measure(rounds, [&] {
+        QFile::remove(path);
+        SaveConfigFile(path, *cfg);
+    }));
+    std::printf("file: %lld bytes\n", QFileInfo(path).size());
+    Print("SaveConfigFile over the full file", Measure(rounds, [&] { SaveConfigFile(path, *cfg); }));
+    Print("LoadConfigFile", Measure(rounds, [&] { LoadConfigFile(path, *loaded); }));
+    Print("TmyIniFile load (store only)", Measure(rounds, [&] { const TmyIniFile ini(path); }));
+    const TmyIniFile ini(path);
+    std::printf("store: %d sections\n", ini.sectionCount());
+    TmyIniFile copy(path);
+    Print("TmyIniFile UpdateFile (store only)", Measure(rounds, [&] { copy.UpdateFile(); }));
+
+    if (const std::optional<Figure> py = PythonRead(path, rounds))
+        Print("python3 configparser read (decode + parse)", *py);
+    else
+        std::printf("python3 configparser: not measured (python3 missing or failed)\n");
+    return 0;
+}

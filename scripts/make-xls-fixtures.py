@@ -1,0 +1,55 @@
+#!/usr/bin/python3
+"""Writes the spreadsheet fixtures of the goods import tests (tests/fixtures/*.xls).
+
+Run from the repository root: /usr/bin/python3 scripts/make-xls-fixtures.py
+Needs python3-xlwt (Debian package). The produced files are committed.
+"""
+import os
+
+import xlwt
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+OUT = os.path.join(HERE, "..", "tests", "fixtures")
+
+HEADING = ["Код", "Группа", "Штрих-код", "Наименование", "Отдел", "Цена", "Маркировка"]
+
+
+def sheet_with_heading(book, name):
+    sheet = book.add_sheet(name)
+    for col, text in enumerate(HEADING):
+        sheet.write(0, col, text)
+    return sheet
+
+
+def put(sheet, sheet_row, values):
+    """values: {sheet column (from 1): value}; sheet_row counts from 1 like the sheet shows it."""
+    for col, value in values.items():
+        sheet.write(sheet_row - 1, col - 1, value)
+
+
+def goods():
+    book = xlwt.Workbook(encoding="utf-8")
+    sheet = sheet_with_heading(book, "Товары")
+    put(sheet, 2, {1: 1, 3: 4600000000001, 4: "Хлеб", 5: 2, 6: 35.5, 7: "м"})
+    put(sheet, 3, {3: "4601234567890", 4: "Молоко", 5: "3", 6: "12,5"})
+    put(sheet, 4, {4: "Сок", 6: 12})
+    put(sheet, 5, {4: "Вода"})  # no price: 0.00
+    put(sheet, 6, {4: "Чай", 6: "abc", 7: "М"})
+    put(sheet, 7, {3: 123456789012.0, 4: "  Кофе  ", 6: 0.05})
+    put(sheet, 6001, {4: "Последний", 6: 1})  # goods row 6000
+    put(sheet, 6002, {4: "Лишний", 6: 2})  # no goods row: ignored
+    other = sheet_with_heading(book, "Другой")
+    put(other, 2, {4: "Не отсюда"})
+    book.save(os.path.join(OUT, "goods.xls"))
+
+
+def heading_only():
+    book = xlwt.Workbook(encoding="utf-8")
+    sheet_with_heading(book, "Лист1")
+    book.save(os.path.join(OUT, "heading-only.xls"))
+
+
+if __name__ == "__main__":
+    os.makedirs(OUT, exist_ok=True)
+    goods()
+    heading_only()

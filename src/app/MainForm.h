@@ -1,0 +1,94 @@
+#pragma once
+
+#include "app/PortsFolderLink.h"
+#include "config/ProgSett.h"
+#include "kkt/KktTransaction.h"
+#include "kkt/PortDiscovery.h"
+
+#include <QMainWindow>
+
+#include <functional>
+
+class QAction;
+class QFrame;
+class QMenu;
+class TFrameGsmSetting;
+class TFrameSet102;
+class TfrmDebugKKM;
+class TfrmDebugScan;
+
+enum class TTypeCOMDevice { KKT_DEV, SCAN_DEV };
+
+// The program's frame: settings at start and exit, the port list, the two
+// parameter pages (one shown at a time) and the main menu.
+class TFormMain : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // settingsFolder holds ProgSett.ini and Scan.cfg, portsFolder the port links;
+    // both default to the folders beside the executable.
+    explicit TFormMain(
+        const QString &settingsFolder = QString(), const QString &portsFolder = QString(), QWidget *parent = nullptr);
+    ~TFormMain() override;
+
+    // How the show step finds the ports; GetCOM_Loop over the ports folder unless replaced.
+    using PortLister = std::function<void(TArrayCom &)>;
+    void setPortLister(PortLister lister) { m_listPorts = std::move(lister); }
+
+    // The one KKT channel of the program; the exchange log window is its log sink.
+    KktChannel &channel() { return m_channel; }
+    TfrmDebugKKM *frmDebugKKM() const { return m_frmDebugKKM; }
+    TfrmDebugScan *frmDebugScan() const { return m_frmDebugScan; }
+
+    void ShowFrame(QWidget *frame);
+    void EnableMainMenu(bool enable);
+    // The program's own version: the build's version, as there are no version resources here.
+    static QString GetFileVersion();
+
+    TStructSetting StructSett;
+    TArrayCom ArrCom;
+    QString Version;
+    QWidget *CurrentVisibleFrame = nullptr;
+    TFrameGsmSetting *GsmFrame = nullptr;
+    TFrameSet102 *Set102Frame = nullptr;
+    QString model_scan, com_scan, speed_scan;
+    // Tells that the scanner reader exists; the goods-tab hooks act only when it is set.
+    bool flagScan = false;
+    TTypeCOMDevice typeCOMDevice = TTypeCOMDevice::KKT_DEV;
+
+public slots:
+    void N7Click();
+    void N8Click();
+    void N2Click();
+    void N4Click();
+    void ScannerClick();
+    void GSM1Click();
+    void N1021Click();
+    void N6Click();
+    void ActionDebugExecute();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void CreateMenu();
+    void FormShow();
+    void CreateFrames();
+    void ScanStartUp();
+    QString SettingsFile(const QString &name) const;
+
+    QString m_settingsFolder;
+    QString m_portsFolder;
+    PortLister m_listPorts;
+    PortsFolderLink m_link;
+    KktChannel m_channel;
+    QFrame *Panel1;
+    QMenu *N5 = nullptr;
+    QAction *N7 = nullptr;
+    TfrmDebugKKM *m_frmDebugKKM;
+    TfrmDebugScan *m_frmDebugScan;
+    QAction *ActionDebug = nullptr;
+    bool m_shown = false;
+};

@@ -1,0 +1,148 @@
+#include "app/SettForm.h"
+
+#include "kkt/ComPort.h"
+#include "ui/Conversion.h"
+#include "ui/Prompts.h"
+
+#include "ui_SettForm.h"
+
+#include <QKeyEvent>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// The time-out enables "Применить" only as a positive number: a negative one
+// would be taken over as a wait of weeks.
+bool IsUsableTimeOut(const QString &text)
+{
+    qint32 value = 0;
+    return TryStrToInt(text, value) && value > 0;
+}
+} // namespace
+
+TFormSett::TFormSett(TStructSetting &structSett, const TArrayCom &arrCom, KktChannel &channel, QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::MSWindowsFixedSizeDialogHint)
+    , ui(std::make_unique<Ui::TFormSett>())
+    , StructSett(structSett)
+    , ArrCom(arrCom)
+    , Channel(channel)
+{
+    ui->setupUi(this);
+    setFixedSize(size());
+    ui->Edit1->installEventFilter(this);
+    ui->Edit2->installEventFilter(this);
+    // activated: a choice of the user; a selection made by the show step is no change.
+    connect(ui->ComboBox1, &QComboBox::activated, this, &TFormSett::ComboBox1Change);
+    connect(ui->ComboBox2, &QComboBox::activated, this, &TFormSett::ComboBox2Change);
+    connect(ui->Edit1, &QLineEdit::textChanged, this, &TFormSett::Edit1Change);
+    connect(ui->Edit2, &QLineEdit::textChanged, this, &TFormSett::Edit2Change);
+    connect(ui->Button2, &QPushButton::clicked, this, &TFormSett::Button2Click);
+    connect(ui->Button1, &QPushButton::clicked, this, &TFormSett::Button1Click);
+    connect(ui->Button3, &QPushButton::clicked, this, &TFormSett::Button3Click);
+}
+
+TFormSett::~TFormSett() = default;
+
+void TFormSett::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TFormSett::FormShow()
+{
+    ui->ComboBox1->clear();
+    ui->ComboBox1->addItems(ArrCom);
+    ui->ComboBox1->setCurrentIndex(ArrCom.indexOf(StructSett.PortSett.Name));
+
+    ui->ComboBox2->setCurrentIndex(ui->ComboBox2->findText(QString::number(StructSett.PortSett.Speed)));
+
+    ui->Edit1->setText(QString::number(StructSett.PortSett.TimeOut));
+    ui->Edit2->setText(QString::number(StructSett.NumKKT));
+
+    const QString timeOut = ui->Edit1->text();
+    if (ui->ComboBox1->currentIndex() >= 0 && ui->ComboBox2->currentIndex() >= 0 && !timeOut.isEmpty()
+        && timeOut != u"0"_s)
+        ui->Button2->setFocus();
+    else
+        ui->Button2->setEnabled(false);
+}
+
+void TFormSett::ComboBox1Change()
+{
+    ui->Button2->setEnabled(true);
+}
+
+void TFormSett::ComboBox2Change()
+{
+    ui->Button2->setEnabled(true);
+}
+
+void TFormSett::Edit1Change(const QString &text)
+{
+    ui->Button2->setEnabled(IsUsableTimeOut(text));
+}
+
+void TFormSett::Edit2Change(const QString &text)
+{
+    ui->Button2->setEnabled(!text.isEmpty());
+    ui->Button3->setEnabled(!text.isEmpty());
+}
+
+void TFormSett::Button2Click()
+{
+    StructSett.PortSett.Handle = 0;
+    // Taken over one by one: a value that is no number stops here, with the
+    // fields before it already replaced, and the dialog stays open.
+    StructSett.PortSett.Name = ui->ComboBox1->currentText();
+    StructSett.PortSett.Speed = StrToNonNegative(ui->ComboBox2->currentText());
+    StructSett.PortSett.TimeOut = StrToNonNegative(ui->Edit1->text());
+    StructSett.NumKKT = StrToInt(ui->Edit2->text());
+    accept();
+}
+
+void TFormSett::Button1Click()
+{
+    reject();
+}
+
+void TFormSett::Button3Click()
+{
+    KktConnection conn;
+    conn.Name = ui->ComboBox1->currentText();
+    try {
+        conn.Speed = StrToNonNegative(ui->ComboBox2->currentText());
+        conn.TimeOut = StrToNonNegative(ui->Edit1->text());
+        conn.NumKKT = StrToInt(ui->Edit2->text());
+    } catch (const EConvertError &) {
+        Prompts::instance().information(this, u"ВНИМАНИЕ!\r\nНеккоректный параметр!"_s);
+        return;
+    }
+    conn.Pause = 0;
+    TTestLinkAnswer answer;
+    if (RequestTestLink(Channel, conn, answer) == KktOutcome::Ok)
+        Prompts::instance().information(this, u"Связь с ККТ установленна!"_s);
+    else
+        Prompts::instance().warning(this, u"ВНИМАНИЕ!\r\nНе удалось подключиться к ККТ!"_s);
+}
+
+bool TFormSett::Edit1KeyPress(const QKeyEvent &key)
+{
+    // Only typed characters are filtered: editing and navigation keys, Enter
+    // for "Применить" and shortcuts such as Ctrl+V carry no printable text.
+    const QString text = key.text();
+    if (text.size() != 1 || !text[0].isPrint() || (key.modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    return !(text[0] >= u'0' && text[0] <= u'9');
+}
+
+bool TFormSett::eventFilter(QObject *watched, QEvent *event)
+{
+    if ((watched == ui->Edit1 || watched == ui->Edit2) && event->type() == QEvent::KeyPress
+        && Edit1KeyPress(*static_cast<QKeyEvent *>(event)))
+        return true;
+    return QDialog::eventFilter(watched, event);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "config/ProgSett.h"
+#include "kkt/PortDiscovery.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class KktChannel;
+
+namespace Ui {
+class TFormSett;
+}
+
+// "Настройки связи с ККТ": port, speed, time-out and KKT number, with a link
+// test on the values typed. "Применить" takes them over into the program
+// settings in memory.
+class TFormSett : public QDialog
+{
+    Q_OBJECT
+public:
+    TFormSett(TStructSetting &structSett, const TArrayCom &arrCom, KktChannel &channel, QWidget *parent = nullptr);
+    ~TFormSett() override;
+
+public slots:
+    void ComboBox1Change();
+    void ComboBox2Change();
+    void Edit1Change(const QString &text);
+    void Edit2Change(const QString &text);
+    void Button2Click();
+    void Button1Click();
+    void Button3Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void FormShow();
+    // The key filter of both edit fields: true when the key is to be dropped.
+    static bool Edit1KeyPress(const QKeyEvent &key);
+
+    std::unique_ptr<Ui::TFormSett> ui;
+    TStructSetting &StructSett;
+    const TArrayCom &ArrCom;
+    KktChannel &Channel;
+    bool m_shown = false;
+};

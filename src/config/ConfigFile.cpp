@@ -1,0 +1,143 @@
+#include "config/ConfigFile.h"
+
+#include "config/IniFileUtil.h"
+#include "config/classMyIniFile.h"
+
+#include <type_traits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString kNarrow = u"Узкий"_s;
+
+const QString kGsmKeys[ConfigSize::Gsm] = {
+    u"IP сервера ОФД"_s,
+    u"Имя сервера ОФД"_s,
+    u"Порт сервера ОФД"_s,
+    u"PIN-код сим карты"_s,
+    u"APN строка для подключения к Internet"_s,
+    u"Логин для подключения к Internet"_s,
+    u"Пароль для подключения к Internet"_s,
+};
+
+// The wording of each agent key; " (Наименование)" and " (Тип Шрифта)" follow.
+// From the fifth on, a key names the row below the one it carries: files rely on it.
+const QString kAgentKeys[ConfigSize::Agent] = {
+    u"Телефон Поставщика"_s, u"Телефон Платежного Агента"_s, u"Телефон Оператора По Приему Платежей"_s,
+    u"Телефон Оператора Перевода"_s, u"Адрес Оператора Перевода (Строка#1)"_s, u"Адрес Оператора Перевода (Строка#2)"_s,
+    u"Адрес Оператора Перевода (Строка#3)"_s, u"Адрес Оператора Перевода (Строка#4)"_s,
+    u"Наименование Оператора Перевода (Строка #1)"_s, u"Наименование Оператора Перевода (Строка #2)"_s,
+    u"Операция Платежного Агента"_s,
+    u"Операция Платежного Агента #12"_s, // added later; older files lack it
+};
+
+const QString kSecGsm = u"GSM"_s;
+const QString kSecOperHash = u"CFGKKT_ОПЕРАТОР_#"_s;
+const QString kSecOper = u"CFGKKT_ОПЕРАТОР"_s;
+const QString kSecGoods = u"CFGKKT_ТОВАР_#"_s;
+const QString kSecUsl = u"CFGKKT_ПРИЗНАК_ПР_#"_s;
+const QString kSecKlishe = u"CFGKKT_КЛИШЕ_СТРОКА_#"_s;
+const QString kSecAgent = u"CFGKKT_ПАРАМЕТРЫ_АГЕНТА"_s;
+const QString kSecFactory = u"CFGKKT_ПАРАМЕТРЫ_ПРЕДПРИЯТИЯ"_s;
+const QString kSecStation = u"CFGKKT_ПАРАМЕТРЫ_СТАНЦИИ"_s;
+
+enum class Kind { Text, Font };
+
+// Calls visit(section, key, field, kind) for every key of the file in writing
+// order. Cfg is TConfig or const TConfig, so saving and loading share one list.
+template <typename Cfg, typename Visit> void ForEachKey(Cfg &cfg, Visit visit)
+{
+    for (int n = 0; n < ConfigSize::Gsm; ++n)
+        visit(kSecGsm, GetGsmKeyName(n), cfg.Gsm.arrParam[size_t(n)], Kind::Text);
+
+    auto &t = cfg.Cfg102;
+    for (int i = 0; i < ConfigSize::Oper; ++i) {
+        auto &o = t.Oper[size_t(i)];
+        const QString num = QString::number(i);
+        visit(kSecOperHash + num, u"Должность"_s, o.Dol, Kind::Text);
+        const QString sec = kSecOper + num;
+        visit(sec, u"Шрифт должности"_s, o.fontDol, Kind::Font);
+        visit(sec, u"Фамилия(Строка 1)"_s, o.FioStr1, Kind::Text);
+        visit(sec, u"Шрифт Фамилии(Строка 1)"_s, o.fontFioStr1, Kind::Font);
+        visit(sec, u"Фамилия(Строка 2)"_s, o.FioStr2, Kind::Text);
+        visit(sec, u"Шрифт Фамилии(Строка 2)"_s, o.fontFioStr2, Kind::Font);
+        visit(sec, u"Пароль"_s, o.Password, Kind::Text);
+        visit(sec, u"ИНН Кассира"_s, o.Inn, Kind::Text);
+    }
+    const QString goodsKeys[6]
+        = { u"Наименование"_s, u"Тип Шрифта"_s, u"Штрих-код"_s, u"Цена"_s, u"Отдел/Услуга"_s, u"Маркировка"_s };
+    for (int i = 0; i < ConfigSize::PredmRasch; ++i) {
+        auto &g = t.PredmRasch[size_t(i)];
+        const QString sec = kSecGoods + QString::number(i);
+        visit(sec, goodsKeys[0], g.NameTov, Kind::Text);
+        visit(sec, goodsKeys[1], g.fontNameTov, Kind::Font);
+        visit(sec, goodsKeys[2], g.Shtrih, Kind::Text);
+        visit(sec, goodsKeys[3], g.Price, Kind::Text);
+        visit(sec, goodsKeys[4], g.Section, Kind::Text);
+        visit(sec, goodsKeys[5], g.Mark, Kind::Text);
+    }
+    for (int i = 0; i < ConfigSize::RpiznPredmRasch; ++i) {
+        auto &u = t.RpiznPredmRasch[size_t(i)];
+        const QString sec = kSecUsl + QString::number(i);
+        visit(sec, u"Наименование отдела/услуги"_s, u.NameUsl, Kind::Text);
+        visit(sec, u"Тип Шрифта Наименования"_s, u.fontName, Kind::Font);
+        visit(sec, u"Признак ПР(Значение)"_s, u.Priznak, Kind::Text);
+        visit(sec, u"Признак ПР(Наименование)"_s, u.Name, Kind::Text);
+        visit(sec, u"Система налогообложения"_s, u.SystemTax, Kind::Text);
+    }
+    for (int i = 0; i < ConfigSize::Klishe; ++i) {
+        auto &k = t.Klishe[size_t(i)];
+        const QString sec = kSecKlishe + QString::number(i);
+        visit(sec, u"Наименование"_s, k.Name, Kind::Text);
+        visit(sec, u"Тип шрифта"_s, k.fontName, Kind::Font);
+    }
+    for (int k = 0; k < ConfigSize::Agent; ++k) {
+        visit(kSecAgent, GetAgentValueKeyName(k), t.Agent[size_t(k)].Value, Kind::Text);
+        visit(kSecAgent, GetAgentFontKeyName(k), t.Agent[size_t(k)].fontValue, Kind::Font);
+    }
+    for (int i = 0; i < ConfigSize::Factory; ++i) {
+        const QString num = QString::number(i);
+        visit(kSecFactory, u"Предприятие #"_s + num, t.Factory[size_t(i)].Name, Kind::Text);
+        visit(kSecFactory, u"ИНН #"_s + num, t.Factory[size_t(i)].INN, Kind::Text);
+    }
+    for (int i = 0; i < ConfigSize::Station; ++i)
+        visit(kSecStation, u"Станция #"_s + QString::number(i), t.Station[size_t(i)].Name, Kind::Text);
+}
+} // namespace
+
+QString GetGsmKeyName(int n)
+{
+    return n >= 0 && n < ConfigSize::Gsm ? kGsmKeys[n] : QString();
+}
+
+QString GetAgentValueKeyName(int n)
+{
+    return n >= 0 && n < ConfigSize::Agent ? kAgentKeys[n] + u" (Наименование)"_s : QString();
+}
+
+QString GetAgentFontKeyName(int n)
+{
+    return n >= 0 && n < ConfigSize::Agent ? kAgentKeys[n] + u" (Тип Шрифта)"_s : QString();
+}
+
+bool SaveConfigFile(const QString &path, const TConfig &cfg, QString *error)
+{
+    TmyIniFile ini(path);
+    if (!ini.isLoaded())
+        return SetError(error, ini.errorString());
+    ForEachKey(cfg, [&](const QString &section, const QString &key, const QString &field, Kind) {
+        ini.mWriteString(section, key, field);
+    });
+    return ini.UpdateFile() || SetError(error, ini.errorString());
+}
+
+bool LoadConfigFile(const QString &path, TConfig &cfg, QString *error)
+{
+    const TmyIniFile ini(path);
+    if (!ini.isLoaded())
+        return SetError(error, ini.errorString()); // nothing assigned yet: cfg unchanged
+    ForEachKey(cfg, [&](const QString &section, const QString &key, QString &field, Kind kind) {
+        field = ini.mReadString(section, key, kind == Kind::Font ? kNarrow : QString());
+    });
+    return true;
+}

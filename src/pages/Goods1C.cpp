@@ -1,0 +1,143 @@
+#include "pages/Goods1C.h"
+
+#include "kkt/KktText.h"
+#include "pages/FixedLists.h"
+
+#include <QFile>
+#include <QLocale>
+#include <QSaveFile>
+
+#include <cmath>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr QChar SOH = QChar(char16_t(1));
+constexpr QChar STX = QChar(char16_t(2));
+constexpr QChar ETX = QChar(char16_t(3));
+constexpr QChar EOT = QChar(char16_t(4));
+constexpr QChar TAB = QChar(char16_t(9));
+constexpr qsizetype kSkippedLine = 6001; // the line after the 6000th record: the end line of a full file
+
+QString Rejected()
+{
+    return u"Структура файла не соответствует стандарту!"_s;
+}
+
+// A cell must not break the line or the record it is written into.
+QString Flat(const QString &cell)
+{
+    QString out = cell;
+    for (QChar &c : out)
+        if (c.unicode() < 0x20)
+            c = u' ';
+    return out;
+}
+
+// Splits on CR LF, LF or CR; a line end before the end of the text makes no empty last line.
+QStringList SplitLines(const QString &text)
+{
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] != u'\r' && text[i] != u'\n')
+            continue;
+        lines << text.mid(start, i - start);
+        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines << text.mid(start);
+    return lines;
+}
+
+std::optional<TtmpStringData> ParseRecord(const QString &line)
+{
+    if (line.isEmpty() || line.front() != STX || line.back() != ETX || line.count(TAB) != 5)
+        return std::nullopt;
+    const QStringList parts = line.mid(1).split(TAB);
+    TtmpStringData rec { parts[0], parts[1], parts[2], parts[3], parts[4], parts[5] };
+    rec.Section = rec.Section.left(rec.Section.indexOf(ETX));
+    return rec;
+}
+
+// The value checks of an accepted record. A number outside 1..6000 names no goods row: the file is rejected.
+bool RecordValid(const TtmpStringData &rec)
+{
+    bool numberOk = false, priceOk = false;
+    const int number = rec.Number.toInt(&numberOk);
+    const double price = QLocale::c().toDouble(rec.Price, &priceOk);
+    return numberOk && number >= 1 && number <= GoodsRows::kCount && priceOk && std::isfinite(price)
+        && (rec.TypeFont == FixedLists::Narrow() || rec.TypeFont == FixedLists::Wide());
+}
+} // namespace
+
+QByteArray Goods1CBytes(const StringGridModel &goods)
+{
+    QString text;
+    text.reserve(GoodsRows::kCount * 48);
+    text += SOH;
+    text += u"\r\n"_s;
+    for (int row = 1; row <= GoodsRows::kCount; ++row) {
+        const QString price = goods.cell(row, 4);
+        text += STX + QString::number(row) + TAB + Flat(goods.cell(row, 1)) + TAB + Flat(goods.cell(row, 2)) + TAB
+            + Flat(goods.cell(row, 3)) + TAB + (price.isEmpty() ? u"0.0"_s : Flat(price)) + TAB
+            + Flat(goods.cell(row, 5)) + ETX + u"\r\n"_s;
+    }
+    text += EOT;
+    text += u"\r\n"_s;
+    return ToCp1251(text);
+}
+
+GoodsFileResult ExportGoods1C(const QString &path, const StringGridModel &goods)
+{
+    QSaveFile file(path);
+    const QByteArray bytes = Goods1CBytes(goods);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return GoodsFileResult::Failure(
+            u"ВНИМАНИЕ!\r\nНе удалось записать файл \"%1\": %2"_s.arg(path, file.errorString()));
+    return GoodsFileResult::Success(u"Файл успешно сохранен!"_s, GoodsRows::kCount);
+}
+
+GoodsFileResult ImportGoods1C(const QString &path, StringGridModel &goods)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return GoodsFileResult::Failure(
+            u"ВНИМАНИЕ!\r\nНе удалось открыть файл \"%1\": %2"_s.arg(path, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return GoodsFileResult::Failure(
+            u"ВНИМАНИЕ!\r\nНе удалось прочитать файл \"%1\": %2"_s.arg(path, file.errorString()));
+    return ImportGoods1CBytes(bytes, goods);
+}
+
+GoodsFileResult ImportGoods1CBytes(const QByteArray &bytes, StringGridModel &goods)
+{
+    const QStringList lines = SplitLines(FromCp1251(bytes));
+    std::vector<TtmpStringData> records;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i == 0) {
+            if (lines[0] != QString(SOH))
+                return GoodsFileResult::Failure(Rejected());
+            continue;
+        }
+        if (i == kSkippedLine)
+            continue;
+        const std::optional<TtmpStringData> rec = ParseRecord(lines[i]);
+        if (!rec)
+            return GoodsFileResult::Failure(Rejected());
+        records.push_back(*rec);
+    }
+    for (const TtmpStringData &rec : records)
+        if (!RecordValid(rec))
+            return GoodsFileResult::Failure(Rejected());
+
+    std::vector<GoodsCells> rows(GoodsRows::kCount, GoodsRows::Defaults());
+    for (const TtmpStringData &rec : records) // a later record for the same number wins
+        rows[size_t(rec.Number.toInt() - 1)] = { rec.Name, rec.TypeFont, rec.Shtr, rec.Price, rec.Section, {} };
+    GoodsRows::ApplyAll(goods, rows, 1, 5);
+    return GoodsFileResult::Success(u"Загружено %1 позиций!"_s.arg(records.size()), int(records.size()));
+}

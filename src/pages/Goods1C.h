@@ -1,0 +1,31 @@
+#pragma once
+
+#include "pages/GoodsRows.h"
+
+#include <QByteArray>
+
+// The 1C exchange file (*.1cdb): Windows-1251 lines ended by CR LF; a SOH line,
+// one STX ... ETX record per goods row with five TABs between its six values
+// (number, name, font, barcode, price, section), an EOT line.
+
+// One record while a file is imported.
+struct TtmpStringData
+{
+    QString Number;
+    QString Name;
+    QString TypeFont;
+    QString Shtr;
+    QString Price;
+    QString Section;
+};
+
+// The whole file text for rows 1..6000.
+QByteArray Goods1CBytes(const StringGridModel &goods);
+// Writes it atomically; on success the message is "Файл успешно сохранен!".
+GoodsFileResult ExportGoods1C(const QString &path, const StringGridModel &goods);
+
+// Checks the whole file first and only then resets columns 1..5 of every row
+// and fills them, so a rejected file leaves the grid as it was. The marking
+// column is never touched.
+GoodsFileResult ImportGoods1C(const QString &path, StringGridModel &goods);
+GoodsFileResult ImportGoods1CBytes(const QByteArray &bytes, StringGridModel &goods);

@@ -1,0 +1,55 @@
+#include "pages/GoodsDb102.h"
+
+#include "config/IniFileUtil.h"
+#include "config/classMyIniFile.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString kKeys[6]
+    = { u"Наименование"_s, u"Тип шрифта"_s, u"Штрих-код"_s, u"Цена"_s, u"Отдел/Услуга"_s, u"Маркировка"_s };
+
+QString SectionOf(int row)
+{
+    return u"ТОВАР_#"_s + QString::number(row);
+}
+
+GoodsFileResult Failure(const QString &reason)
+{
+    return GoodsFileResult::Failure(u"ВНИМАНИЕ!\r\n"_s + reason);
+}
+} // namespace
+
+GoodsFileResult SaveGoodsDb102(const QString &path, const StringGridModel &goods)
+{
+    TmyIniFile ini(path);
+    if (!ini.isLoaded())
+        return Failure(ini.errorString());
+    for (int row = 1; row <= GoodsRows::kCount; ++row) {
+        const QString section = SectionOf(row);
+        for (int col = 1; col <= 6; ++col)
+            ini.WriteString(section, kKeys[col - 1], goods.cell(row, col));
+    }
+    if (!ini.UpdateFile())
+        return Failure(ini.errorString());
+    return GoodsFileResult::Success({}, GoodsRows::kCount);
+}
+
+GoodsFileResult LoadGoodsDb102(const QString &path, StringGridModel &goods)
+{
+    QString error;
+    if (!CreateIfMissing(path, &error))
+        return Failure(error);
+    const TmyIniFile ini(path);
+    if (!ini.isLoaded())
+        return Failure(ini.errorString());
+    std::vector<GoodsCells> rows(GoodsRows::kCount);
+    const GoodsCells &defaults = GoodsRows::Defaults();
+    for (int row = 1; row <= GoodsRows::kCount; ++row) {
+        const QString section = SectionOf(row);
+        for (size_t i = 0; i < 6; ++i)
+            rows[size_t(row - 1)][i] = ini.ReadString(section, kKeys[i], defaults[i]);
+    }
+    GoodsRows::ApplyAll(goods, rows);
+    return GoodsFileResult::Success({}, GoodsRows::kCount);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "pages/GoodsRows.h"
+
+// The goods-base file (*.db102): one INI section "ТОВАР_#n" per goods row with
+// plain (unguarded) values.
+
+// Writes all 6000 rows, keeping whatever else the file holds; the previous file
+// stays whole when the write fails.
+GoodsFileResult SaveGoodsDb102(const QString &path, const StringGridModel &goods);
+
+// Fills all 6000 rows; absent keys give the row defaults. A missing file is
+// created empty and so resets every row. On failure the grid is unchanged.
+GoodsFileResult LoadGoodsDb102(const QString &path, StringGridModel &goods);

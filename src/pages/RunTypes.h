@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+enum class RunDirection { Write, Read };
+
+struct RunProgress
+{
+    int position; // this request's place in the run, from 1
+    int total; // requests of the whole run
+    int percent; // 0..100, halves to the even neighbour
+};
+
+// What the caller sees of a run while it goes: the page moves its progress bar,
+// shows each failure in an error box at the moment it happens, and lets pending
+// interface events run between two transactions.
+struct RunHooks
+{
+    std::function<void(const RunProgress &)> progress;
+    std::function<void(const QString &message)> failure;
+    std::function<void()> processEvents;
+};
+
+struct RunResult
+{
+    bool ok = true; // false when any request or check failed
+    QStringList messages; // every failure message, in order
+};
+
+// 100 * position / total to the nearest integer, halves to the even neighbour.
+int ProgressPercent(int position, int total);

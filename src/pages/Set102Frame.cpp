@@ -1,0 +1,17 @@
+#include "pages/Set102Frame.h"
+
+#include "pages/PageTitle.h"
+
+#include <QLabel>
+
+using namespace Qt::StringLiterals;
+
+TFrameSet102::TFrameSet102(QWidget *parent)
+    : QWidget(parent)
+    , Label1(AddPageTitle(this))
+{ }
+
+void TFrameSet102::Init()
+{
+    Label1->setText(u"Параметры 102"_s);
+}

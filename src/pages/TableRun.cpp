@@ -1,0 +1,256 @@
+#include "pages/TableRun.h"
+
+#include "kkt/ComPort.h"
+#include "pages/GsmRun.h"
+#include "pages/ValueConv.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+struct Step
+{
+    bool ok = true;
+    QString message; // when not ok
+};
+
+Step Failed(const QString &message)
+{
+    return { false, message };
+}
+
+// The part of the failure message that names the table: outcome, this text, the number.
+QString FailureText(TableKind kind, bool writing)
+{
+    switch (kind) {
+    case TableKind::Oper:
+        return writing ? u") при записи оператора с номером "_s : u") при чтении операторов. Оператор номер "_s;
+    case TableKind::Goods:
+        return writing ? u") при записи базы. Товар номер "_s : u") при чтении базы. Товар номер "_s;
+    case TableKind::Usl:
+        return writing ? u") при записи признака предмета расчета с номером "_s
+                       : u") при чтении признака предмета расчета с номером "_s;
+    case TableKind::Klishe:
+        return writing ? u") при записи строки клише с номером "_s : u") при чтении строки клише с номером "_s;
+    case TableKind::Agents:
+        return writing ? u") при записи строки параметра агента с номером "_s
+                       : u") при чтении строки параметра агента с номером "_s;
+    case TableKind::Factory:
+        return writing ? u") при записи строки предприятия с номером "_s
+                       : u") при чтении строки предприятия с номером "_s;
+    case TableKind::Station:
+        return writing ? u") при записи строки станции с номером "_s : u") при чтении строки станции с номером "_s;
+    case TableKind::Gsm:
+        break;
+    }
+    return {};
+}
+
+Step OutcomeStep(quint8 outcome, TableKind kind, bool writing, int number)
+{
+    if (outcome == KktOutcome::Ok)
+        return {};
+    return Failed(u"Внимание!\r\nОшибка ("_s + QString::number(outcome) + FailureText(kind, writing)
+        + QString::number(number) + u" !"_s);
+}
+
+Step ParamStep(KktChannel &channel, const KktConnection &conn, TableKind kind, bool writing, StringGridModel &grid,
+    int gridRow, int slotIndex)
+{
+    const ParamSlot slot = SlotOf(kind, gridRow, slotIndex);
+    quint16 font = slot.fontCol < 0 ? 0x30 : FontCode(grid.cell(gridRow, slot.fontCol));
+    QString value;
+    if (writing && slot.groupCode) {
+        const std::optional<QString> code
+            = UslToCode(grid.cell(gridRow, 3), grid.cell(gridRow, 4), grid.cell(gridRow, 5));
+        if (!code)
+            return Failed(u"ВНИМАНИЕ!\r\nНе выбран признак предмета расчета у группы номер %1!"_s.arg(gridRow));
+        value = *code;
+    } else if (writing) {
+        value = grid.cell(gridRow, slot.textCol);
+    }
+    const quint8 outcome = RequestParam(
+        channel, conn, writing ? KktMode::Write : KktMode::Read, slot.table, slot.row, slot.field, font, value, true);
+    const Step step = OutcomeStep(outcome, kind, writing, gridRow);
+    if (!step.ok || writing)
+        return step;
+    if (slot.groupCode) {
+        const UslCells cells = CodeToUsl(value);
+        grid.setCell(gridRow, 3, cells.kind);
+        grid.setCell(gridRow, 4, cells.vat);
+        grid.setCell(gridRow, 5, cells.tax);
+    } else {
+        grid.setCell(gridRow, slot.textCol, value);
+    }
+    if (slot.fontCol >= 0)
+        grid.setCell(gridRow, slot.fontCol, FontNameOf(font));
+    return step;
+}
+
+Step GoodsWrite(KktChannel &channel, const KktConnection &conn, StringGridModel &grid, int n)
+{
+    const std::optional<QString> barcode = ShtrihToValue(grid.cell(n, GoodsCol::Barcode), grid.cell(n, GoodsCol::Mark));
+    if (!barcode)
+        return Failed(
+            u"ВНИМАНИЕ!\r\nНеверный штрих-код товара номер %1! Штрих-код должен быть числом меньше %2."_s.arg(n).arg(
+                kMarkBit));
+    quint16 number = quint16(n);
+    quint16 font = FontCode(grid.cell(n, GoodsCol::Font));
+    QString name = grid.cell(n, GoodsCol::Name);
+    QString value = *barcode;
+    QString price = PriceToKop(grid.cell(n, GoodsCol::Price));
+    quint8 section = SectionByte(grid.cell(n, GoodsCol::Section));
+    return OutcomeStep(RequestPredmRasch(channel, conn, KktMode::Write, number, font, name, value, price, section),
+        TableKind::Goods, true, n);
+}
+
+Step GoodsRead(KktChannel &channel, const KktConnection &conn, StringGridModel &grid, int n)
+{
+    quint16 number = quint16(n), font = 0;
+    QString name, value, price;
+    quint8 section = 0;
+    const Step step
+        = OutcomeStep(RequestPredmRasch(channel, conn, KktMode::Read, number, font, name, value, price, section),
+            TableKind::Goods, false, n);
+    if (!step.ok)
+        return step;
+    // The answer names the row it fills; a number or price the grid cannot hold is refused, not written.
+    if (number < 1 || number > MaxRowOf(TableKind::Goods))
+        return Failed(
+            u"ВНИМАНИЕ!\r\nККТ вернула товар с неверным номером %1 при чтении товара номер %2!"_s.arg(number).arg(n));
+    const std::optional<QString> priceText = KopToPrice(price);
+    if (!priceText)
+        return Failed(u"ВНИМАНИЕ!\r\nККТ вернула недопустимую цену товара номер %1 (%2 коп.)!"_s.arg(n).arg(price));
+    const std::optional<ShtrihCells> shtrih = ValueToShtrih(value);
+    if (!shtrih)
+        return Failed(u"ВНИМАНИЕ!\r\nККТ вернула недопустимый штрих-код товара номер %1!"_s.arg(n));
+    const int row = number;
+    const GridBulkUpdate bulk(grid);
+    grid.setCell(row, GoodsCol::Name, name);
+    grid.setCell(row, GoodsCol::Font, FontNameOf(font));
+    grid.setCell(row, GoodsCol::Barcode, shtrih->barcode);
+    grid.setCell(row, GoodsCol::Mark, shtrih->mark);
+    grid.setCell(row, GoodsCol::Price, *priceText);
+    grid.setCell(row, GoodsCol::Section, QString::number(section));
+    return step;
+}
+
+void Report(RunResult &result, const RunHooks &hooks, const QString &message)
+{
+    result.ok = false;
+    result.messages << message;
+    if (hooks.failure)
+        hooks.failure(message);
+}
+
+void Progress(const RunHooks &hooks, int position, int total)
+{
+    if (hooks.progress)
+        hooks.progress({ position, total, ProgressPercent(position, total) });
+}
+} // namespace
+
+int FieldsPerRow(TableKind kind)
+{
+    switch (kind) {
+    case TableKind::Oper:
+        return 5;
+    case TableKind::Usl:
+    case TableKind::Factory:
+        return 2;
+    default:
+        return 1;
+    }
+}
+
+ParamSlot SlotOf(TableKind kind, int gridRow, int slot)
+{
+    const auto row = quint8(gridRow);
+    const auto field = quint8(slot);
+    switch (kind) {
+    case TableKind::Oper: {
+        static const int textCols[5] = { 1, 3, 5, 7, 8 };
+        static const int fontCols[5] = { 2, 4, 6, -1, -1 };
+        return { 0, row, field, textCols[slot], fontCols[slot], false };
+    }
+    case TableKind::Usl:
+        return slot == 0 ? ParamSlot { 2, row, 0, 1, 2, false } : ParamSlot { 2, row, 1, 3, -1, true };
+    case TableKind::Klishe:
+        return { 4, 1, quint8(gridRow - 1), 1, 2, false };
+    case TableKind::Agents: {
+        // Parameters 6..9 share KKT row 6 and 10..11 row 7, one field each; 12 is row 8.
+        if (gridRow <= 5)
+            return { 6, row, 0, 1, 2, false };
+        if (gridRow <= 9)
+            return { 6, 6, quint8(gridRow - 6), 1, 2, false };
+        if (gridRow <= 11)
+            return { 6, 7, quint8(gridRow - 10), 1, 2, false };
+        return { 6, 8, 0, 1, 2, false };
+    }
+    case TableKind::Factory:
+        return { 8, row, quint8(slot + 1), slot + 1, -1, false };
+    case TableKind::Station:
+        return { 9, row, 1, 1, -1, false };
+    case TableKind::Goods:
+    case TableKind::Gsm:
+        break;
+    }
+    return { 0, 0, 0, -1, -1, false };
+}
+
+QList<RunStep> PlanRun(TableKind kind, int from, int to)
+{
+    QList<RunStep> steps;
+    for (int row = from; row <= to; ++row)
+        for (int slot = 0; slot < FieldsPerRow(kind); ++slot)
+            steps.append({ row, slot });
+    return steps;
+}
+
+RunResult RunTable(KktChannel &channel, const KktConnection &conn, TableKind kind, RunDirection direction,
+    StringGridModel &grid, int from, int to, const RunHooks &hooks)
+{
+    if (kind == TableKind::Gsm)
+        return RunGsm(channel, conn, direction, grid, hooks);
+    RunResult result;
+    if (from < 1 || to > MaxRowOf(kind) || from > to || grid.rows() <= to) {
+        Report(result, hooks, u"ВНИМАНИЕ!\r\nНеверно задан диапазон строк!"_s);
+        return result;
+    }
+    const bool writing = direction == RunDirection::Write;
+    const int fields = FieldsPerRow(kind);
+    const int total = fields * (to - from + 1);
+    for (int row = from; row <= to; ++row) {
+        for (int slot = 0; slot < fields; ++slot) {
+            const int position = (row - from) * fields + slot + 1;
+            const Step step = kind != TableKind::Goods ? ParamStep(channel, conn, kind, writing, grid, row, slot)
+                : writing                              ? GoodsWrite(channel, conn, grid, row)
+                                                       : GoodsRead(channel, conn, grid, row);
+            if (!step.ok) {
+                Report(result, hooks, step.message);
+                if (kind == TableKind::Agents)
+                    Progress(hooks, position, total);
+                if (kind == TableKind::Oper && !writing)
+                    break; // the next operator is still read
+                return result;
+            }
+            Progress(hooks, position, total);
+            if (hooks.processEvents)
+                hooks.processEvents();
+        }
+    }
+    return result;
+}
+
+QString ClearBaseQuestion()
+{
+    return u"Внимание!\r\nВы действительно хотите очистить базу в ККТ!"_s;
+}
+
+ClearBaseResult ClearGoodsBase(KktChannel &channel, const KktConnection &conn)
+{
+    quint8 status = 0;
+    const quint8 outcome = RequestClearBase(channel, conn, status);
+    if (outcome != KktOutcome::Ok)
+        return { false, u"Внимание!\r\nОшибка очистки базы - "_s + QString::number(outcome) + u"!"_s };
+    return { true, u"База успешно очищена!"_s };
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Every message box and file dialog of the program goes through this one
+// interface, so that a test can answer them in advance instead of a person.
+// Message texts are the program's own, with "\r\n" line breaks.
+class Prompts
+{
+public:
+    enum class Kind {
+        Information, // OK only
+        Error, // OK only
+        Warning, // a confirmation-kind message with OK only
+        Question, // Yes / No
+        OpenFile,
+        SaveFile,
+    };
+
+    virtual ~Prompts() = default;
+
+    virtual void information(QWidget *parent, const QString &text) = 0;
+    virtual void error(QWidget *parent, const QString &text) = 0;
+    virtual void warning(QWidget *parent, const QString &text) = 0;
+    // True for "Yes".
+    virtual bool question(QWidget *parent, const QString &text) = 0;
+    // filter: Qt name filters ("Байлы конфигурации (*.conf)"); defaultSuffix is
+    // appended to a typed name that has none. Empty when the user cancels.
+    virtual QString openFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix) = 0;
+
+    // The prompts in use: the real dialogs unless a test installed its own.
+    static Prompts &instance();
+    // Installs prompts (not owned); nullptr brings the real dialogs back.
+    static void setInstance(Prompts *prompts);
+};

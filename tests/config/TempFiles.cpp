@@ -1,0 +1,53 @@
+#include "TempFiles.h"
+
+#include <QFile>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+QByteArray ReadBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void WriteBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+#ifdef Q_OS_UNIX
+FileSizeLimit::FileSizeLimit(qint64 bytes)
+{
+    std::signal(SIGXFSZ, SIG_IGN); // the write fails with EFBIG instead of killing the test
+    rlimit lim {};
+    getrlimit(RLIMIT_FSIZE, &lim);
+    m_previous = qint64(lim.rlim_cur);
+    lim.rlim_cur = rlim_t(bytes);
+    setrlimit(RLIMIT_FSIZE, &lim);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit lim {};
+    getrlimit(RLIMIT_FSIZE, &lim);
+    lim.rlim_cur = rlim_t(m_previous);
+    setrlimit(RLIMIT_FSIZE, &lim);
+}
+
+bool FileSizeLimit::supported()
+{
+    return true;
+}
+#else
+FileSizeLimit::FileSizeLimit(qint64) { }
+FileSizeLimit::~FileSizeLimit() { }
+bool FileSizeLimit::supported()
+{
+    return false;
+}
+#endif

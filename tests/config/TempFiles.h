@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Small file helpers for tests that work on real files in temporary folders.
+QByteArray ReadBytes(const QString &path);
+void WriteBytes(const QString &path, const QByteArray &bytes);
+
+// Lowers the process's file size limit while it lives, so that a write beyond
+// the limit fails as on a full disk (POSIX; does nothing elsewhere).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+    static bool supported();
+
+private:
+    qint64 m_previous = -1;
+};

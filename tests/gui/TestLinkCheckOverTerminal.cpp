@@ -1,0 +1,96 @@
+// The link check of the connection settings dialog, from the main window,
+// through the real serial adapter to kkt-emulator on a pseudo-terminal.
+#include "EmulatorProcess.h"
+#include "GuiTest.h"
+#include "ScriptedPrompts.h"
+
+#include "app/MainForm.h"
+#include "kkt/UDebugKKT.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using Kind = Prompts::Kind;
+
+class TestLinkCheckOverTerminal : public QObject
+{
+    Q_OBJECT
+private slots:
+    void linkCheck_data();
+    void linkCheck();
+};
+
+void TestLinkCheckOverTerminal::linkCheck_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("answerHead");
+
+    QTest::newRow("register answers") << QStringList() << int(Kind::Information) << u"Связь с ККТ установленна!"_s
+                                      << u"00-17H;  01-02H;  02-75H;  03-00H;  "_s;
+    QTest::newRow("register refuses") << QStringList { u"--status"_s, u"7"_s } << int(Kind::Warning)
+                                      << u"ВНИМАНИЕ!\r\nНе удалось подключиться к ККТ!"_s
+                                      << u"00-17H;  01-02H;  02-75H;  03-07H;  "_s;
+}
+
+void TestLinkCheckOverTerminal::linkCheck()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, kind);
+    QFETCH(QString, message);
+    QFETCH(QString, answerHead);
+
+    QTemporaryDir folder;
+    QVERIFY(QDir(folder.path()).mkpath(u"ports"_s));
+    EmulatorProcess emulator;
+    QVERIFY2(emulator.start(QStringLiteral(KKT_EMULATOR_PATH), folder.filePath(u"ports/KKT-EMU"_s), options),
+        qPrintable(emulator.error()));
+
+    ScriptedPrompts prompts;
+    prompts.expect(Kind(kind));
+    TFormMain form(folder.path(), folder.filePath(u"ports"_s));
+    form.show();
+    QVERIFY(form.ArrCom.contains(u"KKT-EMU"_s));
+
+    WhenModal([](QWidget *dialog) {
+        auto *port = dialog->findChild<QComboBox *>(u"ComboBox1"_s);
+        port->setCurrentIndex(-1);
+        port->setFocus();
+        TypeText(port, u"KKT"_s);
+        QCOMPARE(port->currentText(), u"KKT-EMU"_s);
+        auto *timeOut = dialog->findChild<QLineEdit *>(u"Edit1"_s);
+        timeOut->selectAll();
+        TypeText(timeOut, u"1000"_s);
+        QTest::mouseClick(dialog->findChild<QPushButton *>(u"Button3"_s), Qt::LeftButton);
+        QTest::mouseClick(dialog->findChild<QPushButton *>(u"Button2"_s), Qt::LeftButton);
+    });
+    form.findChild<QAction *>(u"N4"_s)->trigger();
+
+    QVERIFY2(prompts.verdict().isEmpty(), qPrintable(prompts.verdict()));
+    QCOMPARE(prompts.messages.constFirst().text, message);
+    QCOMPARE(form.StructSett.PortSett.Name, u"KKT-EMU"_s);
+    QCOMPARE(form.StructSett.PortSett.TimeOut, 1000u);
+
+    // One request and its 31-byte answer in the exchange log.
+    const QStringList lines = form.frmDebugKKM()->richEdit()->toPlainText().split(u'\n');
+    QCOMPARE(lines.size(), 5);
+    QCOMPARE(lines[0], u" Запрос: "_s);
+    QVERIFY(lines[1].startsWith(u"00-17H;  01-02H;  02-00H;  03-00H;  04-00H;  05-00H;  06-75H;  07-0BH;"_s));
+    QCOMPARE(lines[2], u" Ответ: "_s);
+    QVERIFY2(lines[3].startsWith(answerHead), qPrintable(lines[3]));
+    QVERIFY(lines[3].contains(u"28-19H;  29-"_s));
+    QCOMPARE(lines[3].count(u';'), 31);
+    QCOMPARE(lines[4], QString());
+
+    QVERIFY(emulator.stop());
+}
+
+KKT_GUI_TEST_MAIN(TestLinkCheckOverTerminal)
+#include "TestLinkCheckOverTerminal.moc"

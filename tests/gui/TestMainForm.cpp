@@ -1,0 +1,462 @@
+#include "GuiTest.h"
+#include "ScriptedLink.h"
+#include "ScriptedPrompts.h"
+
+#include "app/MainForm.h"
+#include "app/WaitForm.h"
+#include "kkt/UDebugKKT.h"
+#include "pages/GsmSettingFrame.h"
+#include "pages/Set102Frame.h"
+#include "scanner/UDebugScan.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+
+#include <stdexcept>
+
+using namespace Qt::StringLiterals;
+using Kind = Prompts::Kind;
+
+namespace {
+const QString kCaption = u"Программирование параметров GSM модуля."_s;
+const QString kNoPort = u"ВНИМАНИЕ!\r\nНа ПК не обнаружено ни одного COM порта!\r\nСвязь с ККТ не будет установлена!"_s;
+const QString kNoSettings = u"ВНИМАНИЕ!\r\nНе удалось прочитать файл настроек - ProgSett.ini!\r\n"
+                            "Попробуйте запустить программу от имени Администратора!"_s;
+
+void WriteFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray ReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A program folder of its own: settings/ and ports/ with two port entries,
+// the only ports the forms made by form() see.
+struct Folders
+{
+    Folders()
+    {
+        QDir(root.path()).mkpath(u"settings"_s);
+        QDir(root.path()).mkpath(u"ports"_s);
+        WriteFile(ports() + u"/COM1"_s, {});
+        WriteFile(ports() + u"/COM2"_s, {});
+    }
+    QString settings() const { return root.filePath(u"settings"_s); }
+    QString ports() const { return root.filePath(u"ports"_s); }
+    QString progSett() const { return settings() + u"/ProgSett.ini"_s; }
+    QString scanCfg() const { return settings() + u"/Scan.cfg"_s; }
+    std::unique_ptr<TFormMain> form(const QString &settingsFolder = QString()) const
+    {
+        auto made = std::make_unique<TFormMain>(settingsFolder.isEmpty() ? settings() : settingsFolder, ports());
+        made->setPortLister([folder = ports()](TArrayCom &list) { list = QDir(folder).entryList(QDir::Files); });
+        return made;
+    }
+
+    QTemporaryDir root;
+};
+
+template <typename T> T *Child(const QObject *parent, const QString &name)
+{
+    T *object = parent->findChild<T *>(name);
+    if (!object)
+        qFatal("no %s", qPrintable(name));
+    return object;
+}
+
+QAction *Action(const TFormMain &form, const QString &name)
+{
+    return Child<QAction>(&form, name);
+}
+
+bool ProgrammingEnabled(const TFormMain &form)
+{
+    return Action(form, u"N5"_s)->isEnabled();
+}
+
+void Show(TFormMain &form)
+{
+    form.show();
+    if (!QTest::qWaitForWindowExposed(&form))
+        qFatal("main window not shown");
+}
+
+// Opens "Связь с ККТ", picks the first port (as a person would with the
+// keyboard), runs act on the dialog, then presses the given button.
+void RunSettingsDialog(TFormMain &form, const QString &button, const std::function<void(QWidget *)> &act = {})
+{
+    WhenModal([&](QWidget *dialog) {
+        auto *port = Child<QComboBox>(dialog, u"ComboBox1"_s);
+        port->setFocus();
+        QTest::keyClick(port, Qt::Key_Home);
+        if (act)
+            act(dialog);
+        QTest::mouseClick(Child<QPushButton>(dialog, button), Qt::LeftButton);
+    });
+    Action(form, u"N4"_s)->trigger();
+}
+// A main window over folders of its own, shown.
+struct Started
+{
+    Started() { Show(form); }
+    Folders folders;
+    const std::unique_ptr<TFormMain> made = folders.form();
+    TFormMain &form = *made;
+};
+} // namespace
+
+class TestMainForm : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void firstStartInEmptyFolder();
+    void settingsFolderThatCannotBeCreated();
+    void noPortFound();
+    void scannerSettingsRead();
+    void menu_data();
+    void menu();
+    void pagesShowOneAtATime();
+    void connectionSettings_data();
+    void connectionSettings();
+    void closingWritesSettings();
+    void linkCheckIsLogged();
+    void unhandledErrorIsShownAndProgramRuns();
+    void versionBox();
+    void waitBoxFreesItself();
+
+private:
+    std::unique_ptr<ScriptedPrompts> prompts;
+};
+
+void TestMainForm::init()
+{
+    prompts = std::make_unique<ScriptedPrompts>();
+}
+
+void TestMainForm::cleanup()
+{
+    const QString verdict = prompts->verdict();
+    prompts.reset();
+    QVERIFY2(verdict.isEmpty(), qPrintable(verdict));
+}
+
+void TestMainForm::firstStartInEmptyFolder()
+{
+    Folders folders;
+    // The real port discovery: the system's ports and the entries of the ports folder.
+    TFormMain form(folders.settings(), folders.ports());
+    Show(form);
+
+    QVERIFY(QFile::exists(folders.progSett()));
+    QVERIFY(QFile::exists(folders.scanCfg()));
+    QCOMPARE(ReadFile(folders.scanCfg()), QByteArray());
+    QCOMPARE(form.StructSett.PortSett.Name, QString());
+    QCOMPARE(form.StructSett.PortSett.Speed, 19200u);
+    QCOMPARE(form.StructSett.PortSett.TimeOut, 3500u);
+    QCOMPARE(form.StructSett.NumKKT, 0);
+    QVERIFY(form.ArrCom.contains(u"COM1"_s) && form.ArrCom.contains(u"COM2"_s));
+    QVERIFY(!ProgrammingEnabled(form));
+    QVERIFY(!Action(form, u"N7"_s)->isEnabled());
+    QVERIFY(form.GsmFrame && form.Set102Frame);
+    QVERIFY(!form.GsmFrame->isVisible() && !form.Set102Frame->isVisible());
+    QCOMPARE(form.CurrentVisibleFrame, nullptr);
+    QVERIFY(!form.Version.isEmpty());
+    QCOMPARE(form.Version, QStringLiteral(KKTCONF_VERSION));
+    QCOMPARE(form.windowTitle(), kCaption + u" (ver."_s + form.Version + u")"_s);
+    QCOMPARE(form.model_scan, QString());
+    QVERIFY(!form.flagScan);
+    QVERIFY(form.frmDebugKKM() && !form.frmDebugKKM()->isVisible());
+    QVERIFY(form.frmDebugScan() && !form.frmDebugScan()->isVisible());
+}
+
+void TestMainForm::settingsFolderThatCannotBeCreated()
+{
+    // Tests run as root, whom a read-only folder does not stop; a folder below
+    // a plain file can be created by nobody.
+    Folders folders;
+    const QString blocker = folders.root.filePath(u"blocker"_s);
+    WriteFile(blocker, "not a folder");
+    prompts->expect(Kind::Information);
+    const auto made = folders.form(blocker + u"/settings"_s);
+    TFormMain &form = *made;
+    form.show();
+    QCOMPARE(prompts->messages.constFirst().text, kNoSettings);
+    // Start-up runs to its end, then the window closes and the program ends.
+    QVERIFY(form.Set102Frame);
+    QVERIFY(form.windowTitle().endsWith(u")"_s));
+    QTRY_VERIFY(!form.isVisible());
+    QCOMPARE(ReadFile(blocker), QByteArray("not a folder"));
+}
+
+void TestMainForm::noPortFound()
+{
+    Folders folders;
+    QDir(folders.ports()).removeRecursively();
+    prompts->expect(Kind::Information);
+    const auto made = folders.form();
+    TFormMain &form = *made;
+    Show(form);
+    QCOMPARE(prompts->messages.constFirst().text, kNoPort);
+    QVERIFY(form.ArrCom.isEmpty());
+    QVERIFY(!ProgrammingEnabled(form));
+
+    // The settings dialog still opens the menu, with an empty port name.
+    WhenModal([](QWidget *dialog) {
+        auto *speed = Child<QComboBox>(dialog, u"ComboBox2"_s);
+        QCOMPARE(Child<QComboBox>(dialog, u"ComboBox1"_s)->count(), 0);
+        QTest::keyClick(speed, Qt::Key_Down);
+        QTest::mouseClick(Child<QPushButton>(dialog, u"Button2"_s), Qt::LeftButton);
+    });
+    Action(form, u"N4"_s)->trigger();
+    QVERIFY(ProgrammingEnabled(form));
+    QCOMPARE(form.StructSett.PortSett.Name, QString());
+}
+
+void TestMainForm::scannerSettingsRead()
+{
+    Folders folders;
+    WriteFile(folders.scanCfg(),
+        "[CURRENT]\r\nModelName=\x7f"
+        "Bee2 (RS-232)\x7f\r\nComPort=\x7f COM4\x7f\r\nSpeedPort=9600\r\n");
+    const auto made = folders.form();
+    TFormMain &form = *made;
+    Show(form);
+    QCOMPARE(form.model_scan, u"Bee2 (RS-232)"_s);
+    QCOMPARE(form.com_scan, u" COM4"_s);
+    QCOMPARE(form.speed_scan, u"9600"_s);
+}
+
+void TestMainForm::menu_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("parent");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("enabled");
+
+    QTest::newRow("N1") << u"N1"_s << u"MainMenu1"_s << u"Файл"_s << true;
+    QTest::newRow("N7") << u"N7"_s << u"N1"_s << u"Сохранить конфигурацию"_s << false;
+    QTest::newRow("N8") << u"N8"_s << u"N1"_s << u"Загрузить конфигурацию"_s << true;
+    QTest::newRow("N10") << u"N10"_s << u"N1"_s << QString() << true;
+    QTest::newRow("N2") << u"N2"_s << u"N1"_s << u"Выход"_s << true;
+    QTest::newRow("N3") << u"N3"_s << u"MainMenu1"_s << u"Настройки"_s << true;
+    QTest::newRow("N4") << u"N4"_s << u"N3"_s << u"Связь с ККТ"_s << true;
+    QTest::newRow("Scanner") << u"Scanner"_s << u"N3"_s << u"Сканер штрих-кода"_s << true;
+    QTest::newRow("N5") << u"N5"_s << u"MainMenu1"_s << u"Программирование"_s << false;
+    QTest::newRow("GSM1") << u"GSM1"_s << u"N5"_s << u"Параметры GSM"_s << true;
+    QTest::newRow("N1021") << u"N1021"_s << u"N5"_s << u"Параметры 102"_s << true;
+    QTest::newRow("N6") << u"N6"_s << u"MainMenu1"_s << u"Версия"_s << true;
+}
+
+void TestMainForm::menu()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, parent);
+    QFETCH(QString, caption);
+    QFETCH(bool, enabled);
+    Started started;
+    TFormMain &form = started.form;
+    QAction *item = Action(form, name);
+    QCOMPARE(item->text(), caption);
+    QCOMPARE(item->isEnabled(), enabled);
+    QCOMPARE(item->isSeparator(), caption.isEmpty());
+    // The item sits in its menu, in the order of the list above.
+    QWidget *owner = Child<QWidget>(&form, parent);
+    QVERIFY(owner->actions().contains(item));
+    const QStringList order { u"N7"_s, u"N8"_s, u"N10"_s, u"N2"_s };
+    if (parent == u"N1"_s)
+        QCOMPARE(owner->actions().indexOf(item), order.indexOf(name));
+}
+
+void TestMainForm::pagesShowOneAtATime()
+{
+    Started started;
+    TFormMain &form = started.form;
+    Action(form, u"GSM1"_s)->trigger();
+    QCOMPARE(form.CurrentVisibleFrame, form.GsmFrame);
+    QVERIFY(form.GsmFrame->isVisible() && !form.Set102Frame->isVisible());
+    QVERIFY(Action(form, u"N7"_s)->isEnabled());
+    Action(form, u"GSM1"_s)->trigger();
+    QCOMPARE(form.CurrentVisibleFrame, form.GsmFrame);
+    QVERIFY(form.GsmFrame->isVisible());
+    Action(form, u"N1021"_s)->trigger();
+    QCOMPARE(form.CurrentVisibleFrame, form.Set102Frame);
+    QVERIFY(!form.GsmFrame->isVisible() && form.Set102Frame->isVisible());
+    QVERIFY(Action(form, u"N7"_s)->isEnabled());
+    // The page fills the panel.
+    QCOMPARE(form.Set102Frame->parentWidget()->objectName(), u"Panel1"_s);
+    QVERIFY(form.Set102Frame->width() > form.Set102Frame->parentWidget()->width() - 8);
+}
+
+void TestMainForm::connectionSettings_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("programming");
+    QTest::addColumn<QString>("portName");
+    QTest::newRow("Применить") << u"Button2"_s << true << u"COM1"_s;
+    QTest::newRow("Отмена") << u"Button1"_s << false << QString();
+}
+
+void TestMainForm::connectionSettings()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, programming);
+    QFETCH(QString, portName);
+    Started started;
+    TFormMain &form = started.form;
+    RunSettingsDialog(form, button);
+    QCOMPARE(ProgrammingEnabled(form), programming);
+    QCOMPARE(form.StructSett.PortSett.Name, portName);
+    // The menu never closes again; a later cancel changes nothing.
+    RunSettingsDialog(form, u"Button1"_s);
+    QCOMPARE(ProgrammingEnabled(form), programming);
+}
+
+void TestMainForm::closingWritesSettings()
+{
+    Folders folders;
+    {
+        const auto made = folders.form();
+        TFormMain &form = *made;
+        Show(form);
+        QCOMPARE(ReadFile(folders.progSett()), QByteArray());
+        Action(form, u"N2"_s)->trigger();
+        QVERIFY(!form.isVisible());
+    }
+    // Written even though nothing changed.
+    QVERIFY(ReadFile(folders.progSett()).contains("Speed=19200"));
+
+    {
+        const auto made = folders.form();
+        TFormMain &form = *made;
+        Show(form);
+        RunSettingsDialog(form, u"Button2"_s, [](QWidget *dialog) {
+            auto *number = Child<QLineEdit>(dialog, u"Edit2"_s);
+            number->selectAll();
+            TypeText(number, u"42"_s);
+        });
+        form.close();
+    }
+    TStructSetting stored;
+    QVERIFY(LoadIniSettings(folders.progSett(), stored));
+    QCOMPARE(stored.PortSett.Name, u"COM1"_s);
+    QCOMPARE(stored.NumKKT, 42);
+}
+
+void TestMainForm::linkCheckIsLogged()
+{
+    Started started;
+    TFormMain &form = started.form;
+    ScriptedLink link;
+    link.answers << MakeAnswer(31, 0);
+    form.channel().setLink(link);
+    prompts->expect(Kind::Information);
+    RunSettingsDialog(form, u"Button1"_s,
+        [](QWidget *dialog) { QTest::mouseClick(Child<QPushButton>(dialog, u"Button3"_s), Qt::LeftButton); });
+    QCOMPARE(prompts->messages.constFirst().text, u"Связь с ККТ установленна!"_s);
+    QCOMPARE(link.openedName, u"COM1"_s);
+
+    // Recorded while hidden; Ctrl+A shows it, even from an editor of a page.
+    TfrmDebugKKM *log = form.frmDebugKKM();
+    QVERIFY(!log->isVisible());
+    Action(form, u"GSM1"_s)->trigger();
+    auto *editor = new QLineEdit(u"text"_s, form.GsmFrame);
+    editor->show();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    editor->setFocus();
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QVERIFY(log->isVisible());
+    QVERIFY(!editor->hasSelectedText());
+
+    QString answerDump = u"00-17H;  01-02H;  02-00H;  03-00H;  "_s;
+    for (int i = 4; i < 28; ++i)
+        answerDump += u"%1-00H;  "_s.arg(i, 2, 10, QLatin1Char('0'));
+    answerDump += u"28-19H;  29-32H;  30-00H;  "_s;
+    const QStringList lines = log->richEdit()->toPlainText().split(u'\n');
+    QCOMPARE(lines,
+        (QStringList { u" Запрос: "_s,
+            u"00-17H;  01-02H;  02-00H;  03-00H;  04-00H;  05-00H;  06-75H;  07-0BH;  08-19H;  "
+            "09-B2H;  10-00H;  "_s,
+            u" Ответ: "_s, answerDump, QString() }));
+    const QTextDocument *doc = log->richEdit()->document();
+    QCOMPARE(doc->findBlockByNumber(1).begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
+    QCOMPARE(doc->findBlockByNumber(3).begin().fragment().charFormat().foreground().color(), QColor(0, 128, 0));
+
+    // "Очистить", then the next exchange starts at the top.
+    QTest::mouseClick(Child<QPushButton>(log, u"btnClear"_s), Qt::LeftButton);
+    link.answers << MakeAnswer(31, 0);
+    prompts->expect(Kind::Information);
+    RunSettingsDialog(form, u"Button1"_s,
+        [](QWidget *dialog) { QTest::mouseClick(Child<QPushButton>(dialog, u"Button3"_s), Qt::LeftButton); });
+    QVERIFY(log->richEdit()->toPlainText().startsWith(u" Запрос: \n00-17H;"_s));
+}
+
+void TestMainForm::unhandledErrorIsShownAndProgramRuns()
+{
+    QPushButton button;
+    int clicks = 0;
+    connect(&button, &QPushButton::clicked, this, [&clicks] {
+        ++clicks;
+        throw std::runtime_error("Сбой команды");
+    });
+    button.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&button));
+    prompts->expect(Kind::Error).expect(Kind::Error);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QTest::mouseClick(&button, Qt::LeftButton);
+    QCOMPARE(clicks, 2);
+    QCOMPARE(prompts->messages.size(), 2);
+    QCOMPARE(prompts->messages.constLast().text, u"Сбой команды"_s);
+}
+
+void TestMainForm::versionBox()
+{
+    Started started;
+    TFormMain &form = started.form;
+    bool checked = false;
+    WhenModal([&](QWidget *box) {
+        QCOMPARE(box->size(), QSize(304, 158));
+        QVERIFY(box->windowFlags() & Qt::FramelessWindowHint);
+        QCOMPARE(Child<QLabel>(box, u"Label2"_s)->text(), form.Version);
+        QVERIFY(!Child<QLabel>(box, u"Image1"_s)->pixmap().isNull());
+        QTest::mouseClick(Child<QLabel>(box, u"Panel3"_s), Qt::LeftButton);
+        QVERIFY(!box->isVisible());
+        checked = true;
+    });
+    Action(form, u"N6"_s)->trigger();
+    QVERIFY(checked);
+}
+
+void TestMainForm::waitBoxFreesItself()
+{
+    Started started;
+    QPointer<TFormWait> box = new TFormWait(&started.form);
+    box->ShowNow();
+    QVERIFY(box->isVisible());
+    QCOMPARE(box->size(), QSize(312, 56));
+    QVERIFY(box->windowFlags() & Qt::WindowStaysOnTopHint);
+    QCOMPARE(Child<QLabel>(box, u"Label2"_s)->text(), u"Выполняется длинная операция...."_s);
+    box->close();
+    QTRY_VERIFY(box.isNull());
+}
+
+KKT_GUI_TEST_MAIN(TestMainForm)
+#include "TestMainForm.moc"

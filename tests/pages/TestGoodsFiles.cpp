@@ -1,0 +1,325 @@
+#include "TempFiles.h"
+
+#include "pages/Goods1C.h"
+#include "pages/GoodsDb102.h"
+#include "pages/Grids102.h"
+#include "pages/xlsTool.h"
+
+#include <QDir>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+QByteArray Cp1251(const QString &text)
+{
+    QStringEncoder enc("windows-1251");
+    return enc.encode(text);
+}
+
+QString Row(const StringGridModel &g, int row)
+{
+    QStringList cells;
+    for (int col = 1; col <= 6; ++col)
+        cells << g.cell(row, col);
+    return cells.join(u'|');
+}
+
+// Rows 1..6000 as one text, to compare whole grids.
+QString Snapshot(const StringGridModel &g)
+{
+    QString all;
+    for (int row = 1; row <= 6000; ++row)
+        all += Row(g, row) + u'\n';
+    return all;
+}
+
+void FillSample(StringGridModel &g)
+{
+    g.setCell(1, 1, u"ХЛЕБ"_s);
+    g.setCell(1, 2, u"Широкий"_s);
+    g.setCell(1, 3, u"4600000000001"_s);
+    g.setCell(1, 4, u"35.5"_s);
+    g.setCell(1, 5, u"2"_s);
+    g.setCell(1, 6, u"м"_s);
+    g.setCell(6000, 1, u"  ЧАЙ = ; [x]  "_s);
+    g.setCell(6000, 4, u"12"_s);
+}
+
+// A 1C file of the given record lines between the SOH line and, when given, the EOT line.
+QByteArray OneC(const QStringList &records, bool withEnd = true)
+{
+    QString text = u"\x01\r\n"_s;
+    for (const QString &r : records)
+        text += r + u"\r\n"_s;
+    if (withEnd)
+        text += u"\x04\r\n"_s;
+    return Cp1251(text);
+}
+
+QString Rec(
+    const QString &number, const QString &name, const QString &font = u"Узкий"_s, const QString &price = u"1.5"_s)
+{
+    return u"\x02%1\t%2\t%3\t4600\t%4\t7\x03"_s.arg(number, name, font, price);
+}
+
+QStringList FullRecords()
+{
+    QStringList records;
+    for (int i = 1; i <= 6000; ++i)
+        records << Rec(QString::number(i), u"Т%1"_s.arg(i));
+    return records;
+}
+} // namespace
+
+class TestGoodsFiles : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+
+    void db102SaveLoad();
+    void db102KeepsForeignContentAndDefaults();
+    void db102Failures();
+
+    void oneCExportLayout();
+    void oneCRoundTrip();
+    void oneCImportRules_data();
+    void oneCImportRules();
+    void oneCWriteFailureKeepsFile();
+
+    void xlsImport();
+    void xlsHeadingOnly();
+    void xlsUnreadable();
+
+private:
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<StringGridModel> m_goods;
+};
+
+void TestGoodsFiles::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_goods = MakeGrid(TableKind::Goods);
+}
+
+void TestGoodsFiles::db102SaveLoad()
+{
+    FillSample(*m_goods);
+    QVERIFY(SaveGoodsDb102(path(u"a.db102"_s), *m_goods).ok);
+    const QByteArray bytes = ReadBytes(path(u"a.db102"_s));
+    QVERIFY(
+        bytes.startsWith(Cp1251(u"[ТОВАР_#1]\r\nНаименование=ХЛЕБ\r\nТип шрифта=Широкий\r\nШтрих-код=4600000000001\r\n"
+                                u"Цена=35.5\r\nОтдел/Услуга=2\r\nМаркировка=м\r\n\r\n[ТОВАР_#2]\r\nНаименование=\r\n"
+                                u"Тип шрифта=Узкий\r\n"_s)));
+    QVERIFY(bytes.endsWith(Cp1251(u"[ТОВАР_#6000]\r\nНаименование=  ЧАЙ = ; [x]  \r\nТип шрифта=Узкий\r\nШтрих-код=\r\n"
+                                  u"Цена=12\r\nОтдел/Услуга=\r\nМаркировка=\r\n\r\n"_s)));
+
+    const auto back = MakeGrid(TableKind::Goods);
+    back->setCell(3, 1, u"will be reset"_s);
+    const GoodsFileResult loaded = LoadGoodsDb102(path(u"a.db102"_s), *back);
+    QVERIFY(loaded.ok);
+    QCOMPARE(loaded.message, QString());
+    QCOMPARE(Row(*back, 1), u"ХЛЕБ|Широкий|4600000000001|35.5|2|м"_s);
+    QCOMPARE(Row(*back, 3), u"|Узкий||||"_s); // saved empty cells load empty, not as defaults
+    QCOMPARE(back->cell(6000, 1), u"ЧАЙ = ; [x]"_s); // plain values lose their outer blanks
+}
+
+void TestGoodsFiles::db102KeepsForeignContentAndDefaults()
+{
+    WriteBytes(path(u"a.db102"_s),
+        Cp1251(u"[МОЁ]\r\nk=v\r\n[товар_#1]\r\nСвой=1\r\nцена=9\r\n[ТОВАР_#2]\r\nНаименование=X\r\n"_s));
+    const GoodsFileResult loaded = LoadGoodsDb102(path(u"a.db102"_s), *m_goods);
+    QVERIFY(loaded.ok);
+    QCOMPARE(Row(*m_goods, 1), u"|Узкий||9|0|"_s);
+    QCOMPARE(Row(*m_goods, 2), u"X|Узкий||0.00|0|"_s);
+    QCOMPARE(Row(*m_goods, 6000), u"|Узкий||0.00|0|"_s);
+
+    QVERIFY(SaveGoodsDb102(path(u"a.db102"_s), *m_goods).ok);
+    const QByteArray bytes = ReadBytes(path(u"a.db102"_s));
+    QVERIFY(bytes.startsWith(Cp1251(u"[МОЁ]\r\nk=v\r\n\r\n[товар_#1]\r\nСвой=1\r\nЦена=9\r\nНаименование=\r\n"_s)));
+
+    // A name typed into the open dialog that does not exist: an empty file, all rows reset.
+    m_goods->setCell(5, 1, u"X"_s);
+    QVERIFY(LoadGoodsDb102(path(u"new.db102"_s), *m_goods).ok);
+    QVERIFY(QFile::exists(path(u"new.db102"_s)));
+    QCOMPARE(Row(*m_goods, 5), u"|Узкий||0.00|0|"_s);
+}
+
+void TestGoodsFiles::db102Failures()
+{
+    FillSample(*m_goods);
+    const QString before = Snapshot(*m_goods);
+    QVERIFY(QDir(m_dir->path()).mkdir(u"dir.db102"_s));
+    const GoodsFileResult load = LoadGoodsDb102(path(u"dir.db102"_s), *m_goods);
+    QVERIFY(!load.ok);
+    QVERIFY(load.message.startsWith(u"ВНИМАНИЕ!\r\nНе удалось открыть файл"_s));
+    QCOMPARE(Snapshot(*m_goods), before);
+    QVERIFY(!SaveGoodsDb102(path(u"dir.db102"_s), *m_goods).ok);
+    QVERIFY(!LoadGoodsDb102(path(u"no/such/dir/a.db102"_s), *m_goods).ok);
+}
+
+void TestGoodsFiles::oneCExportLayout()
+{
+    FillSample(*m_goods);
+    m_goods->setCell(2, 1, u"TAB\tAND\r\nBREAK"_s);
+    const GoodsFileResult saved = ExportGoods1C(path(u"a.1cdb"_s), *m_goods);
+    QVERIFY(saved.ok);
+    QCOMPARE(saved.message, u"Файл успешно сохранен!"_s);
+    QStringDecoder dec("windows-1251");
+    const QString text = dec.decode(ReadBytes(path(u"a.1cdb"_s)));
+    QStringList lines = text.split(u"\r\n"_s);
+    QCOMPARE(lines.takeLast(), QString()); // every line ends with CR LF
+    QCOMPARE(lines.size(), 6002);
+    QCOMPARE(lines[0], u"\x01"_s);
+    QCOMPARE(lines[1],
+        u"\x02"
+        "1\tХЛЕБ\tШирокий\t4600000000001\t35.5\t2\x03"_s);
+    QCOMPARE(lines[2],
+        u"\x02"
+        "2\tTAB AND  BREAK\tУзкий\t\t0.0\t\x03"_s);
+    QCOMPARE(lines[6000],
+        u"\x02"
+        "6000\t  ЧАЙ = ; [x]  \tУзкий\t\t12\t\x03"_s);
+    QCOMPARE(lines[6001], u"\x04"_s);
+}
+
+void TestGoodsFiles::oneCRoundTrip()
+{
+    FillSample(*m_goods);
+    QVERIFY(ExportGoods1C(path(u"a.1cdb"_s), *m_goods).ok);
+    const auto back = MakeGrid(TableKind::Goods);
+    back->setCell(1, 6, u"keep"_s);
+    back->setCell(7, 1, u"reset me"_s);
+    const GoodsFileResult loaded = ImportGoods1C(path(u"a.1cdb"_s), *back);
+    QVERIFY(loaded.ok);
+    QCOMPARE(loaded.message, u"Загружено 6000 позиций!"_s);
+    QCOMPARE(loaded.count, 6000);
+    QCOMPARE(Row(*back, 1), u"ХЛЕБ|Широкий|4600000000001|35.5|2|keep"_s); // marking untouched
+    QCOMPARE(Row(*back, 7), u"|Узкий||0.0||"_s);
+    QCOMPARE(back->cell(6000, 1), u"  ЧАЙ = ; [x]  "_s);
+}
+
+void TestGoodsFiles::oneCImportRules_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("count"); // -1: rejected
+    QTest::addColumn<QString>("row3"); // goods rows 3 and 6000 after an accepted import
+    QTest::addColumn<QString>("row6000");
+    const QStringList full = FullRecords();
+    const QString reset = u"|Узкий||0.00|0|"_s;
+    QTest::newRow("empty file") << QByteArray() << 0 << reset << reset;
+    QTest::newRow("header only") << OneC({}, false) << 0 << reset << reset;
+    QTest::newRow("few records without end line")
+        << OneC({ Rec(u"3"_s, u"A"_s), Rec(u"9"_s, u"B"_s) }, false) << 2 << u"A|Узкий|4600|1.5|7|"_s << reset;
+    QTest::newRow("few records with end line") << OneC({ Rec(u"5"_s, u"A"_s) }) << -1 << QString() << QString();
+    QTest::newRow("full file with end line")
+        << OneC(full) << 6000 << u"Т3|Узкий|4600|1.5|7|"_s << u"Т6000|Узкий|4600|1.5|7|"_s;
+    QTest::newRow("LF line ends") << OneC({ Rec(u"6000"_s, u"A"_s) }, false).replace("\r\n", "\n") << 1 << reset
+                                  << u"A|Узкий|4600|1.5|7|"_s;
+    QTest::newRow("line after end line examined") << OneC(full) + "x\r\n" << -1 << QString() << QString();
+    QTest::newRow("wrong header") << Cp1251(u"\x01x\r\n"_s + Rec(u"1"_s, u"A"_s)) << -1 << QString() << QString();
+    QTest::newRow("empty line") << OneC({ Rec(u"1"_s, u"A"_s), QString() }, false) << -1 << QString() << QString();
+    QTest::newRow("no STX") << OneC({ Rec(u"1"_s, u"A"_s).mid(1) }, false) << -1 << QString() << QString();
+    QTest::newRow("no ETX") << OneC({ Rec(u"1"_s, u"A"_s).chopped(1) }, false) << -1 << QString() << QString();
+    QTest::newRow("six TABs") << OneC({ Rec(u"1"_s, u"A\tB"_s) }, false) << -1 << QString() << QString();
+    QTest::newRow("number not integer") << OneC({ Rec(u"1x"_s, u"A"_s) }, false) << -1 << QString() << QString();
+    QTest::newRow("number 0") << OneC({ Rec(u"0"_s, u"A"_s) }, false) << -1 << QString() << QString();
+    QTest::newRow("number 6001") << OneC({ Rec(u"6001"_s, u"A"_s) }, false) << -1 << QString() << QString();
+    QTest::newRow("price with comma") << OneC({ Rec(u"1"_s, u"A"_s, u"Узкий"_s, u"1,5"_s) }, false) << -1 << QString()
+                                      << QString();
+    QTest::newRow("empty price") << OneC({ Rec(u"1"_s, u"A"_s, u"Узкий"_s, QString()) }, false) << -1 << QString()
+                                 << QString();
+    QTest::newRow("empty font") << OneC({ Rec(u"1"_s, u"A"_s, QString()) }, false) << -1 << QString() << QString();
+    QTest::newRow("same number twice") << OneC({ Rec(u"3"_s, u"A"_s), Rec(u"3"_s, u"B"_s) }, false) << 2
+                                       << u"B|Узкий|4600|1.5|7|"_s << reset;
+}
+
+void TestGoodsFiles::oneCImportRules()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, count);
+    QFETCH(QString, row3);
+    QFETCH(QString, row6000);
+    FillSample(*m_goods);
+    const QString before = Snapshot(*m_goods);
+    const GoodsFileResult result = ImportGoods1CBytes(file, *m_goods);
+    if (count < 0) {
+        QVERIFY(!result.ok);
+        QCOMPARE(result.message, u"Структура файла не соответствует стандарту!"_s);
+        QCOMPARE(Snapshot(*m_goods), before); // a rejected file changes nothing
+        return;
+    }
+    QVERIFY(result.ok);
+    QCOMPARE(result.message, u"Загружено %1 позиций!"_s.arg(count));
+    QCOMPARE(result.count, count);
+    QCOMPARE(m_goods->cell(1, 6), u"м"_s); // marking untouched
+    QCOMPARE(Row(*m_goods, 3), row3);
+    QCOMPARE(Row(*m_goods, 6000), row6000);
+}
+
+void TestGoodsFiles::oneCWriteFailureKeepsFile()
+{
+    if (!FileSizeLimit::supported())
+        QSKIP("no file size limit on this platform");
+    WriteBytes(path(u"a.1cdb"_s), "previous");
+    {
+        const FileSizeLimit limit(16 * 1024);
+        const GoodsFileResult saved = ExportGoods1C(path(u"a.1cdb"_s), *m_goods);
+        QVERIFY(!saved.ok);
+        QVERIFY(saved.message.startsWith(u"ВНИМАНИЕ!\r\nНе удалось записать файл"_s));
+    }
+    QCOMPARE(ReadBytes(path(u"a.1cdb"_s)), QByteArray("previous"));
+}
+
+void TestGoodsFiles::xlsImport()
+{
+    m_goods->setCell(100, 1, u"reset me"_s);
+    m_goods->setCell(100, 6, u"м"_s);
+    const GoodsFileResult result = LoadXls(QStringLiteral(KKT_FIXTURES "/goods.xls"), *m_goods);
+    QVERIFY2(result.ok, qPrintable(result.message));
+    QCOMPARE(result.count, 6000);
+    QCOMPARE(Row(*m_goods, 1), u"Хлеб|Узкий|4600000000001|35.5|2|м"_s);
+    QCOMPARE(Row(*m_goods, 2), u"Молоко|Узкий|4601234567890|12.5|3|"_s);
+    QCOMPARE(Row(*m_goods, 3), u"Сок|Узкий||12.00||"_s);
+    QCOMPARE(Row(*m_goods, 4), u"Вода|Узкий||0.00||"_s);
+    QCOMPARE(Row(*m_goods, 5), u"Чай|Узкий||0.00||м"_s);
+    QCOMPARE(Row(*m_goods, 6), u"  Кофе  |Узкий|123456789012|0.05||"_s);
+    QCOMPARE(Row(*m_goods, 100), u"|Узкий||0.00||"_s); // sheet rows without values transfer empty cells
+    QCOMPARE(m_goods->cell(6000, 1), u"Последний"_s);
+    QCOMPARE(m_goods->cell(6000, 4), u"1.00"_s);
+}
+
+void TestGoodsFiles::xlsHeadingOnly()
+{
+    FillSample(*m_goods);
+    const GoodsFileResult result = LoadXls(QStringLiteral(KKT_FIXTURES "/heading-only.xls"), *m_goods);
+    QVERIFY(result.ok);
+    QCOMPARE(result.count, 0);
+    QCOMPARE(Row(*m_goods, 1), u"|Узкий||0.00|0|"_s);
+}
+
+void TestGoodsFiles::xlsUnreadable()
+{
+    FillSample(*m_goods);
+    const QString before = Snapshot(*m_goods);
+    WriteBytes(path(u"bad.xls"_s), "this is not a workbook");
+    GoodsFileResult result = LoadXls(path(u"bad.xls"_s), *m_goods);
+    QVERIFY(!result.ok);
+    QCOMPARE(result.message,
+        u"ВНИМАНИЕ!\r\nНе удалось загрузить файл \"%1\": файл повреждён или не является книгой "
+        u"Excel 97-2003 (*.xls)."_s.arg(path(u"bad.xls"_s)));
+    QCOMPARE(Snapshot(*m_goods), before);
+
+    result = LoadXls(path(u"missing.xls"_s), *m_goods);
+    QVERIFY(!result.ok);
+    QVERIFY(result.message.endsWith(u"файл не найден или недоступен."_s));
+    QCOMPARE(Snapshot(*m_goods), before);
+}
+
+QTEST_GUILESS_MAIN(TestGoodsFiles)
+#include "TestGoodsFiles.moc"

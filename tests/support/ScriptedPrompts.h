@@ -1,0 +1,62 @@
+#pragma once
+
+#include "ui/Prompts.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// Prompts answered in advance. Installed for its lifetime. Every dialog must
+// have been queued (kind and answer); each one shown is recorded with its
+// text. A dialog with no queued answer, or of another kind than the next one
+// queued, is recorded as a problem and answered No / cancelled; verdict()
+// (checked in each test's cleanup) reports problems and answers never played.
+class ScriptedPrompts final : public Prompts
+{
+public:
+    struct Message
+    {
+        Kind kind;
+        QString text; // message text, or the file filter of a file dialog
+        QString defaultSuffix = {}; // of a file dialog
+    };
+
+    ScriptedPrompts();
+    ~ScriptedPrompts() override;
+
+    // Queues the acknowledgement of a message box (information, error, warning).
+    ScriptedPrompts &expect(Kind kind);
+    // Queues the answer to a Yes/No question.
+    ScriptedPrompts &answerQuestion(bool yes);
+    // Queues the file name a file dialog returns (empty: cancelled).
+    ScriptedPrompts &answerFile(Kind kind, const QString &fileName);
+
+    QList<Message> messages; // every dialog shown, in order
+    // Empty when every dialog was expected and every queued answer played.
+    QString verdict() const;
+    void reset();
+
+    void information(QWidget *parent, const QString &text) override;
+    void error(QWidget *parent, const QString &text) override;
+    void warning(QWidget *parent, const QString &text) override;
+    bool question(QWidget *parent, const QString &text) override;
+    QString openFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix) override;
+    QString saveFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix) override;
+
+    static QString KindName(Kind kind);
+
+private:
+    struct Answer
+    {
+        Kind kind;
+        bool yes = false;
+        QString fileName;
+    };
+
+    // Records the dialog and takes its queued answer; nullptr when unexpected.
+    const Answer *play(Kind kind, const QString &text, const QString &defaultSuffix = QString());
+
+    QList<Answer> m_queue;
+    Answer m_played;
+    QStringList m_problems;
+};
