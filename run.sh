@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and shows the KKT link at work: kkt-emulator
-# on a pseudo-terminal and kkt-cli talking to it through the ports folder.
+# Installs what is missing, builds, starts kkt-emulator (published as ports/KKT-EMU
+# beside the programs) and then the program. Quitting the program stops the emulator.
+# Without a display it shows the link at work through kkt-cli instead.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/deps.sh
@@ -23,6 +24,13 @@ for _ in $(seq 100); do
 done
 cat "$out"
 
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "Starting kktconf. In \"Настройки\" -> \"Связь с ККТ\" choose the port KKT-EMU; Ctrl+A shows the exchange log."
+  "$bin/kktconf"
+  exit 0
+fi
+
+echo "No display: showing the link through kkt-cli instead (see scripts/screenshots.sh for the window under Xvfb)."
 cli() {
   echo "\$ kkt-cli $*"
   "$bin/kkt-cli" "$@"
