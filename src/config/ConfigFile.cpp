@@ -131,13 +131,18 @@ bool SaveConfigFile(const QString &path, const TConfig &cfg, QString *error)
     return ini.UpdateFile() || SetError(error, ini.errorString());
 }
 
-bool LoadConfigFile(const QString &path, TConfig &cfg, QString *error)
+bool LoadConfigFile(const QString &path, TConfig &cfg, QString *error, int *keysFound)
 {
     const TmyIniFile ini(path);
     if (!ini.isLoaded())
         return SetError(error, ini.errorString()); // nothing assigned yet: cfg unchanged
+    int found = 0;
     ForEachKey(cfg, [&](const QString &section, const QString &key, QString &field, Kind kind) {
         field = ini.mReadString(section, key, kind == Kind::Font ? kNarrow : QString());
+        if (keysFound && ini.ValueExists(section, key))
+            ++found;
     });
+    if (keysFound)
+        *keysFound = found;
     return true;
 }

@@ -20,5 +20,7 @@ bool SaveConfigFile(const QString &path, const TConfig &cfg, QString *error = nu
 
 // Reads cfg.Gsm and cfg.Cfg102 from the file at path; absent keys read as empty
 // text, font keys as "Узкий"; a missing file reads as all defaults. cfg.Scan is
-// never touched. On failure cfg stays as it was.
-bool LoadConfigFile(const QString &path, TConfig &cfg, QString *error = nullptr);
+// never touched. On failure cfg stays as it was. *keysFound, when asked for,
+// tells how many of the configuration's keys the file holds (0: a file of
+// another kind, or an empty one).
+bool LoadConfigFile(const QString &path, TConfig &cfg, QString *error = nullptr, int *keysFound = nullptr);

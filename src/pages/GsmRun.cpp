@@ -54,6 +54,7 @@ RunResult RunGsm(KktChannel &channel, const KktConnection &conn, RunDirection di
                                                  : u"ВНИМАНИЕ!\r\nНе удалось прочитать параметр "_s)
                     + MessageNameOf(n) + u"!"_s;
                 result.ok = false;
+                result.outcome = outcome;
                 result.messages << message;
                 if (hooks.failure)
                     hooks.failure(message);

@@ -28,6 +28,9 @@ struct RunResult
 {
     bool ok = true; // false when any request or check failed
     QStringList messages; // every failure message, in order
+    // The outcome of the first request that failed; 0 when none did, also when
+    // a check of the cells stopped the run before any request failed.
+    int outcome = 0;
 };
 
 // 100 * position / total to the nearest integer, halves to the even neighbour.

@@ -11,11 +11,12 @@ struct Step
 {
     bool ok = true;
     QString message; // when not ok
+    quint8 outcome = 0; // of the failed request; 0 for a failed check
 };
 
-Step Failed(const QString &message)
+Step Failed(const QString &message, quint8 outcome = 0)
 {
-    return { false, message };
+    return { false, message, outcome };
 }
 
 // The part of the failure message that names the table: outcome, this text, the number.
@@ -50,7 +51,8 @@ Step OutcomeStep(quint8 outcome, TableKind kind, bool writing, int number)
     if (outcome == KktOutcome::Ok)
         return {};
     return Failed(u"Внимание!\r\nОшибка ("_s + QString::number(outcome) + FailureText(kind, writing)
-        + QString::number(number) + u" !"_s);
+            + QString::number(number) + u" !"_s,
+        outcome);
 }
 
 Step ParamStep(KktChannel &channel, const KktConnection &conn, TableKind kind, bool writing, StringGridModel &grid,
@@ -134,8 +136,10 @@ Step GoodsRead(KktChannel &channel, const KktConnection &conn, StringGridModel &
     return step;
 }
 
-void Report(RunResult &result, const RunHooks &hooks, const QString &message)
+void Report(RunResult &result, const RunHooks &hooks, const QString &message, quint8 outcome = 0)
 {
+    if (result.ok) // the first failure gives the run's outcome
+        result.outcome = outcome;
     result.ok = false;
     result.messages << message;
     if (hooks.failure)
@@ -226,7 +230,7 @@ RunResult RunTable(KktChannel &channel, const KktConnection &conn, TableKind kin
                 : writing                              ? GoodsWrite(channel, conn, grid, row)
                                                        : GoodsRead(channel, conn, grid, row);
             if (!step.ok) {
-                Report(result, hooks, step.message);
+                Report(result, hooks, step.message, step.outcome);
                 if (kind == TableKind::Agents)
                     Progress(hooks, position, total);
                 if (kind == TableKind::Oper && !writing)

@@ -128,7 +128,9 @@ void TestConfigFile::roundTripKeepsEveryText()
 
     auto loaded = std::make_unique<TConfig>();
     loaded->Scan = { TScanTypeDevice::Bee2, u"COM3"_s, u"9600"_s, true };
-    QVERIFY(LoadConfigFile(path(u"a.conf"_s), *loaded));
+    int found = -1;
+    QVERIFY(LoadConfigFile(path(u"a.conf"_s), *loaded, nullptr, &found));
+    QCOMPARE(found, 36379 + 2); // agent entry 12 has keys of its own
     QCOMPARE(ConfigTexts(*loaded), ConfigTexts(*saved));
     QCOMPARE(loaded->Scan.ComPort, u"COM3"_s); // the file does not carry the scanner
     QVERIFY(loaded->Scan.FlgON);
@@ -143,7 +145,9 @@ void TestConfigFile::missingFileGivesDefaults()
 {
     auto cfg = std::make_unique<TConfig>();
     FillDistinct(*cfg);
-    QVERIFY(LoadConfigFile(path(u"none.conf"_s), *cfg));
+    int found = -1;
+    QVERIFY(LoadConfigFile(path(u"none.conf"_s), *cfg, nullptr, &found));
+    QCOMPARE(found, 0);
     QVERIFY(!QFile::exists(path(u"none.conf"_s)));
     const auto &t = cfg->Cfg102;
     QCOMPARE(cfg->Gsm.arrParam[1], QString());
@@ -168,7 +172,9 @@ void TestConfigFile::olderFileWithoutAgentTwelve()
         "X\x7F\r\n"); // "Операция Платежного Агента (Наименование)" of row 11
     auto cfg = std::make_unique<TConfig>();
     cfg->Cfg102.Agent[11] = { u"stale"_s, u"Широкий"_s };
-    QVERIFY(LoadConfigFile(path(u"old.conf"_s), *cfg));
+    int found = -1;
+    QVERIFY(LoadConfigFile(path(u"old.conf"_s), *cfg, nullptr, &found));
+    QCOMPARE(found, 1);
     QCOMPARE(cfg->Cfg102.Agent[10].Value, u"X"_s);
     QCOMPARE(cfg->Cfg102.Agent[11].Value, QString());
     QCOMPARE(cfg->Cfg102.Agent[11].fontValue, u"Узкий"_s);

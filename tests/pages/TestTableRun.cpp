@@ -234,6 +234,7 @@ void TestTableRun::silentKkt()
     QVERIFY(!written.ok);
     QCOMPARE(written.messages, QStringList { u"Внимание!\r\nОшибка (2) при записи оператора с номером 1 !"_s });
     QCOMPARE(w.shown, written.messages);
+    QCOMPARE(written.outcome, 2);
     QCOMPARE(w.link.writes.size(), 1);
     QVERIFY(w.percents.isEmpty());
 
@@ -241,6 +242,7 @@ void TestTableRun::silentKkt()
     oper->setCell(4, 1, u"KEEP"_s);
     const RunResult read = RunTable(r.channel, r.conn, TableKind::Oper, RunDirection::Read, *oper, 1, 6, r.hooks);
     QCOMPARE(read.messages.size(), 6);
+    QCOMPARE(read.outcome, 2);
     for (int n = 1; n <= 6; ++n)
         QCOMPARE(read.messages[n - 1], u"Внимание!\r\nОшибка (2) при чтении операторов. Оператор номер %1 !"_s.arg(n));
     QCOMPARE(r.addresses().size(), 6); // one request per operator, field 0 each
@@ -277,6 +279,7 @@ void TestTableRun::undefinedCasesAreRefused()
         QCOMPARE(r.messages,
             QStringList { u"ВНИМАНИЕ!\r\nНеверный штрих-код товара номер 1! Штрих-код должен быть "
                           u"числом меньше 140737488355328."_s });
+        QCOMPARE(r.outcome, 0); // a check, not a request, stopped the run
         QVERIFY(b.link.writes.isEmpty());
         goods->setCell(1, 3, u"140737488355328"_s); // would set the marking bit
         QVERIFY(!RunTable(b.channel, b.conn, TableKind::Goods, RunDirection::Write, *goods, 1, 1, b.hooks).ok);
@@ -288,6 +291,7 @@ void TestTableRun::undefinedCasesAreRefused()
         goods->setCell(1, 4, u"99999999"_s);
         const RunResult r = RunTable(b.channel, b.conn, TableKind::Goods, RunDirection::Write, *goods, 1, 1, b.hooks);
         QCOMPARE(r.messages, QStringList { u"Внимание!\r\nОшибка (5) при записи базы. Товар номер 1 !"_s });
+        QCOMPARE(r.outcome, 5);
         QVERIFY(b.link.writes.isEmpty());
     }
     {
@@ -368,6 +372,7 @@ void TestTableRun::gsmFailureNamesParameter()
     w.link.openFails = true;
     const RunResult written = RunGsm(w.channel, w.conn, RunDirection::Write, *gsm, w.hooks);
     QCOMPARE(written.messages, QStringList { u"ВНИМАНИЕ!\r\nНе удалось записать параметр IP адрес сервера!"_s });
+    QCOMPARE(written.outcome, 1);
 }
 
 void TestTableRun::clearGoodsBase()

@@ -2,6 +2,7 @@
 // the program (diagnostics, scripting, programming many registers alike).
 
 #include "CliDispatcher.h"
+#include "ConfigCommands.h"
 #include "DeviceCommands.h"
 
 #include <QCoreApplication>
@@ -19,6 +20,7 @@ int main(int argc, char *argv[])
 
     CliDispatcher dispatcher;
     AddDeviceCommands(dispatcher);
+    AddConfigCommands(dispatcher);
     const int status = dispatcher.run(app.arguments(), out, err);
     out.flush();
     err.flush();

@@ -1,0 +1,254 @@
+#include "ConfigCommands.h"
+
+#include "CliContext.h"
+#include "CliDispatcher.h"
+#include "CommandArgs.h"
+#include "ProgressReporter.h"
+#include "TableSelection.h"
+#include "config/ConfigFile.h"
+#include "pages/ConfigCopy.h"
+#include "pages/Goods1C.h"
+#include "pages/GoodsDb102.h"
+#include "pages/TableRun.h"
+#include "pages/xlsTool.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <memory>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// A message of the core as the program's message box would show it: its CR LF line breaks as new lines.
+void ShowMessage(QTextStream &stream, const QString &message)
+{
+    stream << QString(message).replace(u"\r\n"_s, u"\n"_s) << '\n';
+    stream.flush();
+}
+
+int Fail(CliContext &context, int status, const QString &text)
+{
+    context.err() << u"kkt-cli: "_s << text << '\n';
+    context.err().flush();
+    return status;
+}
+
+// The file and the tables of write-config and read-config.
+struct ConfigJob
+{
+    QString path;
+    TablePlan plan;
+};
+
+// Nothing when only the help was asked for.
+std::optional<ConfigJob> ParseJob(CliContext &context, const CliCommand &command, const QStringList &arguments)
+{
+    CommandArgs args(command, { u"ФАЙЛ.conf"_s });
+    args.addValue(u"tables"_s, u"СПИСОК"_s,
+        u"Таблицы через запятую (по умолчанию все): %1. Порядок запросов всегда тот же, что у программы."_s.arg(
+            TableSelection::NamesHelp()));
+    args.addValue(u"range"_s, u"ОТ-ДО"_s,
+        u"Строки каждой выбранной таблицы, от 1 до 6000; конец ограничивается последней строкой таблицы, "
+        "таблица без строк в диапазоне пропускается. Параметры GSM всегда идут все семь."_s);
+    if (!args.parse(context, arguments))
+        return std::nullopt;
+    const auto given = [&](const QString &name) {
+        return args.isSet(name) ? std::optional<QString>(args.value(name)) : std::nullopt;
+    };
+    const TablePlan plan = TableSelection::MakePlan(given(u"tables"_s), given(u"range"_s));
+    for (const QString &name : plan.outOfRange)
+        context.warn(u"в таблице %1 нет строк диапазона %2, она пропущена"_s.arg(name, args.value(u"range"_s)));
+    return ConfigJob { args.positional(0), plan };
+}
+
+// Runs the plan's tables in order through the page's run engine; each failure
+// message goes to standard error as it happens. The run stops after the first
+// table that failed. Returns the exit status: 0, the outcome of the first
+// failed request, or kBadInput when a check of a cell stopped the run.
+int RunPlan(CliContext &context, const TablePlan &plan, RunDirection direction, const GridSet &grids)
+{
+    ProgressReporter progress(context.err(), ProgressReporter::StandardErrorIsTerminal(),
+        direction == RunDirection::Write ? u"Запись в ККТ"_s : u"Чтение из ККТ"_s, plan.steps());
+    int before = 0; // steps of the tables already run
+    for (const TableSpan &span : plan.spans) {
+        progress.setStage(TableSelection::TitleOf(span.kind));
+        RunHooks hooks;
+        hooks.progress = [&](const RunProgress &p) { progress.update(before + p.position); };
+        hooks.failure = [&](const QString &message) {
+            progress.interrupt();
+            ShowMessage(context.err(), message);
+        };
+        const RunResult result = RunTable(
+            context.channel(), context.connection, span.kind, direction, grids[span.kind], span.from, span.to, hooks);
+        if (!result.ok) {
+            progress.interrupt();
+            return result.outcome != 0 ? result.outcome : ConfigExit::kBadInput;
+        }
+        before += span.steps();
+    }
+    progress.interrupt();
+    return 0;
+}
+
+// Loads an existing configuration file into cfg and the grids; false (with the
+// reason on standard error) when it cannot be read or holds no configuration
+// at all: written to a register, such a file would only wipe it.
+bool LoadExisting(CliContext &context, const QString &path, TConfig &cfg, const OwnedGrids &grids)
+{
+    QString error;
+    int keys = 0;
+    if (!LoadConfigFile(path, cfg, &error, &keys)) {
+        Fail(context, ConfigExit::kBadInput, u"не удалось прочитать файл конфигурации «%1»: %2"_s.arg(path, error));
+        return false;
+    }
+    if (keys == 0) {
+        Fail(context, ConfigExit::kBadInput,
+            u"«%1» не является файлом конфигурации: в нём нет ни одного её ключа"_s.arg(path));
+        return false;
+    }
+    ConfigToGrids(cfg, grids.set());
+    return true;
+}
+
+int WriteConfig(CliContext &context, const CliCommand &command, const QStringList &arguments)
+{
+    const std::optional<ConfigJob> job = ParseJob(context, command, arguments);
+    if (!job)
+        return 0;
+    // A mistyped name must not program the register with empty tables.
+    if (!QFileInfo(job->path).isFile())
+        return Fail(context, ConfigExit::kBadInput, u"файл конфигурации «%1» не найден"_s.arg(job->path));
+    const auto cfg = std::make_unique<TConfig>();
+    const OwnedGrids grids;
+    if (!LoadExisting(context, job->path, *cfg, grids))
+        return ConfigExit::kBadInput;
+    return RunPlan(context, job->plan, RunDirection::Write, grids.set());
+}
+
+// Whether a file can be written at path: tried before a long read, not after it.
+bool CanWrite(const QString &path, QString &error)
+{
+    QSaveFile probe(path);
+    if (!probe.open(QIODevice::WriteOnly)) {
+        error = probe.errorString();
+        return false;
+    }
+    probe.cancelWriting();
+    return true;
+}
+
+int ReadConfig(CliContext &context, const CliCommand &command, const QStringList &arguments)
+{
+    const std::optional<ConfigJob> job = ParseJob(context, command, arguments);
+    if (!job)
+        return 0;
+    const QString &path = job->path;
+    // Tables not read keep what the file holds; a new (or empty) file starts
+    // from the pages' start values. A file of another kind is refused, not filled.
+    const auto cfg = std::make_unique<TConfig>();
+    const OwnedGrids grids;
+    const QFileInfo info(path);
+    if (info.exists() && (info.isDir() || info.size() > 0) && !LoadExisting(context, path, *cfg, grids))
+        return ConfigExit::kBadInput;
+    QString error;
+    if (!CanWrite(path, error))
+        return Fail(context, ConfigExit::kCannotWrite, u"не удастся записать файл «%1»: %2"_s.arg(path, error));
+    const int status = RunPlan(context, job->plan, RunDirection::Read, grids.set());
+    if (status != 0) {
+        Fail(context, status, u"чтение не завершено, файл «%1» не изменён"_s.arg(path));
+        return status;
+    }
+    GridsToConfig(grids.set(), *cfg);
+    if (!SaveConfigFile(path, *cfg, &error))
+        return Fail(context, ConfigExit::kCannotWrite, u"не удалось записать файл «%1»: %2"_s.arg(path, error));
+    return 0;
+}
+
+enum class GoodsFormat { Db102, OneC, Xls };
+
+GoodsFormat FormatOf(const QString &path, bool output)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == u"db102"_s)
+        return GoodsFormat::Db102;
+    if (suffix == u"1cdb"_s)
+        return GoodsFormat::OneC;
+    if (suffix == u"xls"_s && !output)
+        return GoodsFormat::Xls;
+    if (suffix == u"xls"_s)
+        throw UsageError { u"convert: файл .xls можно только прочитать, запишите в .db102 или .1cdb"_s };
+    throw UsageError { u"convert: неизвестный вид файла «%1»: ожидается .db102, .1cdb%2"_s.arg(
+        path, output ? u""_s : u" или .xls"_s) };
+}
+
+GoodsFileResult LoadGoods(GoodsFormat format, const QString &path, StringGridModel &goods)
+{
+    switch (format) {
+    case GoodsFormat::Db102:
+        return LoadGoodsDb102(path, goods);
+    case GoodsFormat::OneC:
+        return ImportGoods1C(path, goods);
+    case GoodsFormat::Xls:
+        break;
+    }
+    return LoadXls(path, goods);
+}
+
+int Convert(CliContext &context, const CliCommand &command, const QStringList &arguments)
+{
+    CommandArgs args(command, { u"ВХОД"_s, u"ВЫХОД"_s });
+    if (!args.parse(context, arguments))
+        return 0;
+    const QString in = args.positional(0);
+    const QString out = args.positional(1);
+    const GoodsFormat from = FormatOf(in, false);
+    const GoodsFormat to = FormatOf(out, true);
+    // The page would create a missing .db102 and load it as an empty base; here that would only hide a typo.
+    if (!QFileInfo(in).isFile())
+        return Fail(context, ConfigExit::kBadInput, u"файл «%1» не найден"_s.arg(in));
+
+    const auto goods = MakeGrid(TableKind::Goods);
+    const GoodsFileResult loaded = LoadGoods(from, in, *goods);
+    if (!loaded.ok) {
+        ShowMessage(context.err(), loaded.message);
+        return ConfigExit::kBadInput;
+    }
+    if (!loaded.message.isEmpty())
+        ShowMessage(context.out(), loaded.message);
+    const GoodsFileResult saved = to == GoodsFormat::Db102 ? SaveGoodsDb102(out, *goods) : ExportGoods1C(out, *goods);
+    if (!saved.ok) {
+        ShowMessage(context.err(), saved.message);
+        return ConfigExit::kCannotWrite;
+    }
+    if (!saved.message.isEmpty())
+        ShowMessage(context.out(), saved.message);
+    return 0;
+}
+} // namespace
+
+void AddConfigCommands(CliDispatcher &dispatcher)
+{
+    // Further lines of a summary, indented as the help indents the first.
+    const QString more = u"\n      "_s;
+    const QString codes
+        = more + u"Код 65 — негодный файл или значение, которое нельзя передать; 73 — файл не записан."_s;
+    const QString tables = more + u"Таблицы --tables: %1."_s.arg(TableSelection::NamesHelp());
+    dispatcher.add(
+        { u"write-config"_s, u"ФАЙЛ.conf [--tables СПИСОК] [--range ОТ-ДО]"_s,
+            u"Записать конфигурацию из файла в ККТ, таблица за таблицей, до первой ошибки."_s + tables + codes, true,
+            {} },
+        WriteConfig);
+    dispatcher.add({ u"read-config"_s, u"ФАЙЛ.conf [--tables СПИСОК] [--range ОТ-ДО]"_s,
+                       u"Прочитать ККТ в файл конфигурации; прочие таблицы остаются как в файле (в новом —"_s + more
+                           + u"начальные значения). При ошибке файл не меняется; операторы читаются и после ошибки."_s
+                           + tables + codes,
+                       true, {} },
+        ReadConfig);
+    dispatcher.add(
+        { u"convert"_s, u"ВХОД ВЫХОД"_s,
+            u"Преобразовать базу товаров: .db102, .1cdb и (только чтение) .xls, вид по расширению."_s + codes, false,
+            {} },
+        Convert);
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+class CliDispatcher;
+
+// The commands that work on whole configurations and goods bases:
+// write-config and read-config (a .conf file to and from the register, through
+// the same runs as the pages), and convert (goods files between formats).
+void AddConfigCommands(CliDispatcher &dispatcher);
+
+namespace ConfigExit {
+constexpr int kBadInput = 65; // a file to read is missing, unreadable or refused (EX_DATAERR)
+constexpr int kCannotWrite = 73; // a file could not be written (EX_CANTCREAT)
+} // namespace ConfigExit
