@@ -37,8 +37,8 @@ QString DecodeParamValue(QByteArrayView field, bool convert)
     return text;
 }
 
-quint8 RequestPredmRasch(KktChannel &channel, const KktConnection &conn, quint8 mode, quint16 &number,
-                         quint16 &font, QString &name, QString &barcode, QString &price, quint8 &section)
+quint8 RequestPredmRasch(KktChannel &channel, const KktConnection &conn, quint8 mode, quint16 &number, quint16 &font,
+    QString &name, QString &barcode, QString &price, quint8 &section)
 {
     const auto build = [&](quint8 *f) {
         f[8] = mode;
@@ -69,8 +69,8 @@ quint8 RequestPredmRasch(KktChannel &channel, const KktConnection &conn, quint8 
     return RunTransaction(channel, conn, KktCommands::GoodsItem, build, take);
 }
 
-quint8 RequestParam(KktChannel &channel, const KktConnection &conn, quint8 mode, quint8 table, quint8 row,
-                    quint8 field, quint16 &font, QString &value, bool convert)
+quint8 RequestParam(KktChannel &channel, const KktConnection &conn, quint8 mode, quint8 table, quint8 row, quint8 field,
+    quint16 &font, QString &value, bool convert)
 {
     const auto build = [&](quint8 *f) {
         f[8] = mode;

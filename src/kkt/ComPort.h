@@ -22,7 +22,8 @@ constexpr quint32 kClearBaseTimeOutMs = 30000;
 constexpr int kKktTextField = 24;
 
 // The fields of the link check's answer, as they stand.
-struct TTestLinkAnswer {
+struct TTestLinkAnswer
+{
     quint8 b4 = 0, b5 = 0, b6 = 0, b7 = 0;
     quint16 w8 = 0;
     quint8 b10 = 0, b11 = 0, b12 = 0, b13 = 0, b14 = 0, b15 = 0;
@@ -36,13 +37,13 @@ struct TTestLinkAnswer {
 // 48 bits are sent; price in kopecks, signed 32-bit). Outcome 5 when barcode or
 // price is not a number of its width: nothing is sent. Read: sends the number
 // and, on any non-busy answer, overwrites all six values with the answer's.
-quint8 RequestPredmRasch(KktChannel &channel, const KktConnection &conn, quint8 mode, quint16 &number,
-                         quint16 &font, QString &name, QString &barcode, QString &price, quint8 &section);
+quint8 RequestPredmRasch(KktChannel &channel, const KktConnection &conn, quint8 mode, quint16 &number, quint16 &font,
+    QString &name, QString &barcode, QString &price, quint8 &section);
 
 // Table parameter "p". convert: KKT text code (1) or plain 8-bit bytes (0).
 // Read overwrites font and value with the answer's.
-quint8 RequestParam(KktChannel &channel, const KktConnection &conn, quint8 mode, quint8 table, quint8 row,
-                    quint8 field, quint16 &font, QString &value, bool convert);
+quint8 RequestParam(KktChannel &channel, const KktConnection &conn, quint8 mode, quint8 table, quint8 row, quint8 field,
+    quint16 &font, QString &value, bool convert);
 
 // Link check "u".
 quint8 RequestTestLink(KktChannel &channel, const KktConnection &conn, TTestLinkAnswer &answer);

@@ -25,5 +25,6 @@ QString LogBufText(const TBufKKT &buf, bool isAnswer)
 {
     if (!isAnswer)
         return buf.count == 0 ? QStringLiteral("Запрос пуст\r\n") : QStringLiteral("Запрос: \r\n") + DumpBuf(buf);
-    return buf.count == 0 ? QStringLiteral("Ответ пуст\r\n") : QStringLiteral("Ответ: \r\n") + DumpBuf(buf) + QStringLiteral("\r\n");
+    return buf.count == 0 ? QStringLiteral("Ответ пуст\r\n")
+                          : QStringLiteral("Ответ: \r\n") + DumpBuf(buf) + QStringLiteral("\r\n");
 }

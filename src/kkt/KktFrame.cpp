@@ -26,8 +26,14 @@ quint16 TestCheckSum(const TBufKKT &buf)
 }
 
 namespace KktFrame {
-quint16 ReadU16(const quint8 *p) { return quint16(ReadUnsigned(p, 2)); }
-quint32 ReadU32(const quint8 *p) { return quint32(ReadUnsigned(p, 4)); }
+quint16 ReadU16(const quint8 *p)
+{
+    return quint16(ReadUnsigned(p, 2));
+}
+quint32 ReadU32(const quint8 *p)
+{
+    return quint32(ReadUnsigned(p, 4));
+}
 
 quint64 ReadUnsigned(const quint8 *p, int width)
 {

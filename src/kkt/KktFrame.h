@@ -4,7 +4,8 @@
 
 // The one frame buffer of the link: a request is built in it, written from it,
 // and the answer is read into it over the request.
-struct TBufKKT {
+struct TBufKKT
+{
     static constexpr int kSize = 256;
     quint8 data[kSize] = {};
     quint32 count = 0;

@@ -22,7 +22,8 @@ bool BuildRequest(TBufKKT &buf, const KktConnection &conn, const KktCommand &com
     return true;
 }
 
-struct Round {
+struct Round
+{
     quint8 outcome;
     bool answered; // a checked answer arrived and the outcome is its status
 };
@@ -49,7 +50,7 @@ Round ExchangeOnce(KktChannel &channel, const KktCommand &command)
 } // namespace
 
 quint8 RunTransaction(KktChannel &channel, const KktConnection &conn, const KktCommand &command,
-                      const KktBuildData &build, const KktTakeAnswer &take)
+    const KktBuildData &build, const KktTakeAnswer &take)
 {
     if (conn.Pause > 0)
         QThread::msleep(conn.Pause);

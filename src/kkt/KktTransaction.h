@@ -16,11 +16,15 @@ constexpr quint8 NoAnswer = 2;
 constexpr quint8 ChecksumError = 3; // also an answer too short to carry a status
 constexpr quint8 BadNumber = 5; // goods item write: barcode or price not a number
 constexpr int kMaxAttempts = 10;
-inline bool IsBusy(quint8 status) { return status >= 20 && status <= 22; }
+inline bool IsBusy(quint8 status)
+{
+    return status >= 20 && status <= 22;
+}
 } // namespace KktOutcome
 
 // The connection values every request takes.
-struct KktConnection {
+struct KktConnection
+{
     QString Name; // port name as listed
     quint32 Speed = 19200;
     quint32 TimeOut = 3500; // total read time-out of one answer, ms
@@ -29,9 +33,12 @@ struct KktConnection {
 };
 
 // What a transaction works with: the port, the one frame buffer and the log hook.
-class KktChannel {
+class KktChannel
+{
 public:
-    explicit KktChannel(SerialLink &link) : m_link(&link) { }
+    explicit KktChannel(SerialLink &link)
+        : m_link(&link)
+    { }
 
     SerialLink &link() { return *m_link; }
     void setLink(SerialLink &link) { m_link = &link; }
@@ -51,7 +58,8 @@ private:
 };
 
 // One command of the protocol: its letter, request length and answer length.
-struct KktCommand {
+struct KktCommand
+{
     quint8 code;
     int requestLength;
     int answerLength;
@@ -73,4 +81,4 @@ using KktTakeAnswer = std::function<void(const quint8 *answer, quint32 count)>;
 // Opens the port, runs up to ten write-and-read rounds while the KKT answers
 // busy, closes the port and returns the outcome.
 quint8 RunTransaction(KktChannel &channel, const KktConnection &conn, const KktCommand &command,
-                      const KktBuildData &build, const KktTakeAnswer &take);
+    const KktBuildData &build, const KktTakeAnswer &take);

@@ -10,7 +10,8 @@
 // total time-out given to open(); then return as soon as maxCount bytes arrived,
 // when the interval time-out passes after a byte without a further one, or when
 // the total time-out, counted from the start of the read, is over.
-class SerialLink {
+class SerialLink
+{
 public:
     static constexpr int kIntervalTimeOutMs = 1500;
 

@@ -13,7 +13,8 @@ static TBufKKT Buf(std::initializer_list<int> bytes)
     return buf;
 }
 
-class TestKktFrame : public QObject {
+class TestKktFrame : public QObject
+{
     Q_OBJECT
 private slots:
     void linkCheckChecksum();
@@ -60,10 +61,9 @@ void TestKktFrame::logText_data()
     QTest::addColumn<bool>("isAnswer");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("request") << QByteArray::fromHex("021AFF") << false
-                             << u"Запрос: \r\n00-02H;  01-1AH;  02-FFH;  "_s;
-    QTest::newRow("answer ends with empty line") << QByteArray::fromHex("0600") << true
-                                                 << u"Ответ: \r\n00-06H;  01-00H;  \r\n"_s;
+    QTest::newRow("request") << QByteArray::fromHex("021AFF") << false << u"Запрос: \r\n00-02H;  01-1AH;  02-FFH;  "_s;
+    QTest::newRow("answer ends with empty line")
+        << QByteArray::fromHex("0600") << true << u"Ответ: \r\n00-06H;  01-00H;  \r\n"_s;
     QTest::newRow("empty request") << QByteArray() << false << u"Запрос пуст\r\n"_s;
     QTest::newRow("empty answer") << QByteArray() << true << u"Ответ пуст\r\n"_s;
     QTest::newRow("single byte") << QByteArray::fromHex("0A") << false << u"Запрос: \r\n00-0AH;  "_s;

@@ -7,7 +7,8 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-struct Run {
+struct Run
+{
     ScriptedLink link;
     KktChannel channel { link };
     KktConnection conn { u"COM1"_s, 19200, 3500, 0, 0 };
@@ -22,7 +23,8 @@ QByteArray Bytes(std::initializer_list<int> list)
 }
 
 // The goods item write frame for the given values.
-QByteArray GoodsWriteFrame(const QString &nameIn, const QString &barcodeIn, const QString &priceIn, quint16 fontIn = 0x30)
+QByteArray GoodsWriteFrame(
+    const QString &nameIn, const QString &barcodeIn, const QString &priceIn, quint16 fontIn = 0x30)
 {
     Run run;
     run.link.answers << MakeAnswer(46, 0);
@@ -34,7 +36,8 @@ QByteArray GoodsWriteFrame(const QString &nameIn, const QString &barcodeIn, cons
 }
 } // namespace
 
-class TestKktRequests : public QObject {
+class TestKktRequests : public QObject
+{
     Q_OBJECT
 private slots:
     void goodsWriteFields_data();
@@ -56,14 +59,14 @@ void TestKktRequests::goodsWriteFields_data()
     QTest::addColumn<int>("offset");
     QTest::addColumn<QByteArray>("bytes");
 
-    QTest::newRow("marked barcode 2^47+1") << u"X"_s << u"140737488355329"_s << u"0"_s << 36
-                                           << Bytes({ 0x01, 0x00, 0x00, 0x00, 0x00, 0x80 });
+    QTest::newRow("marked barcode 2^47+1")
+        << u"X"_s << u"140737488355329"_s << u"0"_s << 36 << Bytes({ 0x01, 0x00, 0x00, 0x00, 0x00, 0x80 });
     QTest::newRow("price 100") << u"X"_s << u"0"_s << u"100"_s << 42 << Bytes({ 0x64, 0, 0, 0, 0 });
     QTest::newRow("price -1") << u"X"_s << u"0"_s << u"-1"_s << 42 << Bytes({ 0xFF, 0xFF, 0xFF, 0xFF, 0xFF });
     QTest::newRow("price max") << u"X"_s << u"0"_s << u"2147483647"_s << 42 << Bytes({ 0xFF, 0xFF, 0xFF, 0x7F, 0x00 });
     QTest::newRow("name bread") << u"хлеб"_s << u"0"_s << u"0"_s << 12 << Bytes({ 0x68, 0x6C, 0x65, 0x62, 0x00 });
-    QTest::newRow("name of 30 cut to 24") << u"ABCDEFGHIJKLMNOPQRSTUVWXYZ1234"_s << u"0"_s << u"0"_s << 12
-                                          << QByteArray("ABCDEFGHIJKLMNOPQRSTUVWX");
+    QTest::newRow("name of 30 cut to 24")
+        << u"ABCDEFGHIJKLMNOPQRSTUVWXYZ1234"_s << u"0"_s << u"0"_s << 12 << QByteArray("ABCDEFGHIJKLMNOPQRSTUVWX");
     QTest::newRow("controls dropped") << u"A\tB\nC"_s << u"0"_s << u"0"_s << 12 << Bytes({ 0x41, 0x42, 0x43, 0, 0 });
     QTest::newRow("section and font") << u"X"_s << u"0"_s << u"0"_s << 47 << Bytes({ 0x02, 0x19 });
 }
@@ -107,7 +110,7 @@ void TestKktRequests::goodsReadFrameAndAnswer()
     quint8 section = 0;
     QString name = u"old"_s, barcode = u"old"_s, price = u"old"_s;
     QCOMPARE(RequestPredmRasch(run.channel, run.conn, KktMode::Read, number, font, name, barcode, price, section),
-             quint8(0));
+        quint8(0));
     const QByteArray frame = run.link.writes.first();
     QCOMPARE(frame.mid(8, 3), Bytes({ 0x01, 0x70, 0x17 }));
     QCOMPARE(frame.mid(11, 37), QByteArray(37, 0));
@@ -147,7 +150,9 @@ void TestKktRequests::paramRead_data()
 
     QTest::newRow("flag 0 drops zero bytes anywhere") << QByteArray("inter\0net", 9) << false << u"internet"_s;
     QTest::newRow("flag 0 keeps case") << QByteArray("Login") << false << u"Login"_s;
-    QTest::newRow("flag 1 ends at 0x80") << QByteArray("AB\x80" "CD") << true << u"AB"_s;
+    QTest::newRow("flag 1 ends at 0x80") << QByteArray("AB\x80"
+                                                       "CD")
+                                         << true << u"AB"_s;
     QTest::newRow("flag 1 letters") << Bytes({ 0x68, 0x6C, 0x65, 0x62 }) << true << u"ХЛЕБ"_s;
 }
 

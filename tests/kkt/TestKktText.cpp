@@ -4,7 +4,8 @@
 
 using namespace Qt::StringLiterals;
 
-class TestKktText : public QObject {
+class TestKktText : public QObject
+{
     Q_OBJECT
 private slots:
     void writeAndReadBack_data();
@@ -34,8 +35,8 @@ void TestKktText::writeAndReadBack_data()
                                       << Bytes({ 0x6D, 0x6F, 0x6C, 0x6F, 0x6B, 0x6F, 0x20, 0x33, 0x2C, 0x32, 0x25 })
                                       << u"МОЛОКО 3,2%"_s;
     QTest::newRow("yo becomes blank") << u"ЁЛКА"_s << Bytes({ 0x20, 0x6C, 0x6B, 0x61 }) << u" ЛКА"_s;
-    QTest::newRow("ascii punctuation at letter places") << u"^`{|}~"_s << Bytes({ 0x5E, 0x60, 0x7B, 0x7C, 0x7D, 0x7E })
-                                                        << u"ЪЮШЭЩЧ"_s;
+    QTest::newRow("ascii punctuation at letter places")
+        << u"^`{|}~"_s << Bytes({ 0x5E, 0x60, 0x7B, 0x7C, 0x7D, 0x7E }) << u"ЪЮШЭЩЧ"_s;
     QTest::newRow("tab dropped") << u"A\tB"_s << Bytes({ 0x41, 0x42 }) << u"AB"_s;
     QTest::newRow("outside cp1251 becomes ?") << u"中"_s << Bytes({ 0x3F }) << u"?"_s;
     QTest::newRow("outside BMP is one ?") << u"A😀B"_s << Bytes({ 0x41, 0x3F, 0x42 }) << u"A?B"_s;

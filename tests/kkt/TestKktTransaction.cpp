@@ -9,7 +9,8 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr int kLinkAnswer = 31;
 
-struct Run {
+struct Run
+{
     ScriptedLink link;
     KktChannel channel { link };
     KktConnection conn { u"KKT-EMU"_s, 115200, 700, 0, 0 };
@@ -27,7 +28,8 @@ struct Run {
 };
 } // namespace
 
-class TestKktTransaction : public QObject {
+class TestKktTransaction : public QObject
+{
     Q_OBJECT
 private slots:
     void busyRetries_data();
@@ -84,10 +86,12 @@ void TestKktTransaction::failuresEndAtOnce_data()
     QByteArray cut = MakeAnswer(kLinkAnswer, 0).left(12);
 
     QTest::newRow("silence") << QList<QByteArray> { QByteArray() } << quint8(2) << 1;
-    QTest::newRow("busy then silence") << QList<QByteArray> { MakeAnswer(kLinkAnswer, 0x15), QByteArray() } << quint8(2) << 2;
+    QTest::newRow("busy then silence") << QList<QByteArray> { MakeAnswer(kLinkAnswer, 0x15), QByteArray() } << quint8(2)
+                                       << 2;
     QTest::newRow("swapped checksum") << QList<QByteArray> { swapped, MakeAnswer(kLinkAnswer, 0) } << quint8(3) << 1;
     QTest::newRow("partial answer") << QList<QByteArray> { cut, MakeAnswer(kLinkAnswer, 0) } << quint8(3) << 1;
-    QTest::newRow("three bytes carry no status") << QList<QByteArray> { QByteArray::fromHex("171900") } << quint8(3) << 1;
+    QTest::newRow("three bytes carry no status")
+        << QList<QByteArray> { QByteArray::fromHex("171900") } << quint8(3) << 1;
     QTest::newRow("one byte") << QList<QByteArray> { QByteArray::fromHex("00") } << quint8(3) << 1;
     QTest::newRow("error status") << QList<QByteArray> { MakeAnswer(kLinkAnswer, 0x42) } << quint8(0x42) << 1;
     QTest::newRow("status 2 from the KKT") << QList<QByteArray> { MakeAnswer(kLinkAnswer, 2) } << quint8(2) << 1;
@@ -131,11 +135,11 @@ void TestKktTransaction::badNumberSendsNothing()
     quint8 section = 0;
     QString name = u"ХЛЕБ"_s, barcode = u"12a"_s, price = u"100"_s;
     QCOMPARE(RequestPredmRasch(run.channel, run.conn, KktMode::Write, number, font, name, barcode, price, section),
-             quint8(5));
+        quint8(5));
     barcode = u"1"_s;
     price = u"2147483648"_s; // beyond signed 32 bits
     QCOMPARE(RequestPredmRasch(run.channel, run.conn, KktMode::Write, number, font, name, barcode, price, section),
-             quint8(5));
+        quint8(5));
     QVERIFY(run.link.writes.isEmpty());
     QVERIFY(run.log.isEmpty());
     QCOMPARE(run.link.closes, 2);
@@ -176,7 +180,7 @@ void TestKktTransaction::errorStatusStillTakesOverAnswer()
     quint8 section = 9;
     QString name, barcode, price;
     QCOMPARE(RequestPredmRasch(run.channel, run.conn, KktMode::Read, number, font, name, barcode, price, section),
-             quint8(0x40));
+        quint8(0x40));
     QCOMPARE(name, u"A"_s);
     QCOMPARE(section, quint8(0));
 }

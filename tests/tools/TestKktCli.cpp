@@ -1,57 +1,19 @@
-#include "EmulatorProcess.h"
+#include "CliProcess.h"
 #include "emulator/DeviceLink.h"
 #include "emulator/KktDevice.h"
 #include "kkt/ComPort.h"
 
 #include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-struct CliRun
-{
-    int exitCode = -1;
-    QString out, err;
-};
-
+using CliFixture = CliBench;
 CliRun Cli(const QStringList &arguments)
 {
-    QProcess process;
-    process.start(QStringLiteral(KKT_CLI_PATH), arguments);
-    process.closeWriteChannel();
-    CliRun run;
-    if (!process.waitForFinished(15000)) {
-        process.kill();
-        process.waitForFinished();
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return RunKktCli(arguments);
 }
-
-// An emulator published in a temporary folder, and kkt-cli pointed at it.
-struct CliFixture
-{
-    QTemporaryDir dir;
-    EmulatorProcess emulator;
-
-    bool start(const QStringList &options = {})
-    {
-        const bool ok = emulator.start(QStringLiteral(KKT_EMULATOR_PATH), dir.filePath(u"KKT-EMU"_s), options);
-        if (!ok)
-            qWarning() << emulator.error();
-        return ok;
-    }
-    CliRun run(const QStringList &arguments)
-    {
-        return Cli(QStringList { u"--port"_s, emulator.linkPath() } + arguments);
-    }
-};
 } // namespace
 
 class TestKktCli : public QObject
