@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and run.sh need, only when missing.
+# Installs, only when missing, the Debian packages the build and the tests need,
+# plus any packages named on the command line (scripts that need more pass them).
 set -euo pipefail
 packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libqt6serialport6 libfreexl-dev
-          libgl1-mesa-dev python3 python3-xlwt xvfb xauth imagemagick fonts-dejavu-core openbox)
+          libgl1-mesa-dev python3 fonts-dejavu-core "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

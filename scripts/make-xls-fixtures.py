@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Writes the spreadsheet fixtures of the goods import tests (tests/fixtures/*.xls).
 
-Run from the repository root: /usr/bin/python3 scripts/make-xls-fixtures.py
+Run from the repository root: scripts/deps.sh python3-xlwt && /usr/bin/python3 scripts/make-xls-fixtures.py
 Needs python3-xlwt (Debian package). The produced files are committed.
 """
 import os
