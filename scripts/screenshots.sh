@@ -9,6 +9,13 @@ root=$PWD
 
 if [ "${1:-}" != "--inside" ]; then
   scripts/deps.sh
+  # xdotool opens the dialog as a person would; needed here only.
+  if ! dpkg-query -W -f='${Status}' xdotool 2>/dev/null | grep -q 'install ok installed'; then
+    echo "Installing: xdotool"
+    SUDO=""
+    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq xdotool
+  fi
   scripts/build.sh
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside
 fi
@@ -36,18 +43,37 @@ for _ in $(seq 100); do
   sleep 0.05
 done
 
-# Takes one screenshot of the program started with the given environment.
+# Takes a screenshot of the whole screen into docs/.
 shoot() {
-  local name=$1
-  shift
-  env "$@" "$work/kktconf" >/dev/null 2>&1 &
-  local pid=$!
-  sleep 3
-  import -window root "$root/docs/$name.png"
-  kill "$pid" 2>/dev/null || true
-  wait "$pid" 2>/dev/null || true
-  echo "docs/$name.png"
+  import -window root "$root/docs/$1.png"
+  echo "docs/$1.png"
 }
 
-shoot main-window LANG=ru_RU.UTF-8
-shoot connection-settings LANG=ru_RU.UTF-8 KKTCONF_SCREENSHOT_DIALOG=1
+LANG=ru_RU.UTF-8 "$work/kktconf" >/dev/null 2>&1 &
+pids+=($!)
+# Waits (at most 20 s) for a visible window of the program whose title starts
+# with the given text; prints its id. (xdotool's own name search does not match
+# Cyrillic titles, so the titles are compared here.)
+await_window() {
+  for _ in $(seq 200); do
+    for w in $(xdotool search --onlyvisible --class kktconf 2>/dev/null); do
+      case "$(xdotool getwindowname "$w")" in "$1"*) echo "$w"; return ;; esac
+    done
+    sleep 0.1
+  done
+}
+
+window=$(await_window 'Программирование параметров GSM')
+[ -n "$window" ] || { echo "main window did not show" >&2; exit 1; }
+sleep 1
+shoot main-window
+
+# "Настройки" is the second entry of the menu bar, right of "Файл"; its first
+# item is "Связь с ККТ". The click opens the menu, the keys choose the item.
+xdotool windowactivate --sync "$window"
+xdotool mousemove --window "$window" 70 10 click 1
+sleep 0.5
+xdotool key Down Return
+[ -n "$(await_window 'Настройки связи с ККТ')" ] || { echo "connection settings did not open" >&2; exit 1; }
+sleep 1
+shoot connection-settings

@@ -4,8 +4,6 @@
 
 #include <QFont>
 
-#include <exception>
-
 using namespace Qt::StringLiterals;
 
 KktApplication::KktApplication(int &argc, char **argv)
@@ -31,7 +29,7 @@ bool KktApplication::notify(QObject *receiver, QEvent *event)
     return true;
 }
 
-void KktApplication::ShowException(const std::exception &e)
+void KktApplication::ShowException(const std::exception &e, QWidget *parent)
 {
-    Prompts::instance().error(activeWindow(), QString::fromUtf8(e.what()));
+    Prompts::instance().error(parent ? parent : activeWindow(), QString::fromUtf8(e.what()));
 }

@@ -1,5 +1,6 @@
 #include "app/SettForm.h"
 
+#include "app/KktApplication.h"
 #include "kkt/ComPort.h"
 #include "ui/Conversion.h"
 #include "ui/Prompts.h"
@@ -97,10 +98,16 @@ void TFormSett::Button2Click()
     StructSett.PortSett.Handle = 0;
     // Taken over one by one: a value that is no number stops here, with the
     // fields before it already replaced, and the dialog stays open.
-    StructSett.PortSett.Name = ui->ComboBox1->currentText();
-    StructSett.PortSett.Speed = StrToNonNegative(ui->ComboBox2->currentText());
-    StructSett.PortSett.TimeOut = StrToNonNegative(ui->Edit1->text());
-    StructSett.NumKKT = StrToInt(ui->Edit2->text());
+    try {
+        StructSett.PortSett.Name = ui->ComboBox1->currentText();
+        StructSett.PortSett.Speed = StrToNonNegative(ui->ComboBox2->currentText());
+        StructSett.PortSett.TimeOut = StrToNonNegative(ui->Edit1->text());
+        StructSett.NumKKT = StrToInt(ui->Edit2->text());
+    } catch (const EConvertError &e) {
+        // Reported here: an exception must not leave a slot through Qt's signal delivery.
+        KktApplication::ShowException(e, this);
+        return;
+    }
     accept();
 }
 

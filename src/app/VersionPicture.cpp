@@ -1,12 +1,14 @@
 #include "app/VersionPicture.h"
 
+#include "app/BoxLook.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-const QColor kNavy(0, 0, 128);
+using BoxLook::kNavy;
 const QColor kSteel(96, 110, 140);
 
 void DrawReceipt(QPainter &p, const QRectF &r)

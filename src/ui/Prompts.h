@@ -26,8 +26,12 @@ public:
     virtual void warning(QWidget *parent, const QString &text) = 0;
     // True for "Yes".
     virtual bool question(QWidget *parent, const QString &text) = 0;
-    // filter: Qt name filters ("Байлы конфигурации (*.conf)"); defaultSuffix is
-    // appended to a typed name that has none. Empty when the user cancels.
+    // filter: pairs of display text and patterns, all separated by "|" (several
+    // patterns of one pair by ";"): "Байлы конфигурации (*.conf)|*.conf".
+    // defaultSuffix ("conf", no dot) is appended to a name typed without one.
+    // Both take a name that does not exist and never ask before replacing a
+    // file: what a missing or existing file means is the caller's business.
+    // Empty when the user cancels.
     virtual QString openFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix) = 0;
 

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 using namespace Qt::StringLiterals;
@@ -30,13 +31,18 @@ QMessageBox::StandardButton Show(QWidget *parent, QMessageBox::Icon icon, const 
 QString AskFileName(QWidget *parent, QFileDialog::AcceptMode mode, const QString &filter, const QString &defaultSuffix)
 {
     const QString title = mode == QFileDialog::AcceptOpen ? u"Открыть"_s : u"Сохранить как"_s;
-    QFileDialog dialog(parent ? parent : QApplication::activeWindow(), title, QString(), filter);
+    QFileDialog dialog(parent ? parent : QApplication::activeWindow(), title);
+    dialog.setNameFilters(QtPrompts::NameFilters(filter));
     dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    // Opening a missing configuration gives the defaults and a missing goods
+    // file is created, so opening takes any name as saving does.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setDefaultSuffix(defaultSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    return dialog.selectedFiles().constFirst();
+    // A native dialog may leave the suffix to us.
+    return QtPrompts::WithDefaultSuffix(dialog.selectedFiles().constFirst(), defaultSuffix);
 }
 } // namespace
 
@@ -69,4 +75,25 @@ QString QtPrompts::openFileName(QWidget *parent, const QString &filter, const QS
 QString QtPrompts::saveFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix)
 {
     return AskFileName(parent, QFileDialog::AcceptSave, filter, defaultSuffix);
+}
+
+QStringList QtPrompts::NameFilters(const QString &filter)
+{
+    QStringList filters;
+    const QStringList parts = filter.split(u'|');
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        const QString &text = parts.at(i);
+        const QString patterns = parts.at(i + 1).split(u';', Qt::SkipEmptyParts).join(u' ');
+        // QFileDialog reads the patterns from the parentheses at the end of the text.
+        const QString tail = u"("_s + patterns + u")"_s;
+        filters << (text.endsWith(tail) ? text : text + u" "_s + tail);
+    }
+    return filters;
+}
+
+QString QtPrompts::WithDefaultSuffix(const QString &fileName, const QString &defaultSuffix)
+{
+    if (fileName.isEmpty() || defaultSuffix.isEmpty() || QFileInfo(fileName).fileName().contains(u'.'))
+        return fileName;
+    return fileName + u"."_s + defaultSuffix;
 }

@@ -2,6 +2,8 @@
 
 #include "ui/Prompts.h"
 
+#include <QStringList>
+
 // The real dialogs: QMessageBox and QFileDialog.
 class QtPrompts final : public Prompts
 {
@@ -12,4 +14,10 @@ public:
     bool question(QWidget *parent, const QString &text) override;
     QString openFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix) override;
     QString saveFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix) override;
+
+    // A filter of "text|patterns" pairs as QFileDialog name filters: "Файлы БД (*.db102)|*.db102"
+    // gives "Файлы БД (*.db102)", "Все файлы|*.*" gives "Все файлы (*.*)".
+    static QStringList NameFilters(const QString &filter);
+    // The name with "." + defaultSuffix appended when its file name has no dot, as QFileDialog does.
+    static QString WithDefaultSuffix(const QString &fileName, const QString &defaultSuffix);
 };

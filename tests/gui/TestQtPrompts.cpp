@@ -1,0 +1,142 @@
+#include "GuiTest.h"
+
+#include "ui/QtPrompts.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+// Types a name into the real file dialog and presses Enter, as a person would.
+// A message box the dialog opens over itself (an overwrite question, "file not
+// found") is noted and closed, so that the test never waits for a person.
+struct FileDialogDriver
+{
+    QString typed;
+    QStringList nameFilters;
+    QString nestedMessage;
+
+    void arm()
+    {
+        WhenModal([this](QWidget *widget) {
+            auto *dialog = qobject_cast<QFileDialog *>(widget);
+            QVERIFY(dialog);
+            nameFilters = dialog->nameFilters();
+            auto *name = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+            QVERIFY(name);
+            name->setText(typed);
+            QTimer::singleShot(200, dialog, [this] {
+                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                    nestedMessage = box->text();
+                    box->reject();
+                }
+            });
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+    }
+};
+} // namespace
+
+class TestQtPrompts : public QObject
+{
+    Q_OBJECT
+private slots:
+    void nameFilters_data();
+    void nameFilters();
+    void defaultSuffix_data();
+    void defaultSuffix();
+    void fileDialogs_data();
+    void fileDialogs();
+};
+
+void TestQtPrompts::nameFilters_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("patterns already in the text")
+        << u"Байлы конфигурации (*.conf)|*.conf"_s << QStringList { u"Байлы конфигурации (*.conf)"_s };
+    QTest::newRow("text without patterns") << u"Все файлы|*.*"_s << QStringList { u"Все файлы (*.*)"_s };
+    QTest::newRow("two pairs") << u"Файлы БД (*.db102)|*.db102|Все файлы|*.*"_s
+                               << QStringList { u"Файлы БД (*.db102)"_s, u"Все файлы (*.*)"_s };
+    QTest::newRow("several patterns") << u"Таблицы|*.xls;*.xlsx"_s << QStringList { u"Таблицы (*.xls *.xlsx)"_s };
+    QTest::newRow("other parentheses in the text")
+        << u"Файлы (старые)|*.old"_s << QStringList { u"Файлы (старые) (*.old)"_s };
+    QTest::newRow("text of other patterns") << u"Файлы (*.1cdb)|*.xls"_s << QStringList { u"Файлы (*.1cdb) (*.xls)"_s };
+    QTest::newRow("no filter") << QString() << QStringList();
+}
+
+void TestQtPrompts::nameFilters()
+{
+    QFETCH(QString, filter);
+    QFETCH(QStringList, expected);
+    QCOMPARE(QtPrompts::NameFilters(filter), expected);
+}
+
+void TestQtPrompts::defaultSuffix_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("no extension") << u"/data/kassa"_s << u"conf"_s << u"/data/kassa.conf"_s;
+    QTest::newRow("same extension") << u"/data/kassa.conf"_s << u"conf"_s << u"/data/kassa.conf"_s;
+    QTest::newRow("other extension") << u"/data/kassa.txt"_s << u"conf"_s << u"/data/kassa.txt"_s;
+    QTest::newRow("dot in a folder name only") << u"/data/v1.2/kassa"_s << u"db102"_s << u"/data/v1.2/kassa.db102"_s;
+    QTest::newRow("no default extension") << u"/data/kassa"_s << QString() << u"/data/kassa"_s;
+    QTest::newRow("cancelled") << QString() << u"conf"_s << QString();
+}
+
+void TestQtPrompts::defaultSuffix()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, suffix);
+    QFETCH(QString, expected);
+    QCOMPARE(QtPrompts::WithDefaultSuffix(name, suffix), expected);
+}
+
+void TestQtPrompts::fileDialogs_data()
+{
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<QString>("existing");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("chosen");
+
+    QTest::newRow("open a missing file") << true << QString() << u"new"_s << u"new.conf"_s;
+    QTest::newRow("open an existing file") << true << u"old.conf"_s << u"old.conf"_s << u"old.conf"_s;
+    QTest::newRow("save a new file") << false << QString() << u"new"_s << u"new.conf"_s;
+    QTest::newRow("save over a file without asking") << false << u"old.conf"_s << u"old"_s << u"old.conf"_s;
+}
+
+void TestQtPrompts::fileDialogs()
+{
+    QFETCH(bool, open);
+    QFETCH(QString, existing);
+    QFETCH(QString, typed);
+    QFETCH(QString, chosen);
+    QTemporaryDir dir;
+    if (!existing.isEmpty()) {
+        QFile file(dir.filePath(existing));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("[GSM]\r\n") == 7);
+    }
+    const QString filter = u"Байлы конфигурации (*.conf)|*.conf"_s;
+    FileDialogDriver driver;
+    driver.typed = dir.filePath(typed);
+    driver.arm();
+    QtPrompts prompts;
+    const QString name
+        = open ? prompts.openFileName(nullptr, filter, u"conf"_s) : prompts.saveFileName(nullptr, filter, u"conf"_s);
+    QCOMPARE(driver.nestedMessage, QString());
+    QCOMPARE(driver.nameFilters, QStringList { u"Байлы конфигурации (*.conf)"_s });
+    QCOMPARE(name, dir.filePath(chosen));
+    // Choosing a name touches no file.
+    QCOMPARE(QFile::exists(name), !existing.isEmpty());
+}
+
+KKT_GUI_TEST_MAIN(TestQtPrompts)
+#include "TestQtPrompts.moc"
