@@ -1,7 +1,7 @@
 #include "app/SettForm.h"
 
+#include "config/Conversion.h"
 #include "kkt/ComPort.h"
-#include "ui/Conversion.h"
 #include "ui/Prompts.h"
 
 #include "ui_SettForm.h"
