@@ -8,14 +8,9 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 if [ "${1:-}" != "--inside" ]; then
-  scripts/deps.sh
-  # xdotool opens the dialog as a person would; needed here only.
-  if ! dpkg-query -W -f='${Status}' xdotool 2>/dev/null | grep -q 'install ok installed'; then
-    echo "Installing: xdotool"
-    SUDO=""
-    [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq xdotool
-  fi
+  # The virtual display, a window manager, the screenshot tool, and xdotool to
+  # open the dialog as a person would: needed here only.
+  scripts/deps.sh xvfb xauth imagemagick openbox xdotool
   scripts/build.sh
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside
 fi

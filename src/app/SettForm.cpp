@@ -1,8 +1,8 @@
 #include "app/SettForm.h"
 
 #include "app/KktApplication.h"
+#include "config/Conversion.h"
 #include "kkt/ComPort.h"
-#include "ui/Conversion.h"
 #include "ui/Prompts.h"
 
 #include "ui_SettForm.h"

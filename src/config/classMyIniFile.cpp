@@ -1,5 +1,6 @@
 #include "config/classMyIniFile.h"
 
+#include "config/Conversion.h"
 #include "kkt/KktText.h"
 
 #include <QFile>
@@ -222,8 +223,8 @@ void TmyIniFile::mWriteString(const QString &section, const QString &key, const 
 
 bool TmyIniFile::ParseInteger(const QString &raw, qint32 &value)
 {
-    qint64 result = 0;
     if (raw.size() > 2 && raw[0] == u'0' && (raw[1] == u'x' || raw[1] == u'X')) {
+        qint64 result = 0;
         for (qsizetype i = 2; i < raw.size(); ++i) {
             const int digit = HexDigit(raw[i].unicode());
             if (digit < 0)
@@ -235,26 +236,7 @@ bool TmyIniFile::ParseInteger(const QString &raw, qint32 &value)
         value = qint32(result);
         return true;
     }
-    qsizetype i = 0;
-    const bool negative = !raw.isEmpty() && raw[0] == u'-';
-    if (!raw.isEmpty() && (raw[0] == u'-' || raw[0] == u'+'))
-        ++i;
-    if (i == raw.size())
-        return false;
-    for (; i < raw.size(); ++i) {
-        const char16_t c = raw[i].unicode();
-        if (c < u'0' || c > u'9')
-            return false;
-        result = result * 10 + (c - u'0');
-        if (result > qint64(std::numeric_limits<qint32>::max()) + 1)
-            return false;
-    }
-    if (negative)
-        result = -result;
-    if (result > std::numeric_limits<qint32>::max())
-        return false;
-    value = qint32(result);
-    return true;
+    return TryStrToInt(raw, value);
 }
 
 qint32 TmyIniFile::ReadInteger(const QString &section, const QString &key, qint32 defaultValue) const

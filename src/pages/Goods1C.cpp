@@ -1,13 +1,12 @@
 #include "pages/Goods1C.h"
 
+#include "config/NumberText.h"
 #include "kkt/KktText.h"
 #include "pages/FixedLists.h"
 
 #include <QFile>
-#include <QLocale>
 #include <QSaveFile>
 
-#include <cmath>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -66,10 +65,9 @@ std::optional<TtmpStringData> ParseRecord(const QString &line)
 // The value checks of an accepted record. A number outside 1..6000 names no goods row: the file is rejected.
 bool RecordValid(const TtmpStringData &rec)
 {
-    bool numberOk = false, priceOk = false;
+    bool numberOk = false;
     const int number = rec.Number.toInt(&numberOk);
-    const double price = QLocale::c().toDouble(rec.Price, &priceOk);
-    return numberOk && number >= 1 && number <= GoodsRows::kCount && priceOk && std::isfinite(price)
+    return numberOk && number >= 1 && number <= GoodsRows::kCount && IsPriceNumber(rec.Price)
         && (rec.TypeFont == FixedLists::Narrow() || rec.TypeFont == FixedLists::Wide());
 }
 } // namespace

@@ -1,43 +1,59 @@
 #include "pages/RangeCheck.h"
 
-#include <algorithm>
+#include "config/NumberText.h"
+
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-bool Digits(const QString &text)
+const QString &BadStart()
 {
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+    static const QString text = u"ВНИМАНИЕ!\r\nНеверно введено значение начала диапазона!"_s;
+    return text;
+}
+
+const QString &BadEnd()
+{
+    static const QString text = u"ВНИМАНИЕ!\r\nНеверно введено значение конца диапазона!"_s;
+    return text;
+}
+
+RangeCheck Failed(RangeCheck check, const QString &message, RangeCheck::Field focus)
+{
+    check.message = message;
+    check.focus = focus;
+    return check;
 }
 } // namespace
 
 RangeCheck CheckRangeValues(const QString &fromText, const QString &toText, int maxRow)
 {
-    const QString badStart = u"ВНИМАНИЕ!\r\nНеверно введено значение начала диапазона!"_s;
-    const QString badEnd = u"ВНИМАНИЕ!\r\nНеверно введено значение конца диапазона!"_s;
-    RangeCheck check;
-    const auto fail = [&](const QString &message, RangeCheck::Field focus) {
-        check.message = message;
-        check.focus = focus;
-        return check;
-    };
     if (fromText.isEmpty())
-        return fail(badStart, RangeCheck::Field::Start);
+        return Failed({}, BadStart(), RangeCheck::Field::Start);
     if (toText.isEmpty())
-        return fail(badEnd, RangeCheck::Field::End);
-    bool fromOk = false, toOk = false;
-    check.from = fromText.toInt(&fromOk);
-    check.to = toText.toInt(&toOk);
-    if (!fromOk || !toOk || !Digits(fromText) || !Digits(toText)) // only pasting gets text here: no message
-        return check;
-    if (check.from == 0)
-        return fail(u"ВНИМАНИЕ!\r\nЗначение начала диапазона не может начинаться с 0!"_s, RangeCheck::Field::Start);
-    if (check.from > maxRow)
-        return fail(badStart, RangeCheck::Field::Start);
-    if (check.to > maxRow)
-        return fail(badEnd, RangeCheck::Field::End);
-    if (check.from > check.to)
-        return fail(badStart, RangeCheck::Field::Start);
+        return Failed({}, BadEnd(), RangeCheck::Field::End);
+    const std::optional<qint64> from = ParseDigits(fromText, std::numeric_limits<int>::max());
+    const std::optional<qint64> to = ParseDigits(toText, std::numeric_limits<int>::max());
+    if (!from || !to) // only pasting gets text here: no message
+        return {};
+    return CheckRowRange(int(*from), int(*to), maxRow);
+}
+
+RangeCheck CheckRowRange(int from, int to, int maxRow)
+{
+    RangeCheck check;
+    check.from = from;
+    check.to = to;
+    if (from < 1)
+        return Failed(
+            check, u"ВНИМАНИЕ!\r\nЗначение начала диапазона не может начинаться с 0!"_s, RangeCheck::Field::Start);
+    if (from > maxRow)
+        return Failed(check, BadStart(), RangeCheck::Field::Start);
+    if (to > maxRow)
+        return Failed(check, BadEnd(), RangeCheck::Field::End);
+    if (from > to)
+        return Failed(check, BadStart(), RangeCheck::Field::Start);
     check.ok = true;
     return check;
 }

@@ -14,4 +14,8 @@ struct RangeCheck
     int to = 0;
 };
 
+// The range fields' texts: empty fields first, then CheckRowRange on the numbers they spell.
 RangeCheck CheckRangeValues(const QString &fromText, const QString &toText, int maxRow);
+// Rows from..to of a table whose highest row is maxRow: the one rule every run
+// and every front end applies (first row 1, from <= to <= maxRow).
+RangeCheck CheckRowRange(int from, int to, int maxRow);

@@ -2,6 +2,7 @@
 
 #include "kkt/ComPort.h"
 #include "pages/GsmRun.h"
+#include "pages/RangeCheck.h"
 #include "pages/ValueConv.h"
 
 using namespace Qt::StringLiterals;
@@ -215,9 +216,11 @@ RunResult RunTable(KktChannel &channel, const KktConnection &conn, TableKind kin
 {
     if (kind == TableKind::Gsm)
         return RunGsm(channel, conn, direction, grid, hooks);
+    Q_ASSERT(grid.rows() > MaxRowOf(kind)); // a grid of the kind's shape
     RunResult result;
-    if (from < 1 || to > MaxRowOf(kind) || from > to || grid.rows() <= to) {
-        Report(result, hooks, u"ВНИМАНИЕ!\r\nНеверно задан диапазон строк!"_s);
+    const RangeCheck range = CheckRowRange(from, to, MaxRowOf(kind));
+    if (!range.ok) {
+        Report(result, hooks, range.message);
         return result;
     }
     const bool writing = direction == RunDirection::Write;

@@ -36,6 +36,7 @@ struct RunStep
 QList<RunStep> PlanRun(TableKind kind, int from, int to);
 
 // Runs the requests for rows from..to of grid (a grid of the kind's shape).
+// A range that CheckRowRange refuses sends nothing and fails with its message.
 // Stops at the first failure, except that reading operators goes on with the
 // next operator; the agent table counts the failed request in the progress.
 // The GSM table ignores the range: it always runs its seven parameters.

@@ -1,29 +1,14 @@
 #include "pages/ValueConv.h"
 
+#include "config/Conversion.h"
+#include "config/NumberText.h"
 #include "pages/FixedLists.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-bool AllDigits(QStringView s)
-{
-    if (s.isEmpty())
-        return false;
-    for (QChar c : s)
-        if (c < u'0' || c > u'9')
-            return false;
-    return true;
-}
-
-// A decimal number of at most 19 digits, so that it fits into 64 bits.
-std::optional<quint64> Unsigned(QStringView s)
-{
-    if (!AllDigits(s) || s.size() > 19)
-        return std::nullopt;
-    return s.toULongLong();
-}
-
 const QString kMark = u"м"_s;
+constexpr qint64 kMarkValue = qint64(kMarkBit);
 } // namespace
 
 quint16 FontCode(const QString &fontCell)
@@ -49,11 +34,10 @@ QString PriceToKop(const QString &price)
 
 std::optional<QString> KopToPrice(const QString &kop)
 {
-    bool ok = false;
-    const qint64 k = kop.toLongLong(&ok);
-    if (!ok || k > std::numeric_limits<qint32>::max() || k < std::numeric_limits<qint32>::min())
+    qint32 k = 0;
+    if (!TryStrToInt(kop, k))
         return std::nullopt;
-    const qint64 magnitude = k < 0 ? -k : k;
+    const qint64 magnitude = k < 0 ? -qint64(k) : qint64(k);
     return u"%1%2.%3"_s.arg(k < 0 ? u"-"_s : QString())
         .arg(magnitude / 100)
         .arg(magnitude % 100, 2, 10, QLatin1Char('0'));
@@ -63,19 +47,19 @@ std::optional<QString> ShtrihToValue(const QString &barcode, const QString &mark
 {
     if (barcode.isEmpty())
         return u"0"_s;
-    const std::optional<quint64> code = Unsigned(barcode);
-    if (!code || *code >= kMarkBit)
+    const std::optional<qint64> code = ParseDigits(barcode, kMarkValue - 1);
+    if (!code)
         return std::nullopt;
-    return QString::number(mark == kMark ? *code + kMarkBit : *code);
+    return QString::number(mark == kMark ? *code + kMarkValue : *code);
 }
 
 std::optional<ShtrihCells> ValueToShtrih(const QString &value)
 {
-    const std::optional<quint64> v = Unsigned(value);
-    if (!v || *v >= 2 * kMarkBit)
+    const std::optional<qint64> v = ParseDigits(value, 2 * kMarkValue - 1);
+    if (!v)
         return std::nullopt;
-    if (*v >= kMarkBit)
-        return ShtrihCells { QString::number(*v - kMarkBit), kMark };
+    if (*v >= kMarkValue)
+        return ShtrihCells { QString::number(*v - kMarkValue), kMark };
     return ShtrihCells { QString::number(*v), QString() };
 }
 
@@ -96,7 +80,7 @@ UslCells CodeToUsl(const QString &code)
     // Each part picks its entry by number; a part missing, not a number or out of range gives an empty cell.
     const auto pick = [&](qsizetype from, qsizetype length, const QStringList &list, int first) {
         const QStringView part = QStringView(code).mid(from, length);
-        if (part.size() != length || !AllDigits(part))
+        if (part.size() != length || !IsDecimalDigits(part))
             return QString();
         const int index = part.toInt() - first;
         return index >= 0 && index < list.size() ? list.at(index) : QString();

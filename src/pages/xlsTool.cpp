@@ -1,5 +1,6 @@
 #include "pages/xlsTool.h"
 
+#include "config/NumberText.h"
 #include "pages/Grids102.h"
 
 #include <QFile>
@@ -93,9 +94,7 @@ QString NormPrice(const QString &text)
         const qsizetype comma = price.indexOf(u',');
         if (comma >= 0)
             price[comma] = u'.';
-        bool ok = false;
-        const double value = QLocale::c().toDouble(price, &ok);
-        return ok && std::isfinite(value) ? price : zero;
+        return IsPriceNumber(price) ? price : zero;
     }
     const QString whole = text.isEmpty() ? u"0"_s : text;
     bool ok = false;

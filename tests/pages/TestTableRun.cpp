@@ -8,6 +8,8 @@
 
 #include <QTest>
 
+#include <tuple>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -315,11 +317,17 @@ void TestTableRun::undefinedCasesAreRefused()
         QCOMPARE(r.messages, QStringList { u"ВНИМАНИЕ!\r\nНе выбран признак предмета расчета у группы номер 3!"_s });
         QCOMPARE(b.addresses(), (QList<Addr> { { 2, 2, 0 }, { 2, 2, 1 }, { 2, 3, 0 } }));
     }
-    {
+    // A range that the page's check refuses sends nothing and fails with that check's message.
+    const QString badStart = u"ВНИМАНИЕ!\r\nНеверно введено значение начала диапазона!"_s;
+    const QString badEnd = u"ВНИМАНИЕ!\r\nНеверно введено значение конца диапазона!"_s;
+    const QString zeroStart = u"ВНИМАНИЕ!\r\nЗначение начала диапазона не может начинаться с 0!"_s;
+    for (const auto &[from, to, message] :
+        { std::tuple { 0, 7, zeroStart }, std::tuple { 1, 7, badEnd }, std::tuple { 4, 3, badStart } }) {
         Bench b;
         const auto oper = MakeGrid(TableKind::Oper);
-        const RunResult r = RunTable(b.channel, b.conn, TableKind::Oper, RunDirection::Write, *oper, 0, 7, b.hooks);
+        const RunResult r = RunTable(b.channel, b.conn, TableKind::Oper, RunDirection::Write, *oper, from, to, b.hooks);
         QVERIFY(!r.ok);
+        QCOMPARE(r.messages, QStringList { message });
         QVERIFY(b.link.writes.isEmpty());
     }
 }

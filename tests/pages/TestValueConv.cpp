@@ -76,6 +76,7 @@ void TestValueConv::kopToPrice_data()
     QTest::newRow("0") << u"0"_s << u"0.00"_s;
     QTest::newRow("int32 max") << u"2147483647"_s << u"21474836.47"_s;
     QTest::newRow("above int32") << u"2147483648"_s << None;
+    QTest::newRow("int32 min") << u"-2147483648"_s << u"-21474836.48"_s;
     QTest::newRow("40-bit -1") << u"1099511627775"_s << None;
     QTest::newRow("not a number") << u"12a"_s << None;
 }

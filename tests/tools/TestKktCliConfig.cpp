@@ -3,6 +3,7 @@
 
 #include "CliProcess.h"
 #include "ProgressReporter.h"
+#include "TempFiles.h"
 #include "config/ConfigFile.h"
 #include "config/classMyIniFile.h"
 #include "kkt/KktText.h"
@@ -21,18 +22,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-QByteArray ReadBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 std::unique_ptr<TConfig> Load(const QString &path)
 {
     auto cfg = std::make_unique<TConfig>();

@@ -1,6 +1,7 @@
 #include "CommandArgs.h"
 
 #include "CliContext.h"
+#include "config/NumberText.h"
 #include "kkt/ComPort.h"
 
 using namespace Qt::StringLiterals;
@@ -65,12 +66,11 @@ QString CommandArgs::value(const QString &name, const QString &fallback) const
 
 qint64 CommandArgs::ParseNumber(const QString &text, qint64 min, qint64 max, const QString &what)
 {
-    bool ok = false;
-    const qint64 value = text.toLongLong(&ok);
-    if (!ok || value < min || value > max)
+    const std::optional<qint64> value = ParseDecimal(text.trimmed(), min, max);
+    if (!value)
         throw UsageError { u"%1 должно быть целым числом от %2 до %3, а не «%4»"_s.arg(what).arg(min).arg(max).arg(
             text) };
-    return value;
+    return *value;
 }
 
 qint64 CommandArgs::number(int index, qint64 min, qint64 max) const

@@ -2,36 +2,27 @@
 
 #include "CliCommand.h"
 #include "pages/GsmRun.h"
+#include "pages/RangeCheck.h"
 #include "pages/TableRun.h"
-
-#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 constexpr int kKinds = 8;
 
-struct Range
-{
-    int from;
-    int to;
-};
-
-Range ParseRange(const QString &text)
+// "FROM-TO" or "N": the two numbers go through the same check as the page's range fields.
+RangeCheck ParseRange(const QString &text)
 {
     const int last = MaxRowOf(TableKind::Goods);
-    static const QRegularExpression pattern(u"^(\\d{1,9})(?:-(\\d{1,9}))?$"_s);
-    const QRegularExpressionMatch match = pattern.match(text.trimmed());
-    const UsageError bad {
-        u"--range: ожидается ОТ-ДО или N, целые числа от 1 до %1 и ОТ не больше ДО, а не «%2»"_s.arg(last).arg(text)
-    };
-    if (!match.hasMatch())
-        throw bad;
-    const int from = match.captured(1).toInt();
-    const int to = match.hasCaptured(2) ? match.captured(2).toInt() : from;
-    if (from < 1 || to > last || from > to)
-        throw bad;
-    return { from, to };
+    const QString trimmed = text.trimmed();
+    const qsizetype dash = trimmed.indexOf(u'-');
+    const RangeCheck rows = dash < 0 ? CheckRangeValues(trimmed, trimmed, last)
+                                     : CheckRangeValues(trimmed.first(dash), trimmed.sliced(dash + 1), last);
+    if (!rows.ok)
+        throw UsageError {
+            u"--range: ожидается ОТ-ДО или N, целые числа от 1 до %1 и ОТ не больше ДО, а не «%2»"_s.arg(last).arg(text)
+        };
+    return rows;
 }
 
 QList<TableKind> ParseTables(const QString &text)
@@ -97,7 +88,8 @@ QString NamesHelp()
 TablePlan MakePlan(const std::optional<QString> &tables, const std::optional<QString> &range)
 {
     const QList<TableKind> kinds = ParseTables(tables.value_or(NamesHelp()));
-    const Range rows = range ? ParseRange(*range) : Range { 1, MaxRowOf(TableKind::Goods) };
+    const int last = MaxRowOf(TableKind::Goods);
+    const RangeCheck rows = range ? ParseRange(*range) : CheckRowRange(1, last, last);
     TablePlan plan;
     for (TableKind kind : kinds) {
         if (kind == TableKind::Gsm) {

@@ -1,4 +1,8 @@
-#include "ui/Conversion.h"
+#include "config/Conversion.h"
+
+#include "config/NumberText.h"
+
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -6,20 +10,6 @@ namespace {
 QString Message(const QString &text)
 {
     return u"'"_s + text + u"' не является допустимым целым числом"_s;
-}
-
-// QString::toInt also takes blanks around the digits; a number here is digits only.
-bool IsDecimal(const QString &text)
-{
-    qsizetype i = 0;
-    if (!text.isEmpty() && (text[0] == u'-' || text[0] == u'+'))
-        i = 1;
-    if (i == text.size())
-        return false;
-    for (; i < text.size(); ++i)
-        if (text[i] < u'0' || text[i] > u'9')
-            return false;
-    return true;
 }
 } // namespace
 
@@ -29,11 +19,11 @@ EConvertError::EConvertError(const QString &text)
 
 bool TryStrToInt(const QString &text, qint32 &value)
 {
-    bool ok = false;
-    const qint32 number = IsDecimal(text) ? text.toInt(&ok) : 0;
-    if (ok)
-        value = number;
-    return ok;
+    const std::optional<qint64> number
+        = ParseDecimal(text, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
+    if (number)
+        value = qint32(*number);
+    return number.has_value();
 }
 
 qint32 StrToInt(const QString &text)

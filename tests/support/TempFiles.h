@@ -4,8 +4,10 @@
 #include <QString>
 
 // Small file helpers for tests that work on real files in temporary folders.
+// ReadBytes gives nothing for a file that cannot be read; WriteBytes replaces
+// the file and tells whether all bytes were written.
 QByteArray ReadBytes(const QString &path);
-void WriteBytes(const QString &path, const QByteArray &bytes);
+bool WriteBytes(const QString &path, const QByteArray &bytes);
 
 // Lowers the process's file size limit while it lives, so that a write beyond
 // the limit fails as on a full disk (POSIX; does nothing elsewhere).
