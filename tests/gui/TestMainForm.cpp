@@ -1,6 +1,7 @@
 #include "GuiTest.h"
 #include "ScriptedLink.h"
 #include "ScriptedPrompts.h"
+#include "TempFiles.h"
 
 #include "app/MainForm.h"
 #include "app/WaitForm.h"
@@ -36,15 +37,8 @@ const QString kNoSettings = u"ВНИМАНИЕ!\r\nНе удалось проч�
 
 void WriteFile(const QString &path, const QByteArray &content)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+    if (!WriteBytes(path, content))
         qFatal("cannot write %s", qPrintable(path));
-}
-
-QByteArray ReadFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A program folder of its own: settings/ and ports/ with two port entries,
@@ -179,7 +173,7 @@ void TestMainForm::firstStartInEmptyFolder()
 
     QVERIFY(QFile::exists(folders.progSett()));
     QVERIFY(QFile::exists(folders.scanCfg()));
-    QCOMPARE(ReadFile(folders.scanCfg()), QByteArray());
+    QCOMPARE(ReadBytes(folders.scanCfg()), QByteArray());
     QCOMPARE(form.StructSett.PortSett.Name, QString());
     QCOMPARE(form.StructSett.PortSett.Speed, 19200u);
     QCOMPARE(form.StructSett.PortSett.TimeOut, 3500u);
@@ -215,7 +209,7 @@ void TestMainForm::settingsFolderThatCannotBeCreated()
     QVERIFY(form.Set102Frame);
     QVERIFY(form.windowTitle().endsWith(u")"_s));
     QTRY_VERIFY(!form.isVisible());
-    QCOMPARE(ReadFile(blocker), QByteArray("not a folder"));
+    QCOMPARE(ReadBytes(blocker), QByteArray("not a folder"));
 }
 
 void TestMainForm::noPortFound()
@@ -348,12 +342,12 @@ void TestMainForm::closingWritesSettings()
         const auto made = folders.form();
         TFormMain &form = *made;
         Show(form);
-        QCOMPARE(ReadFile(folders.progSett()), QByteArray());
+        QCOMPARE(ReadBytes(folders.progSett()), QByteArray());
         Action(form, u"N2"_s)->trigger();
         QVERIFY(!form.isVisible());
     }
     // Written even though nothing changed.
-    QVERIFY(ReadFile(folders.progSett()).contains("Speed=19200"));
+    QVERIFY(ReadBytes(folders.progSett()).contains("Speed=19200"));
 
     {
         const auto made = folders.form();
