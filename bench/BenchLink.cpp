@@ -97,6 +97,15 @@ int main(int argc, char *argv[])
         link.open(conn.Name, conn.Speed, conn.TimeOut);
         link.close();
     }));
+    // A bare device name, the way the port list offers ttyUSB0, goes to the port as it is.
+    const QString bareName = emulator.terminalPath().sliced(int(sizeof "/dev/") - 1);
+    std::printf("open + close by bare name:  %.3f ms (%s)\n",
+        MedianMs(200,
+            [&] {
+                link.open(bareName, conn.Speed, conn.TimeOut);
+                link.close();
+            }),
+        qPrintable(bareName));
     std::printf("purge alone:                %.3f ms\n", MedianMs(200, [&] { link.purge(); }));
     return failures == 0 ? 0 : 1;
 }

@@ -24,14 +24,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-QString OrBesideExecutable(const QString &folder, const QString &sub = QString())
-{
-    if (!folder.isEmpty())
-        return folder;
-    const QString base = QCoreApplication::applicationDirPath();
-    return sub.isEmpty() ? base : base + u'/' + sub;
-}
-
 template <typename Slot>
 QAction *AddItem(QWidget *menu, const QString &name, const QString &caption, TFormMain *form, Slot slot)
 {
@@ -53,8 +45,8 @@ QMenu *AddMenu(QMenuBar *bar, const QString &name, const QString &caption)
 
 TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, QWidget *parent)
     : QMainWindow(parent)
-    , m_settingsFolder(OrBesideExecutable(settingsFolder))
-    , m_portsFolder(OrBesideExecutable(portsFolder, u"ports"_s))
+    , m_settingsFolder(settingsFolder.isEmpty() ? QCoreApplication::applicationDirPath() : settingsFolder)
+    , m_portsFolder(portsFolder.isEmpty() ? PortsFolder() : portsFolder)
     , m_listPorts([folder = m_portsFolder](TArrayCom &list) { GetCOM_Loop(list, folder); })
     , m_link(m_portsFolder)
     , m_channel(m_link)

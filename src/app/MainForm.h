@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/PortsFolderLink.h"
 #include "config/ProgSett.h"
 #include "kkt/KktTransaction.h"
 #include "kkt/PortDiscovery.h"
+#include "kkt/QtSerialLink.h"
 
 #include <QMainWindow>
 
@@ -82,7 +82,7 @@ private:
     QString m_settingsFolder;
     QString m_portsFolder;
     PortLister m_listPorts;
-    PortsFolderLink m_link;
+    QtSerialLink m_link;
     KktChannel m_channel;
     QFrame *Panel1;
     QMenu *N5 = nullptr;

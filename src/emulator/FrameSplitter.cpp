@@ -2,9 +2,19 @@
 
 #include "kkt/KktFrame.h"
 
+#include <cstring>
+
 namespace {
 constexpr int kMinFrame = 11; // header, 0x19, checksum
+
+bool ChecksumMatches(const QByteArray &frame)
+{
+    TBufKKT buf;
+    std::memcpy(buf.data, frame.constData(), size_t(frame.size()));
+    buf.count = quint32(frame.size());
+    return TestCheckSum(buf) == 0;
 }
+} // namespace
 
 std::optional<QByteArray> FrameSplitter::next()
 {
@@ -20,6 +30,10 @@ std::optional<QByteArray> FrameSplitter::next()
             return std::nullopt;
         const int length = byteAt(7);
         QByteArray frame = m_pending.left(length);
+        if (!ChecksumMatches(frame)) {
+            m_pending.remove(0, 1);
+            continue;
+        }
         m_pending.remove(0, length);
         return frame;
     }

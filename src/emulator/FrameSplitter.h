@@ -7,8 +7,10 @@
 
 // Cuts the byte stream a KKT receives into request frames, by the length byte
 // of the header (byte 7). Garbage is skipped one byte at a time until a byte
-// 0x17 followed by 0x02 and a plausible length starts a frame. What it yields
-// is only framed, not checked: the checksum is the device's business.
+// 0x17 followed by 0x02 and a plausible length starts a frame; a candidate
+// whose checksum does not match was no frame either, and the search goes on
+// from its second byte, so a request that came after a stray 0x17 0x02 is
+// still found. The rest of the checks is the device's business.
 class FrameSplitter
 {
 public:
@@ -17,8 +19,14 @@ public:
     std::optional<QByteArray> next();
     // True while part of a frame waits for its rest.
     bool hasPartial() const { return !m_pending.isEmpty(); }
-    // Forgets a part that will never be completed (the sender gave up).
-    void discardPartial() { m_pending.clear(); }
+    // Gives up the partial frame that will never be completed (the sender gave
+    // up, or its start was a stray): drops its first byte only, as a request
+    // may follow within what is held; next() searches the rest again.
+    void abandonPartial()
+    {
+        if (!m_pending.isEmpty())
+            m_pending.remove(0, 1);
+    }
 
 private:
     QByteArray m_pending;

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSerialPortInfo>
 
 #include <algorithm>
@@ -14,21 +15,37 @@ QString PortsFolder()
     return base + QStringLiteral("/ports");
 }
 
+#ifdef Q_OS_WIN
+// The port names a Windows user can choose: COM1 .. COM99.
+static bool IsListedComName(const QString &name)
+{
+    static const QRegularExpression com(QStringLiteral("^COM[1-9][0-9]?$"));
+    return com.match(name).hasMatch();
+}
+#else
 static QStringList FolderPorts(const QString &portsFolder)
 {
     if (portsFolder.isEmpty())
         return {};
     return QDir(portsFolder).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
 }
+#endif
 
 void GetCOM_Loop(TArrayCom &list, const QString &portsFolder)
 {
     list.clear();
     for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
         list << info.portName();
+#ifdef Q_OS_WIN
+    // Windows has no device links to keep in a folder: the list is the COM
+    // ports the system finds, and only the names its users know.
+    Q_UNUSED(portsFolder);
+    list.removeIf([](const QString &name) { return !IsListedComName(name); });
+#else
     for (const QString &entry : FolderPorts(portsFolder))
         if (!list.contains(entry))
             list << entry;
+#endif
     QCollator natural;
     natural.setNumericMode(true);
     natural.setCaseSensitivity(Qt::CaseInsensitive);
@@ -39,22 +56,17 @@ QString PortDevicePath(const QString &name, const QString &portsFolder)
 {
     if (name.isEmpty())
         return {};
+    // Open the device itself, not a link to it, so that every path to one
+    // device shares one lock. An entry that leads nowhere has no canonical
+    // path; the name then goes to the port as it is.
     if (!portsFolder.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))) {
-        const QFileInfo entry(QDir(portsFolder).filePath(name));
-        if (entry.exists()) {
-            // Open the device itself so that every path to one device shares one lock.
-            const QString target = entry.canonicalFilePath();
-            return target.isEmpty() ? entry.absoluteFilePath() : target;
-        }
+        const QString target = QFileInfo(QDir(portsFolder).filePath(name)).canonicalFilePath();
+        if (!target.isEmpty())
+            return target;
     }
     if (QDir::isAbsolutePath(name)) {
         const QString target = QFileInfo(name).canonicalFilePath();
         return target.isEmpty() ? name : target;
     }
-    for (const QSerialPortInfo &info : QSerialPortInfo::availablePorts())
-        if (info.portName() == name)
-            return info.systemLocation();
-    // A name the system does not list yet (a device plugged in since start-up):
-    // leave it to the port to find, as the open of a missing port then fails.
     return name;
 }

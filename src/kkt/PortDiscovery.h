@@ -11,9 +11,13 @@ using TArrayCom = QStringList;
 QString PortsFolder();
 
 // Fills the list with the serial devices the system reports plus the entries of
-// the ports folder. Every listed name is accepted by PortDevicePath().
+// the ports folder; on Windows with the system's COM1..COM99 alone. Every
+// listed name is accepted by the open of the port.
 void GetCOM_Loop(TArrayCom &list, const QString &portsFolder = PortsFolder());
 
-// The device to open for a port name: an entry of the ports folder, a device
-// path as given, or a name the system reports (COM3, ttyUSB0). Empty when unknown.
+// What to hand QSerialPort for a port name: the device an entry of the ports
+// folder leads to, a device path as given, or else the name itself, which the
+// port turns into its device (ttyUSB0 -> /dev/ttyUSB0, COM3 -> \\.\COM3).
+// Empty for an empty name. Runs on every open, so it asks the file system as
+// little as it can and never enumerates the system's ports.
 QString PortDevicePath(const QString &name, const QString &portsFolder = PortsFolder());

@@ -1,7 +1,5 @@
 #include "kkt/QtSerialLink.h"
 
-#include "kkt/PortDiscovery.h"
-
 #include <QElapsedTimer>
 #include <QSerialPort>
 #include <QThread>
@@ -12,7 +10,10 @@
 #include <sys/file.h>
 #endif
 
-QtSerialLink::QtSerialLink() = default;
+QtSerialLink::QtSerialLink(const QString &portsFolder)
+    : m_portsFolder(portsFolder)
+{ }
+
 QtSerialLink::~QtSerialLink()
 {
     close();
@@ -21,7 +22,7 @@ QtSerialLink::~QtSerialLink()
 bool QtSerialLink::open(const QString &name, quint32 speed, quint32 totalTimeOutMs)
 {
     close();
-    const QString device = PortDevicePath(name);
+    const QString device = PortDevicePath(name, m_portsFolder);
     if (device.isEmpty())
         return false;
     m_port = std::make_unique<QSerialPort>();

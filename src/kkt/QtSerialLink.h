@@ -1,16 +1,18 @@
 #pragma once
 
+#include "kkt/PortDiscovery.h"
 #include "kkt/SerialLink.h"
 
 #include <memory>
 
 class QSerialPort;
 
-// The real KKT port: QSerialPort in blocking mode.
+// The real KKT port: QSerialPort in blocking mode. A bare port name is looked
+// up in the given ports folder first (see PortDevicePath()).
 class QtSerialLink final : public SerialLink
 {
 public:
-    QtSerialLink();
+    explicit QtSerialLink(const QString &portsFolder = PortsFolder());
     ~QtSerialLink() override;
 
     bool open(const QString &name, quint32 speed, quint32 totalTimeOutMs) override;
@@ -27,6 +29,7 @@ private:
     // Holds the port against other programs where QSerialPort alone does not.
     bool lockExclusively();
 
+    QString m_portsFolder;
     std::unique_ptr<QSerialPort> m_port;
     quint32 m_totalMs = 3500;
     int m_intervalMs = kIntervalTimeOutMs;

@@ -11,6 +11,10 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+// A link check frame for KKT 0, as the program sends it, and the size of its answer.
+const QByteArray kLinkCheck("\x17\x02\x00\x00\x00\x00\x75\x0B\x19\xB2\x00", 11);
+constexpr int kLinkCheckAnswerSize = 31;
+
 // An emulator with its own link, and the real port opened by that link.
 struct PtyFixture
 {
@@ -35,6 +39,17 @@ struct PtyFixture
     {
         TTestLinkAnswer answer;
         return RequestTestLink(channel, conn, answer);
+    }
+    // Sends raw bytes on the open link; the size of the answer when it is a
+    // good answer to a link check, else -1.
+    int writeAndRead(const QByteArray &bytes)
+    {
+        link.purge();
+        if (link.write(reinterpret_cast<const quint8 *>(bytes.constData()), int(bytes.size())) != bytes.size())
+            return -1;
+        quint8 answer[64] = {};
+        const int got = link.read(answer, int(sizeof answer));
+        return got >= 4 && answer[2] == 0x75 && answer[3] == 0 ? got : -1;
     }
 };
 
@@ -66,6 +81,8 @@ private slots:
     void clearBaseWaitsBeyondTheConnectionTimeOut();
     void linkRemovedOnTerminate();
     void garbageAndBadFramesAreSkipped();
+    void requestAfterAStrayStartIsAnswered();
+    void portNames();
     void emulatorUsageErrors_data();
     void emulatorUsageErrors();
 };
@@ -265,18 +282,46 @@ void TestPtyLink::garbageAndBadFramesAreSkipped()
     PtyFixture f;
     QVERIFY(f.start());
     QVERIFY(f.link.open(f.conn.Name, 19200, 300));
-    const QByteArray linkCheck("\x17\x02\x00\x00\x00\x00\x75\x0B\x19\xB2\x00", 11);
-    QByteArray badSum = linkCheck;
+    QByteArray badSum = kLinkCheck;
     badSum[9] = '\xB3';
-    const QByteArray stream = QByteArray("\x00\xFF\x17\x17\x02", 5) + badSum + QByteArray("\x55", 1) + linkCheck;
-    f.link.purge();
-    QCOMPARE(
-        f.link.write(reinterpret_cast<const quint8 *>(stream.constData()), int(stream.size())), int(stream.size()));
-    quint8 answer[64] = {};
     // One answer only, to the good frame.
-    QCOMPARE(f.link.read(answer, 64), 31);
-    QCOMPARE(answer[2], quint8(0x75));
-    QCOMPARE(answer[3], quint8(0));
+    QCOMPARE(f.writeAndRead(QByteArray("\x00\xFF\x17\x17\x02", 5) + badSum + QByteArray("\x55", 1) + kLinkCheck),
+        kLinkCheckAnswerSize);
+}
+
+void TestPtyLink::requestAfterAStrayStartIsAnswered()
+{
+    PtyFixture f;
+    QVERIFY(f.start());
+    QVERIFY(f.link.open(f.conn.Name, 19200, 3000));
+    f.link.setIntervalTimeOut(300);
+    // The stray start announces 200 bytes that never come. Once the emulator
+    // gives it up, the request that came with it is still answered.
+    QCOMPARE(f.writeAndRead(QByteArray("\x17\x02\0\0\0\0u\xC8", 8) + kLinkCheck), kLinkCheckAnswerSize);
+}
+
+void TestPtyLink::portNames()
+{
+    PtyFixture f;
+    QVERIFY(f.start());
+    const QString published = QFileInfo(f.emulator.linkPath()).fileName();
+    const QString folder = QFileInfo(f.emulator.linkPath()).absolutePath();
+    QVERIFY(f.emulator.terminalPath().startsWith(u"/dev/"_s));
+    QTemporaryDir otherFolder;
+    const auto answers = [](SerialLink &link, const QString &name) {
+        KktChannel channel(link);
+        KktConnection conn { name, 19200, 300, 0, 0 };
+        TTestLinkAnswer answer;
+        return RequestTestLink(channel, conn, answer) == KktOutcome::Ok;
+    };
+    // An entry of the ports folder the link was given.
+    QtSerialLink inFolder(folder);
+    QVERIFY(answers(inFolder, published));
+    inFolder.close();
+    // A name the ports folder does not hold goes to the port, which finds it under /dev.
+    QtSerialLink elsewhere(otherFolder.path());
+    QVERIFY(answers(elsewhere, f.emulator.terminalPath().sliced(5)));
+    QVERIFY(!elsewhere.open(published, 19200, 300));
 }
 
 void TestPtyLink::emulatorUsageErrors_data()

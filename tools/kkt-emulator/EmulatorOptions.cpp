@@ -1,16 +1,23 @@
 #include "EmulatorOptions.h"
 
+#include "kkt/PortDiscovery.h"
+
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 // A whole number in decimal or, with 0x in front, hexadecimal, within [0, max].
+// A leading zero is just a zero (010 is ten), not C's octal.
 bool ParseNumber(const QString &text, quint64 max, quint64 &value)
 {
+    static const QRegularExpression form(u"^(?:0[xX][0-9A-Fa-f]+|[0-9]+)$"_s);
+    if (!form.match(text).hasMatch())
+        return false;
+    const bool hex = text.size() > 2 && (text[1] == u'x' || text[1] == u'X');
     bool ok = false;
-    value = text.toULongLong(&ok, 0);
+    value = QStringView(text).sliced(hex ? 2 : 0).toULongLong(&ok, hex ? 16 : 10);
     return ok && value <= max;
 }
 } // namespace
@@ -67,8 +74,7 @@ bool ParseEmulatorOptions(const QStringList &arguments, EmulatorOptions &options
         || !number(delay, 3600000, delayValue))
         return false;
 
-    options.linkPath
-        = parser.isSet(link) ? parser.value(link) : QCoreApplication::applicationDirPath() + u"/ports/KKT-EMU"_s;
+    options.linkPath = parser.isSet(link) ? parser.value(link) : PortsFolder() + u"/KKT-EMU"_s;
     if (options.linkPath.isEmpty()) {
         error = u"пустой путь в --link"_s;
         return false;

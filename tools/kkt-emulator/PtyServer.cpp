@@ -133,7 +133,10 @@ bool PtyServer::run(int stopFd, QString &error)
         if (fds[1].revents)
             break;
         if (ready == 0) {
-            m_splitter.discardPartial();
+            // The partial frame will not be completed: its sender gave up, or
+            // its start was stray. A request may still follow that start.
+            m_splitter.abandonPartial();
+            answerFrames();
             continue;
         }
         // A hang-up cannot come while we hold the terminal ourselves; should it
@@ -159,12 +162,19 @@ void PtyServer::readRequests()
         if (!m_splitter.hasPartial())
             m_frameStart = Now();
         m_splitter.feed(QByteArrayView(chunk, n));
-        while (auto frame = m_splitter.next()) {
-            answer(*frame);
-            if (m_stopping)
-                return;
-            m_frameStart = Now();
-        }
+        answerFrames();
+        if (m_stopping)
+            return;
+    }
+}
+
+void PtyServer::answerFrames()
+{
+    while (auto frame = m_splitter.next()) {
+        answer(*frame);
+        if (m_stopping)
+            return;
+        m_frameStart = Now();
     }
 }
 
@@ -220,10 +230,23 @@ void PtyServer::send(const QByteArray &bytes, const timespec &lineStart, qint64 
         }
         if (n < 0 && errno == EINTR)
             continue;
+        // Any other failure than a full terminal will not pass: drop the answer.
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
+            return;
         // No room: nobody reads the terminal. Wait a little, then drop the rest;
         // the next client purges before it writes anyway.
-        pollfd room { m_master, POLLOUT, 0 };
-        if (::poll(&room, 1, kWriteRoomMs) <= 0)
+        if (!waitForRoom())
             return;
     }
+}
+
+bool PtyServer::waitForRoom()
+{
+    pollfd room { m_master, POLLOUT, 0 };
+    int ready;
+    do
+        ready = ::poll(&room, 1, kWriteRoomMs);
+    while (ready < 0 && errno == EINTR);
+    // An error or hang-up also ends the wait at once; only room is worth a retry.
+    return ready > 0 && (room.revents & (POLLOUT | POLLERR | POLLHUP | POLLNVAL)) == POLLOUT;
 }

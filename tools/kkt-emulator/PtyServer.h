@@ -34,10 +34,14 @@ public:
 
 private:
     void readRequests();
+    // Answers every whole frame the splitter holds.
+    void answerFrames();
     void answer(const QByteArray &frame);
     // Sleeps until the monotonic time `until`; false when a stop request came first.
     bool waitUntil(const timespec &until);
     void send(const QByteArray &bytes, const timespec &lineStart, qint64 byteNs);
+    // Waits a little for room in a full terminal; false when none came or the terminal failed.
+    bool waitForRoom();
     void unpublish();
 
     KktDevice &m_device;
