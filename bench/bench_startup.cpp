@@ -2,7 +2,7 @@
 // exchange log: 12000 paragraphs, as a full goods-base write adds.
 #include "app/KktApplication.h"
 #include "app/MainForm.h"
-#include "kkt/UDebugKKT.h"
+#include "app/service/UDebugKKT.h"
 #include "ui/Prompts.h"
 
 #include <QDir>

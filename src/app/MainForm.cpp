@@ -3,10 +3,10 @@
 #include "app/SettForm.h"
 #include "app/VersionForm.h"
 #include "config/ScanCfg.h"
-#include "kkt/UDebugKKT.h"
-#include "pages/GsmSettingFrame.h"
-#include "pages/Set102Frame.h"
-#include "scanner/UDebugScan.h"
+#include "app/service/UDebugKKT.h"
+#include "app/pages/GsmSettingFrame.h"
+#include "app/pages/Set102Frame.h"
+#include "app/service/UDebugScan.h"
 #include "ui/Prompts.h"
 
 #include <QAction>

@@ -1,6 +1,6 @@
 #include "GuiTest.h"
 
-#include "kkt/UDebugKKT.h"
+#include "app/service/UDebugKKT.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

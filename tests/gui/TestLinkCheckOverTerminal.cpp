@@ -5,7 +5,7 @@
 #include "ScriptedPrompts.h"
 
 #include "app/MainForm.h"
-#include "kkt/UDebugKKT.h"
+#include "app/service/UDebugKKT.h"
 
 #include <QAction>
 #include <QComboBox>

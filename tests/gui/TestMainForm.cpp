@@ -5,10 +5,10 @@
 
 #include "app/MainForm.h"
 #include "app/WaitForm.h"
-#include "kkt/UDebugKKT.h"
-#include "pages/GsmSettingFrame.h"
-#include "pages/Set102Frame.h"
-#include "scanner/UDebugScan.h"
+#include "app/service/UDebugKKT.h"
+#include "app/pages/GsmSettingFrame.h"
+#include "app/pages/Set102Frame.h"
+#include "app/service/UDebugScan.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "kkt/UDebugKKT.h"
+#include "app/service/UDebugKKT.h"
 
 #include "kkt/ExchangeLog.h"
 

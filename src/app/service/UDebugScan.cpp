@@ -1,4 +1,4 @@
-#include "scanner/UDebugScan.h"
+#include "app/service/UDebugScan.h"
 
 #include <QPlainTextEdit>
 

@@ -1,4 +1,4 @@
-#include "ui/ServiceWindow.h"
+#include "app/service/ServiceWindow.h"
 
 ServiceWindow::ServiceWindow(
     const QString &objectName, const QString &caption, const QSize &clientSize, QWidget *parent)

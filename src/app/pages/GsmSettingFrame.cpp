@@ -1,6 +1,6 @@
-#include "pages/GsmSettingFrame.h"
+#include "app/pages/GsmSettingFrame.h"
 
-#include "pages/PageTitle.h"
+#include "app/pages/PageTitle.h"
 
 #include <QLabel>
 

@@ -1,4 +1,4 @@
-#include "pages/PageTitle.h"
+#include "app/pages/PageTitle.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

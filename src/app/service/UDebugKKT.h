@@ -2,7 +2,7 @@
 
 #include "kkt/KktFrame.h"
 
-#include "ui/ServiceWindow.h"
+#include "app/service/ServiceWindow.h"
 
 class QColor;
 class QPlainTextEdit;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/ServiceWindow.h"
+#include "app/service/ServiceWindow.h"
 
 class QPlainTextEdit;
 

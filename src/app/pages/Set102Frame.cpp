@@ -1,6 +1,6 @@
-#include "pages/Set102Frame.h"
+#include "app/pages/Set102Frame.h"
 
-#include "pages/PageTitle.h"
+#include "app/pages/PageTitle.h"
 
 #include <QLabel>
 
