@@ -50,6 +50,7 @@ TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, 
     , m_listPorts([folder = m_portsFolder](TArrayCom &list) { GetCOM_Loop(list, folder); })
     , m_link(m_portsFolder)
     , m_channel(m_link)
+    , m_session(m_channel, StructSett)
     , Panel1(new QFrame(this))
 {
     setObjectName(u"FormMain"_s);
@@ -173,10 +174,10 @@ void TFormMain::CreateFrames()
 {
     GsmFrame = new TFrameGsmSetting(Panel1);
     GsmFrame->setObjectName(u"GsmFrame"_s);
-    GsmFrame->Init();
+    GsmFrame->Init(m_session);
     Set102Frame = new TFrameSet102(Panel1);
     Set102Frame->setObjectName(u"Set102Frame"_s);
-    Set102Frame->Init();
+    Set102Frame->Init(m_session);
     for (QWidget *frame : { static_cast<QWidget *>(GsmFrame), static_cast<QWidget *>(Set102Frame) }) {
         frame->hide();
         static_cast<QGridLayout *>(Panel1->layout())->addWidget(frame, 0, 0);

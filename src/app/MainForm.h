@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/KktSession.h"
 #include "config/ProgSett.h"
 #include "kkt/KktTransaction.h"
 #include "kkt/PortDiscovery.h"
@@ -37,6 +38,9 @@ public:
 
     // The one KKT channel of the program; the exchange log window is its log sink.
     KktChannel &channel() { return m_channel; }
+    // The channel with the busy flag of a run; the pages and every command that
+    // starts an exchange or replaces the grids go through it.
+    TKktSession &session() { return m_session; }
     TfrmDebugKKM *frmDebugKKM() const { return m_frmDebugKKM; }
     TfrmDebugScan *frmDebugScan() const { return m_frmDebugScan; }
 
@@ -84,6 +88,7 @@ private:
     PortLister m_listPorts;
     QtSerialLink m_link;
     KktChannel m_channel;
+    TKktSession m_session;
     QFrame *Panel1;
     QMenu *N5 = nullptr;
     QAction *N7 = nullptr;

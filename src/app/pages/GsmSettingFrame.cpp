@@ -11,7 +11,7 @@ TFrameGsmSetting::TFrameGsmSetting(QWidget *parent)
     , Label1(AddPageTitle(this))
 { }
 
-void TFrameGsmSetting::Init()
+void TFrameGsmSetting::Init(TKktSession &)
 {
     Label1->setText(u"Параметры GSM/Wi-Fi"_s);
 }

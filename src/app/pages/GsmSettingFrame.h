@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QLabel;
+class TKktSession;
 
 // The GSM/Wi-Fi parameters page.
 class TFrameGsmSetting : public QWidget
@@ -11,8 +12,9 @@ class TFrameGsmSetting : public QWidget
 public:
     explicit TFrameGsmSetting(QWidget *parent = nullptr);
 
-    // Prepares the page once, right after the main window created it.
-    void Init();
+    // Prepares the page once, right after the main window created it; the
+    // session carries the KKT channel and the run guard.
+    void Init(TKktSession &session);
 
 private:
     QLabel *Label1;

@@ -11,7 +11,7 @@ TFrameSet102::TFrameSet102(QWidget *parent)
     , Label1(AddPageTitle(this))
 { }
 
-void TFrameSet102::Init()
+void TFrameSet102::Init(TKktSession &)
 {
     Label1->setText(u"Параметры 102"_s);
 }

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QLabel;
+class TKktSession;
 
 // The "Параметры 102" page.
 class TFrameSet102 : public QWidget
@@ -11,8 +12,9 @@ class TFrameSet102 : public QWidget
 public:
     explicit TFrameSet102(QWidget *parent = nullptr);
 
-    // Prepares the page once, right after the main window created it.
-    void Init();
+    // Prepares the page once, right after the main window created it; the
+    // session carries the KKT channel and the run guard.
+    void Init(TKktSession &session);
 
 private:
     QLabel *Label1;

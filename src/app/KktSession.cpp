@@ -1,0 +1,75 @@
+#include "app/KktSession.h"
+
+#include <QAction>
+#include <QWidget>
+
+TKktSession::TKktSession(KktChannel &channel, const TStructSetting &settings, QObject *parent)
+    : QObject(parent)
+    , m_channel(channel)
+    , m_settings(settings)
+{
+}
+
+KktConnection TKktSession::connection() const
+{
+    return MakeKktConnection(m_settings);
+}
+
+void TKktSession::addGuarded(QWidget *widget)
+{
+    if (widget && !m_widgets.contains(widget))
+        m_widgets.append(widget);
+}
+
+void TKktSession::addGuarded(QAction *action)
+{
+    if (action && !m_actions.contains(action))
+        m_actions.append(action);
+}
+
+bool TKktSession::acquire()
+{
+    if (m_busy)
+        return false;
+    m_busy = true;
+    m_widgetWasEnabled.clear();
+    for (const auto &w : m_widgets) {
+        m_widgetWasEnabled.append(w && w->isEnabled());
+        if (w)
+            w->setEnabled(false);
+    }
+    m_actionWasEnabled.clear();
+    for (const auto &a : m_actions) {
+        m_actionWasEnabled.append(a && a->isEnabled());
+        if (a)
+            a->setEnabled(false);
+    }
+    emit busyChanged(true);
+    return true;
+}
+
+void TKktSession::release()
+{
+    for (qsizetype i = 0; i < m_widgets.size() && i < m_widgetWasEnabled.size(); ++i) {
+        if (m_widgets[i])
+            m_widgets[i]->setEnabled(m_widgetWasEnabled[i]);
+    }
+    for (qsizetype i = 0; i < m_actions.size() && i < m_actionWasEnabled.size(); ++i) {
+        if (m_actions[i])
+            m_actions[i]->setEnabled(m_actionWasEnabled[i]);
+    }
+    m_busy = false;
+    emit busyChanged(false);
+}
+
+TRunGuard::TRunGuard(TKktSession &session)
+    : m_session(session)
+    , m_acquired(session.acquire())
+{
+}
+
+TRunGuard::~TRunGuard()
+{
+    if (m_acquired)
+        m_session.release();
+}
