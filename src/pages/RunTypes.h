@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pages/PageResult.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -12,6 +14,8 @@ struct RunProgress
     int position; // this request's place in the run, from 1
     int total; // requests of the whole run
     int percent; // 0..100, halves to the even neighbour
+    int rowsDone = 0; // grid rows finished so far
+    int rowsTotal = 0; // grid rows of the whole run
 };
 
 // What the caller sees of a run while it goes: the page moves its progress bar,
@@ -22,15 +26,19 @@ struct RunHooks
     std::function<void(const RunProgress &)> progress;
     std::function<void(const QString &message)> failure;
     std::function<void()> processEvents;
+    // Asked after each request; true ends the run there, with no failure message.
+    std::function<bool()> stop;
 };
 
-struct RunResult
+// ok is false when any request or check failed; message is the first failure
+// message; count is the grid rows done completely.
+struct RunResult : PageResult
 {
-    bool ok = true; // false when any request or check failed
     QStringList messages; // every failure message, in order
     // The outcome of the first request that failed; 0 when none did, also when
     // a check of the cells stopped the run before any request failed.
     int outcome = 0;
+    bool stopped = false; // the stop hook ended the run early
 };
 
 // 100 * position / total to the nearest integer, halves to the even neighbour.
