@@ -56,8 +56,10 @@ bool CellEditorDelegate::eventFilter(QObject *watched, QEvent *event)
 {
     auto *line = qobject_cast<QLineEdit *>(watched);
     QChar typed;
+    // The editors stay open and commit every change themselves: none of the base
+    // class's closing on focus loss, Enter or Escape.
     if (!line || event->type() != QEvent::KeyPress || !IsTyped(*static_cast<QKeyEvent *>(event), typed))
-        return QStyledItemDelegate::eventFilter(watched, event);
+        return false;
     const int row = line->property(kRowProperty).toInt();
     const int col = line->property(kColProperty).toInt();
     const CellRule rule = RuleAt(m_layout, row, col);
@@ -66,7 +68,7 @@ bool CellEditorDelegate::eventFilter(QObject *watched, QEvent *event)
     if (!result.accepted)
         return true; // dropped without a sound
     if (result.ch == typed)
-        return QStyledItemDelegate::eventFilter(watched, event);
+        return false;
     line->insert(QString(result.ch));
     return true;
 }
