@@ -5,6 +5,7 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QSignalBlocker>
 
 namespace {
 const char *const kRowProperty = "gridRow";
@@ -42,8 +43,10 @@ void CellEditorDelegate::setEditorData(QWidget *editor, const QModelIndex &index
 {
     auto *line = qobject_cast<QLineEdit *>(editor);
     const QString text = index.data(Qt::EditRole).toString();
-    if (line && line->text() != text) // an unchanged text keeps the cursor where the user has it
-        line->setText(text);
+    if (!line || line->text() == text) // an unchanged text keeps the cursor where the user has it
+        return;
+    const QSignalBlocker quiet(line); // the text comes from the grid: nothing to commit
+    line->setText(text);
 }
 
 void CellEditorDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
