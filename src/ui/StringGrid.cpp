@@ -60,6 +60,7 @@ TStringGrid::TStringGrid(StringGridModel *model, TableKind kind, QWidget *parent
     , m_delegate(new CellEditorDelegate(m_layout, model, this))
 {
     setObjectName(m_layout.gridName);
+    applyRowHeights();
     setModel(m_body);
     setItemDelegate(m_delegate);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -75,8 +76,9 @@ TStringGrid::TStringGrid(StringGridModel *model, TableKind kind, QWidget *parent
 
 TStringGrid::~TStringGrid() = default;
 
-void TStringGrid::applyLayout()
+void TStringGrid::applyRowHeights()
 {
+    // Set before the model comes: 6000 rows then take their fixed height at once.
     QHeaderView *rowsHeader = verticalHeader();
     rowsHeader->setSectionResizeMode(QHeaderView::Fixed);
     rowsHeader->setMinimumSectionSize(1);
@@ -85,6 +87,10 @@ void TStringGrid::applyLayout()
     rowsHeader->setFixedWidth(m_layout.column(0).width);
     horizontalHeader()->setMinimumSectionSize(1);
     horizontalHeader()->setFixedHeight(m_layout.rowHeight + 2);
+}
+
+void TStringGrid::applyLayout()
+{
     for (int col = 1; col < m_layout.cols; ++col) {
         const ColumnLayout &column = m_layout.column(col);
         setColumnWidth(col - 1, column.width);

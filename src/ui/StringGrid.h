@@ -49,6 +49,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    void applyRowHeights();
     void applyLayout();
     void createLists();
     void openEditorAt(const QModelIndex &index);

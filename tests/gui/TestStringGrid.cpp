@@ -198,6 +198,12 @@ void TestStringGrid::backspaceAndOutsideText()
     // Text that reaches the grid otherwise shows in the open editor.
     f.model->setCell(3, 1, u"из файла"_s);
     QCOMPARE(editor->text(), u"из файла"_s);
+    {
+        const GridBulkUpdate load(*f.model); // a whole configuration at once
+        InitGrid(TableKind::Goods, *f.model);
+        f.model->setCell(3, 1, u"ИЗ КОНФИГУРАЦИИ"_s);
+    }
+    QCOMPARE(editor->text(), u"ИЗ КОНФИГУРАЦИИ"_s);
 }
 
 void TestStringGrid::listChoice_data()
