@@ -97,7 +97,6 @@ void TestStringGrid::viewFollowsLayout()
     QCOMPARE(f.grid->verticalHeader()->width(), 35);
     QCOMPARE(f.grid->currentCol(), 1);
     QCOMPARE(f.grid->currentRow(), 1);
-
     // A title changed in the model reaches the header; a cell reaches the view.
     f.model->setCell(0, 1, u"Т"_s);
     f.model->setCell(3, 2, u"Широкий"_s);
