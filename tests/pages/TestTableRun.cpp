@@ -31,6 +31,7 @@ struct Bench
         },
         [this](const QString &m) { shown << m; },
         [this] { ++idles; },
+        {},
     };
 
     void acceptAll(int count)
@@ -388,7 +389,7 @@ void TestTableRun::clearGoodsBase()
     QCOMPARE(ClearBaseQuestion(), u"Внимание!\r\nВы действительно хотите очистить базу в ККТ!"_s);
     Bench b;
     b.link.openFails = true;
-    ClearBaseResult r = ClearGoodsBase(b.channel, b.conn);
+    PageResult r = ClearGoodsBase(b.channel, b.conn);
     QVERIFY(!r.ok);
     QCOMPARE(r.message, u"Внимание!\r\nОшибка очистки базы - 1!"_s);
     b.link.openFails = false;
