@@ -352,3 +352,21 @@ const TableLayout &LayoutOf(TableKind kind)
         Factory(), Station() };
     return layouts[size_t(kind)];
 }
+
+const QStringList &ListEntries(ListKind list)
+{
+    static const QStringList none;
+    switch (list) {
+    case ListKind::Fonts:
+        return FixedLists::Fonts();
+    case ListKind::ItemKinds:
+        return FixedLists::ItemKinds();
+    case ListKind::Vat:
+        return FixedLists::Vat();
+    case ListKind::Taxation:
+        return FixedLists::Taxation();
+    case ListKind::None:
+        break;
+    }
+    return none;
+}

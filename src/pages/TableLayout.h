@@ -105,6 +105,14 @@ struct TableLayout
 // The one description of each table.
 const TableLayout &LayoutOf(TableKind kind);
 
+// The entries of a fixed list (empty for ListKind::None).
+const QStringList &ListEntries(ListKind list);
+
+// The goods tab's item number field ("Перейти к товару").
+namespace ItemNumberField {
+constexpr int kLongest = 4;
+} // namespace ItemNumberField
+
 // Named grid columns of every table.
 namespace GsmCol {
 constexpr int Title = 0, Value = 1;

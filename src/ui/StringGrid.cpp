@@ -17,24 +17,6 @@
 #include <QStyleOptionHeader>
 
 namespace {
-const QStringList &EntriesOf(ListKind list)
-{
-    static const QStringList none;
-    switch (list) {
-    case ListKind::Fonts:
-        return FixedLists::Fonts();
-    case ListKind::ItemKinds:
-        return FixedLists::ItemKinds();
-    case ListKind::Vat:
-        return FixedLists::Vat();
-    case ListKind::Taxation:
-        return FixedLists::Taxation();
-    case ListKind::None:
-        break;
-    }
-    return none;
-}
-
 // The corner above the row titles shows the title of the title column.
 class CornerTitle : public QObject
 {
@@ -118,7 +100,7 @@ void TStringGrid::createLists()
             continue;
         auto *list = new QComboBox(viewport());
         list->setObjectName(rule.listName);
-        list->addItems(EntriesOf(rule.list));
+        list->addItems(ListEntries(rule.list));
         list->setEditable(false);
         list->hide();
         list->installEventFilter(this);
