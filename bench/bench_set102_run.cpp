@@ -13,9 +13,12 @@
 #include "app/KktSession.h"
 #include "app/pages/Set102Frame.h"
 #include "config/ConfigFile.h"
+#include "emulator/DeviceLink.h"
+#include "emulator/KktDevice.h"
 #include "kkt/QtSerialLink.h"
 #include "pages/ConfigCopy.h"
 #include "pages/GridSet.h"
+#include "pages/TableRun.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -131,5 +134,21 @@ int main(int argc, char *argv[])
     std::printf("kkt-cli write-config, best:  %.2f s (process start and file read included)\n", cliS);
     std::printf("page \"Записать в ККТ\", best: %.2f s\n", pageS);
     std::printf("ratio page / kkt-cli:        %.3f (target <= 1.05)\n", pageS / cliS);
+
+    // What the page adds to each request, without a line to wait for: the same
+    // write to a register imitated in this process, from the page and from the
+    // run engine alone.
+    KktDevice device;
+    DeviceLink deviceLink(device);
+    channel.setLink(deviceLink);
+    const double pageFastS = runPage();
+    OwnedGrids bare;
+    FillGoods(bare[TableKind::Goods], items);
+    QElapsedTimer timer;
+    timer.start();
+    RunTable(channel, session.connection(), TableKind::Goods, RunDirection::Write, bare[TableKind::Goods], 1, items);
+    const double engineS = double(timer.nsecsElapsed()) / 1e9;
+    std::printf("no line, page:               %.1f us per item\n", pageFastS * 1e6 / items);
+    std::printf("no line, run engine alone:   %.1f us per item\n", engineS * 1e6 / items);
     return 0;
 }
