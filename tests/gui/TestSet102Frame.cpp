@@ -186,6 +186,7 @@ void TestSet102Frame::startState()
     for (const QString &name : { u"Button3"_s, u"Button4"_s, u"Button5"_s })
         QVERIFY2(b.button(name)->isEnabled(), qPrintable(name));
     QVERIFY(!b.page.scannerIndicator()->isVisible());
+    QVERIFY(!b.page.scannerCaption()->isVisible());
     QVERIFY(b.page.shtrihLabel()->text().isEmpty());
     QCOMPARE(b.child<QLineEdit>(u"Edit11"_s)->text(), u"1"_s);
     // Every range spans its whole table after start-up.
@@ -196,6 +197,14 @@ void TestSet102Frame::startState()
         QCOMPARE(b.child<QLineEdit>(to)->text(), QString::number(MaxRowOf(kind)));
     }
     QCOMPARE(b.page.grid(TableKind::Goods).cell(6000, 0), u"6000"_s);
+
+    // The range and item fields take digits only, as many as the table's rows need.
+    for (const QString &name : { u"Edit3"_s, u"Edit11"_s, u"Edit1"_s }) {
+        auto *field = b.child<QLineEdit>(name);
+        field->clear();
+        TypeText(field, u"1a,2.34567"_s);
+        QCOMPARE(field->text(), name == u"Edit1"_s ? u"1"_s : u"1234"_s);
+    }
 }
 
 void TestSet102Frame::rangeCheck_data()
