@@ -1,5 +1,6 @@
 // Start-up time to the first shown main window, and the cost of a long
 // exchange log: 12000 paragraphs, as a full goods-base write adds.
+#include "PrintedPrompts.h"
 #include "app/KktApplication.h"
 #include "app/MainForm.h"
 #include "app/service/UDebugKKT.h"
@@ -14,25 +15,6 @@
 #include <vector>
 
 namespace {
-// Nobody is there to press OK: a start-up message is printed instead.
-class PrintedPrompts final : public Prompts
-{
-public:
-    void information(QWidget *, const QString &text) override { Print(text); }
-    void error(QWidget *, const QString &text) override { Print(text); }
-    void warning(QWidget *, const QString &text) override { Print(text); }
-    bool question(QWidget *, const QString &text) override
-    {
-        Print(text);
-        return false;
-    }
-    QString openFileName(QWidget *, const QString &, const QString &) override { return {}; }
-    QString saveFileName(QWidget *, const QString &, const QString &) override { return {}; }
-
-private:
-    static void Print(const QString &text) { std::printf("message: %s\n", qPrintable(text)); }
-};
-
 double Ms(qint64 ns)
 {
     return double(ns) / 1e6;

@@ -43,3 +43,8 @@ struct RunResult : PageResult
 
 // 100 * position / total to the nearest integer, halves to the even neighbour.
 int ProgressPercent(int position, int total);
+
+// The time a run still needs at the pace it had so far, in whole seconds.
+qint64 SecondsLeft(int done, int total, qint64 elapsedMs);
+// A duration as a person reads it: "0:07", "12:30", "1:02:03".
+QString DurationText(qint64 seconds);

@@ -1,0 +1,79 @@
+#include "app/pages/RunPanel.h"
+
+#include "pages/RunTypes.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr qint64 kTextGapMs = 200;
+} // namespace
+
+TRunPanel::TRunPanel(QWidget *parent)
+    : QWidget(parent)
+    , ProgressBar1(new QProgressBar(this))
+    , m_rows(new QLabel(this))
+    , m_stop(new QPushButton(u"Стоп"_s, this))
+{
+    ProgressBar1->setObjectName(u"ProgressBar1"_s);
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setFixedWidth(300);
+    m_rows->setObjectName(u"lblRunRows"_s);
+    // As wide as the longest text, so that a new text never moves the buttons.
+    m_rows->setFixedWidth(m_rows->fontMetrics().horizontalAdvance(u"6000 из 6000, осталось 00:00:00"_s) + 8);
+    m_stop->setObjectName(u"btnStopRun"_s);
+    m_stop->setToolTip(u"Остановить обмен после текущего запроса"_s);
+    connect(m_stop, &QPushButton::clicked, this, [this] {
+        m_stopRequested = true;
+        m_stop->setEnabled(false);
+    });
+    auto *row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(ProgressBar1);
+    row->addWidget(m_rows);
+    row->addWidget(m_stop);
+    hide();
+}
+
+void TRunPanel::start(int totalRows)
+{
+    m_totalRows = totalRows;
+    m_stopRequested = false;
+    m_stop->setEnabled(true);
+    m_shownAt = -1;
+    m_clock.start();
+    show();
+    ProgressBar1->setValue(0);
+    showRows(0);
+}
+
+void TRunPanel::progress(int percent, int rowsDone)
+{
+    showRows(rowsDone);
+    ProgressBar1->setValue(percent);
+}
+
+void TRunPanel::finish()
+{
+    hide();
+}
+
+void TRunPanel::showRows(int rowsDone)
+{
+    // A label that changes its text asks for a new layout and a repaint: a few
+    // times a second is what a person reads, and it keeps a 6000-row run as
+    // fast as one that shows nothing.
+    const qint64 now = m_clock.elapsed();
+    const bool edge = rowsDone == 0 || rowsDone >= m_totalRows;
+    if (!edge && m_shownAt >= 0 && now - m_shownAt < kTextGapMs)
+        return;
+    m_shownAt = now;
+    QString text = u"%1 из %2"_s.arg(rowsDone).arg(m_totalRows);
+    if (rowsDone > 0)
+        text += u", осталось "_s + DurationText(SecondsLeft(rowsDone, m_totalRows, now));
+    m_rows->setText(text);
+}
