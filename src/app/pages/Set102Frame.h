@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pages/GridSet.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -16,6 +18,10 @@ public:
     // session carries the KKT channel and the run guard.
     void Init(TKktSession &session);
 
+    // The cells of one of the page's seven tables.
+    StringGridModel &grid(TableKind kind) { return m_grids[kind]; }
+
 private:
     QLabel *Label1;
+    OwnedGrids m_grids;
 };
