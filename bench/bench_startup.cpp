@@ -1,15 +1,22 @@
-// Start-up time to the first shown main window, and the cost of a long
+// Start-up time to the first shown main window with both pages created, the
+// copy of a full configuration between the grids and the record, the memory
+// after loading a full configuration from the window, and the cost of a long
 // exchange log: 12000 paragraphs, as a full goods-base write adds.
 #include "app/KktApplication.h"
 #include "app/MainForm.h"
+#include "app/pages/GsmSettingFrame.h"
+#include "app/pages/Set102Frame.h"
 #include "app/service/UDebugKKT.h"
+#include "config/ConfigFile.h"
 #include "ui/Prompts.h"
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QWindow>
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -26,8 +33,10 @@ public:
         Print(text);
         return false;
     }
-    QString openFileName(QWidget *, const QString &, const QString &) override { return {}; }
+    QString openFileName(QWidget *, const QString &, const QString &) override { return fileToOpen; }
     QString saveFileName(QWidget *, const QString &, const QString &) override { return {}; }
+
+    QString fileToOpen;
 
 private:
     static void Print(const QString &text) { std::printf("message: %s\n", qPrintable(text)); }
@@ -36,6 +45,70 @@ private:
 double Ms(qint64 ns)
 {
     return double(ns) / 1e6;
+}
+
+// Resident memory of this process in MB; -1 where the system does not tell.
+double ResidentMb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return -1;
+}
+
+// Every data cell of both pages gets a text of ordinary length.
+void FillGrids(TFormMain &form)
+{
+    std::vector<StringGridModel *> grids { &form.GsmFrame->grid() };
+    for (int k = 0; k < 8; ++k) {
+        if (TableKind(k) != TableKind::Gsm)
+            grids.push_back(&form.Set102Frame->grid(TableKind(k)));
+    }
+    int n = 0;
+    for (StringGridModel *grid : grids) {
+        GridBulkUpdate bulk(*grid);
+        for (int row = 1; row < grid->rows(); ++row)
+            for (int col = 1; col < grid->cols(); ++col)
+                grid->setCell(row, col, QStringLiteral("Значение %1 = текст").arg(n++));
+    }
+}
+
+// The copy of a full configuration both ways, best of several rounds, then a
+// full configuration saved and loaded back through the window's command.
+void BenchConfiguration(TFormMain &form, PrintedPrompts &prompts, const QString &folder)
+{
+    form.N1021Click();
+    FillGrids(form);
+    std::vector<double> rounds;
+    for (int i = 0; i < 7; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        form.GridsToConfig();
+        form.ConfigToGrids();
+        QCoreApplication::processEvents();
+        rounds.push_back(Ms(timer.nsecsElapsed()));
+    }
+    std::sort(rounds.begin(), rounds.end());
+    std::printf("GridsToConfig + ConfigToGrids of a full configuration: best %.1f ms, median %.1f ms (target 50 ms)\n",
+        rounds.front(), rounds[rounds.size() / 2]);
+
+    prompts.fileToOpen = QDir(folder).filePath(QStringLiteral("full.conf"));
+    QString error;
+    if (!SaveConfigFile(prompts.fileToOpen, form.Config, &error)) {
+        std::printf("cannot save the configuration: %s\n", qPrintable(error));
+        return;
+    }
+    QElapsedTimer timer;
+    timer.start();
+    form.N8Click();
+    QCoreApplication::processEvents();
+    std::printf("load of a full configuration from the window: %.0f ms (of which 1000 ms the wait box's pause)\n",
+        Ms(timer.nsecsElapsed()));
+    std::printf("resident memory after loading a full configuration: %.1f MB (target 120 MB)\n", ResidentMb());
 }
 
 TBufKKT Frame(int count, quint8 seed)
@@ -67,6 +140,8 @@ int main(int argc, char *argv[])
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     std::printf("start-up to the first shown main window: %.1f ms (platform %s)\n", Ms(clock.nsecsElapsed()),
         qPrintable(QGuiApplication::platformName()));
+
+    BenchConfiguration(form, prompts, folder.path());
 
     // The log window shown, so every paragraph pays its scroll and repaint.
     TfrmDebugKKM *log = form.frmDebugKKM();
