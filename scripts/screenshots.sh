@@ -72,3 +72,40 @@ xdotool key Down Return
 [ -n "$(await_window 'Настройки связи с ККТ')" ] || { echo "connection settings did not open" >&2; exit 1; }
 sleep 1
 shoot connection-settings
+
+# "Применить" (the dialog's default button) opens the "Программирование" menu.
+xdotool key Return
+sleep 0.5
+
+# A configuration to load, as a service engineer would have it: the register
+# programmed through kkt-cli, then read back into a .conf file. The program does
+# not hold the port between its exchanges, so kkt-cli may use it meanwhile.
+cli() { build/bin/kkt-cli --port "$work/ports/KKT-EMU" "$@" >/dev/null; }
+cli set 5 1 0 "91.107.67.212"
+cli set 5 2 0 "7790"
+cli set 5 3 0 "OFD.EXAMPLE.RU"
+cli set 5 4 0 "0000"
+cli set 5 5 0 "internet.mts.ru" --raw
+cli set 5 6 0 "mts" --raw
+cli set 5 7 0 "mts" --raw
+cli item-set 1 --name "ХЛЕБ БОРОДИНСКИЙ" --barcode 4607001770012 --price 5990 --section 1
+cli item-set 2 --name "МОЛОКО 3,2% 1Л" --barcode 4601234567893 --price 8950 --section 1
+cli item-set 3 --name "ДОСТАВКА" --price 30000 --section 2
+cli read-config "$work/first.conf" --tables gsm,goods --range 1-3
+
+# "Файл" -> "Загрузить конфигурацию": the file dialog takes the typed name.
+xdotool mousemove --window "$window" 20 10 click 1
+sleep 0.5
+xdotool key Down Return
+[ -n "$(await_window 'Открыть')" ] || { echo "open dialog did not show" >&2; exit 1; }
+sleep 0.5
+xdotool type --delay 20 "$work/first.conf"
+xdotool key Return
+sleep 3
+
+# "Программирование" -> "Параметры GSM".
+xdotool mousemove --window "$window" 170 10 click 1
+sleep 0.5
+xdotool key Down Return
+sleep 1
+shoot gsm-page
