@@ -2,12 +2,14 @@
 // copy of a full configuration between the grids and the record, the memory
 // after loading a full configuration from the window, and the cost of a long
 // exchange log: 12000 paragraphs, as a full goods-base write adds.
+#include "PrintedPrompts.h"
 #include "app/KktApplication.h"
 #include "app/MainForm.h"
 #include "app/pages/GsmSettingFrame.h"
 #include "app/pages/Set102Frame.h"
 #include "app/service/UDebugKKT.h"
 #include "config/ConfigFile.h"
+#include "pages/GridSet.h"
 #include "ui/Prompts.h"
 
 #include <QDir>
@@ -21,27 +23,6 @@
 #include <vector>
 
 namespace {
-// Nobody is there to press OK: a start-up message is printed instead.
-class PrintedPrompts final : public Prompts
-{
-public:
-    void information(QWidget *, const QString &text) override { Print(text); }
-    void error(QWidget *, const QString &text) override { Print(text); }
-    void warning(QWidget *, const QString &text) override { Print(text); }
-    bool question(QWidget *, const QString &text) override
-    {
-        Print(text);
-        return false;
-    }
-    QString openFileName(QWidget *, const QString &, const QString &) override { return fileToOpen; }
-    QString saveFileName(QWidget *, const QString &, const QString &) override { return {}; }
-
-    QString fileToOpen;
-
-private:
-    static void Print(const QString &text) { std::printf("message: %s\n", qPrintable(text)); }
-};
-
 double Ms(qint64 ns)
 {
     return double(ns) / 1e6;
@@ -60,20 +41,21 @@ double ResidentMb()
     return -1;
 }
 
+StringGridModel &Grid(TFormMain &form, TableKind kind)
+{
+    return kind == TableKind::Gsm ? form.GsmFrame->grid() : form.Set102Frame->grid(kind);
+}
+
 // Every data cell of both pages gets a text of ordinary length.
 void FillGrids(TFormMain &form)
 {
-    std::vector<StringGridModel *> grids { &form.GsmFrame->grid() };
-    for (int k = 0; k < 8; ++k) {
-        if (TableKind(k) != TableKind::Gsm)
-            grids.push_back(&form.Set102Frame->grid(TableKind(k)));
-    }
     int n = 0;
-    for (StringGridModel *grid : grids) {
-        GridBulkUpdate bulk(*grid);
-        for (int row = 1; row < grid->rows(); ++row)
-            for (int col = 1; col < grid->cols(); ++col)
-                grid->setCell(row, col, QStringLiteral("Значение %1 = текст").arg(n++));
+    for (int k = 0; k < GridSet::kCount; ++k) {
+        StringGridModel &grid = Grid(form, TableKind(k));
+        GridBulkUpdate bulk(grid);
+        for (int row = 1; row < grid.rows(); ++row)
+            for (int col = 1; col < grid.cols(); ++col)
+                grid.setCell(row, col, QStringLiteral("Значение %1 = текст").arg(n++));
     }
 }
 
@@ -83,12 +65,17 @@ void BenchConfiguration(TFormMain &form, PrintedPrompts &prompts, const QString 
 {
     form.N1021Click();
     FillGrids(form);
+    form.GridsToConfig();
     std::vector<double> rounds;
     for (int i = 0; i < 7; ++i) {
+        // Every cell differs from the record, as after a load over the start values.
+        for (int k = 0; k < GridSet::kCount; ++k)
+            InitGrid(TableKind(k), Grid(form, TableKind(k)));
+        QCoreApplication::processEvents();
         QElapsedTimer timer;
         timer.start();
-        form.GridsToConfig();
         form.ConfigToGrids();
+        form.GridsToConfig();
         QCoreApplication::processEvents();
         rounds.push_back(Ms(timer.nsecsElapsed()));
     }
@@ -128,6 +115,7 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     KktApplication app(argc, argv);
     PrintedPrompts prompts;
     Prompts::setInstance(&prompts);

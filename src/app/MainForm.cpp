@@ -238,6 +238,8 @@ void TFormMain::CreateFrames()
     Set102Frame = new TFrameSet102(Panel1);
     Set102Frame->setObjectName(u"Set102Frame"_s);
     Set102Frame->Init(m_session);
+    connect(Set102Frame, &TFrameSet102::goodsTabShown, this, &TFormMain::GoodsTabShown);
+    connect(Set102Frame, &TFrameSet102::hookedTabShown, this, &TFormMain::HookedTabShown);
     for (QWidget *frame : { static_cast<QWidget *>(GsmFrame), static_cast<QWidget *>(Set102Frame) }) {
         frame->hide();
         static_cast<QGridLayout *>(Panel1->layout())->addWidget(frame, 0, 0);
@@ -398,6 +400,11 @@ void TFormMain::N6Click()
     TFormVersion box(Version, this);
     box.exec();
 }
+
+// The scanner comes with its own settings; until then the goods tab works with the KKT only.
+void TFormMain::GoodsTabShown() { }
+
+void TFormMain::HookedTabShown() { }
 
 void TFormMain::ActionDebugExecute()
 {

@@ -77,6 +77,10 @@ public slots:
     void N1021Click();
     void N6Click();
     void ActionDebugExecute();
+    // The goods tab of "Параметры 102" became visible / another tab did: the
+    // scanner is started and stopped there.
+    void GoodsTabShown();
+    void HookedTabShown();
 
 protected:
     void showEvent(QShowEvent *event) override;

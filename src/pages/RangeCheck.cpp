@@ -57,3 +57,19 @@ RangeCheck CheckRowRange(int from, int to, int maxRow)
     check.ok = true;
     return check;
 }
+
+RangeCheck CheckItemNumber(const QString &text, int maxRow)
+{
+    RangeCheck check;
+    check.focus = RangeCheck::Field::Start;
+    const std::optional<qint64> number = ParseDigits(text, std::numeric_limits<int>::max());
+    if (!number)
+        check.message = u"ВНИМАНИЕ!\r\nНе введён номер товара!"_s;
+    else if (*number == 0)
+        check.message = u"ВНИМАНИЕ!\r\nНомер товара не может быть 0!"_s;
+    else if (*number > maxRow)
+        check.message = u"ВНИМАНИЕ!\r\nНомер товара не может быть больше %1!"_s.arg(maxRow);
+    else
+        check = { true, {}, RangeCheck::Field::None, int(*number), int(*number) };
+    return check;
+}

@@ -19,3 +19,7 @@ RangeCheck CheckRangeValues(const QString &fromText, const QString &toText, int 
 // Rows from..to of a table whose highest row is maxRow: the one rule every run
 // and every front end applies (first row 1, from <= to <= maxRow).
 RangeCheck CheckRowRange(int from, int to, int maxRow);
+
+// The item number of "Перейти к товару": the row to go to (from), or the message.
+// A text that spells no number (pasted) counts as no number at all.
+RangeCheck CheckItemNumber(const QString &text, int maxRow);

@@ -1,5 +1,7 @@
 #include "pages/RunTypes.h"
 
+using namespace Qt::StringLiterals;
+
 int ProgressPercent(int position, int total)
 {
     if (total <= 0)
@@ -10,4 +12,21 @@ int ProgressPercent(int position, int total)
     if (twice > total || (twice == total && quotient % 2 != 0))
         return int(quotient + 1);
     return int(quotient);
+}
+
+qint64 SecondsLeft(int done, int total, qint64 elapsedMs)
+{
+    if (done <= 0 || done >= total)
+        return 0;
+    const double perSecond = done * 1000.0 / double(qMax<qint64>(elapsedMs, 1));
+    return qint64((total - done) / perSecond + 0.5);
+}
+
+QString DurationText(qint64 seconds)
+{
+    const QString ss = QString::number(seconds % 60).rightJustified(2, u'0');
+    if (seconds < 3600)
+        return QString::number(seconds / 60) + u':' + ss;
+    return QString::number(seconds / 3600) + u':' + QString::number(seconds / 60 % 60).rightJustified(2, u'0') + u':'
+        + ss;
 }

@@ -12,6 +12,8 @@ struct RunProgress
     int position; // this request's place in the run, from 1
     int total; // requests of the whole run
     int percent; // 0..100, halves to the even neighbour
+    int rowsDone = 0; // grid rows finished so far
+    int rowsTotal = 0; // grid rows of the whole run
 };
 
 // What the caller sees of a run while it goes: the page moves its progress bar,
@@ -22,6 +24,8 @@ struct RunHooks
     std::function<void(const RunProgress &)> progress;
     std::function<void(const QString &message)> failure;
     std::function<void()> processEvents;
+    // Asked after each request; true ends the run there, with no failure message.
+    std::function<bool()> stop;
 };
 
 struct RunResult
@@ -31,7 +35,14 @@ struct RunResult
     // The outcome of the first request that failed; 0 when none did, also when
     // a check of the cells stopped the run before any request failed.
     int outcome = 0;
+    int count = 0; // grid rows done completely
+    bool stopped = false; // the stop hook ended the run early
 };
 
 // 100 * position / total to the nearest integer, halves to the even neighbour.
 int ProgressPercent(int position, int total);
+
+// The time a run still needs at the pace it had so far, in whole seconds.
+qint64 SecondsLeft(int done, int total, qint64 elapsedMs);
+// A duration as a person reads it: "0:07", "12:30", "1:02:03".
+QString DurationText(qint64 seconds);

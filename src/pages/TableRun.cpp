@@ -147,10 +147,10 @@ void Report(RunResult &result, const RunHooks &hooks, const QString &message, qu
         hooks.failure(message);
 }
 
-void Progress(const RunHooks &hooks, int position, int total)
+void Progress(const RunHooks &hooks, int position, int total, int fields)
 {
     if (hooks.progress)
-        hooks.progress({ position, total, ProgressPercent(position, total) });
+        hooks.progress({ position, total, ProgressPercent(position, total), position / fields, total / fields });
 }
 } // namespace
 
@@ -235,16 +235,22 @@ RunResult RunTable(KktChannel &channel, const KktConnection &conn, TableKind kin
             if (!step.ok) {
                 Report(result, hooks, step.message, step.outcome);
                 if (kind == TableKind::Agents)
-                    Progress(hooks, position, total);
+                    Progress(hooks, position, total, fields);
                 if (kind == TableKind::Oper && !writing)
                     break; // the next operator is still read
                 return result;
             }
-            Progress(hooks, position, total);
+            Progress(hooks, position, total, fields);
             if (hooks.processEvents)
                 hooks.processEvents();
+            if (hooks.stop && hooks.stop()) {
+                result.stopped = true;
+                result.count = position / fields;
+                return result;
+            }
         }
     }
+    result.count = to - from + 1;
     return result;
 }
 

@@ -9,7 +9,7 @@
 #include "app/pages/Set102Frame.h"
 #include "app/service/UDebugKKT.h"
 #include "app/service/UDebugScan.h"
-#include "pages/StringGridModel.h"
+#include "pages/GridSet.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,5 +1,7 @@
 #include "ProgressReporter.h"
 
+#include "pages/RunTypes.h"
+
 #include <QElapsedTimer>
 
 #include <cstdio>
@@ -80,7 +82,7 @@ void ProgressReporter::interrupt()
 QString ProgressReporter::line(int done, qint64 elapsedMs) const
 {
     const double perSecond = done * 1000.0 / double(qMax<qint64>(elapsedMs, 1));
-    const qint64 left = qint64((m_total - done) / perSecond + 0.5);
+    const qint64 left = SecondsLeft(done, m_total, elapsedMs);
     QString text = u"%1: %2% (%3 из %4), %5/с, осталось %6"_s.arg(m_action)
                        .arg(PercentDone(done, m_total))
                        .arg(done)
@@ -94,11 +96,7 @@ QString ProgressReporter::line(int done, qint64 elapsedMs) const
 
 QString ProgressReporter::TimeText(qint64 seconds)
 {
-    const QString ss = QString::number(seconds % 60).rightJustified(2, u'0');
-    if (seconds < 3600)
-        return QString::number(seconds / 60) + u':' + ss;
-    return QString::number(seconds / 3600) + u':' + QString::number(seconds / 60 % 60).rightJustified(2, u'0') + u':'
-        + ss;
+    return DurationText(seconds);
 }
 
 bool ProgressReporter::StandardErrorIsTerminal()

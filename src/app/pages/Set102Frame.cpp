@@ -1,17 +1,357 @@
 #include "app/pages/Set102Frame.h"
 
+#include "app/KktSession.h"
 #include "app/pages/PageTitle.h"
+#include "app/pages/RunPanel.h"
+#include "app/pages/Shape.h"
+#include "pages/RangeCheck.h"
+#include "pages/TableRun.h"
+#include "ui/Prompts.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int kTabCount = 7;
+
+size_t IndexOf(TableKind kind)
+{
+    Q_ASSERT(kind != TableKind::Gsm);
+    return size_t(kind) - size_t(TableKind::Oper);
+}
+
+QPushButton *MakeButton(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    return button;
+}
+
+QLineEdit *MakeDigitField(QWidget *parent, const QString &name, int length, const QString &text)
+{
+    auto *field = new QLineEdit(text, parent);
+    field->setObjectName(name);
+    field->setMaxLength(length);
+    field->setFixedWidth(length <= 2 ? 33 : 49);
+    return field;
+}
+
+QLabel *MakeWarningLabel(QWidget *parent, const QString &name, const QString &text)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor(128, 0, 0));
+    label->setPalette(palette);
+    return label;
+}
+
+QFrame *MakeSeparator(QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+// Tab switches by keyboard go around the disabled tab bar.
+bool IsTabSwitchKey(const QKeyEvent *key)
+{
+    const auto mods = key->modifiers();
+    return (mods & Qt::ControlModifier)
+        && (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab || key->key() == Qt::Key_PageUp
+            || key->key() == Qt::Key_PageDown);
+}
+} // namespace
 
 TFrameSet102::TFrameSet102(QWidget *parent)
     : QWidget(parent)
     , Label1(AddPageTitle(this))
-{ }
-
-void TFrameSet102::Init(TKktSession &)
 {
+    for (int i = 0; i < kTabCount; ++i)
+        m_grids[size_t(i)] = MakeGrid(TableKind(int(TableKind::Oper) + i), this);
+    CreateTabs();
+    CreatePopupMenu();
+    auto *column = static_cast<QVBoxLayout *>(layout());
+    column->insertWidget(1, MakeSeparator(this));
+    column->insertWidget(2, PageControl1, 1);
+    column->insertWidget(3, MakeSeparator(this));
+    column->insertWidget(4, CreateBottomRow());
+}
+
+TFrameSet102::~TFrameSet102() = default;
+
+void TFrameSet102::CreateTabs()
+{
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(u"PageControl1"_s);
+    PageControl1->installEventFilter(this);
+    AddTab(TableKind::Oper, u"TabSheet1"_s, u"Операторы"_s, u"sgOper"_s, u"Edit1"_s, u"Edit2"_s, 1);
+    Tab &goods = AddTab(TableKind::Goods, u"TabSheet2"_s, u"Предмет расчета"_s, u"SGBase"_s, u"Edit3"_s, u"Edit4"_s, 4);
+    AddTab(TableKind::Usl, u"TabSheet3"_s, u"Группы предметов расчета"_s, u"sgUsl"_s, u"Edit5"_s, u"Edit6"_s, 1);
+    AddTab(TableKind::Klishe, u"TabSheet4"_s, u"Клише"_s, u"sgKl"_s, u"Edit7"_s, u"Edit8"_s, 2);
+    AddTab(TableKind::Agents, u"TabSheet5"_s, u"Параметры агентов"_s, u"sgAgents"_s, u"Edit9"_s, u"Edit10"_s, 2);
+    AddTab(TableKind::Factory, u"TabSheet6"_s, u"Предприятие"_s, u"stringGridFactory"_s, u"edtFirstElement"_s,
+        u"edtLastElement"_s, 2);
+    AddTab(TableKind::Station, u"TabSheet7"_s, u"Станция"_s, u"stringGridStation"_s, u"edtFirstRange"_s,
+        u"edtLastRange"_s, 2);
+    static_cast<QVBoxLayout *>(goods.sheet->layout())->insertWidget(1, CreateGoodsTools());
+}
+
+TFrameSet102::Tab &TFrameSet102::AddTab(TableKind kind, const QString &sheetName, const QString &title,
+    const QString &viewName, const QString &fromName, const QString &toName, int fieldLength)
+{
+    Tab &tab = m_tabs[IndexOf(kind)];
+    tab.kind = kind;
+    tab.sheet = new QWidget(PageControl1);
+    tab.sheet->setObjectName(sheetName);
+    tab.sheet->installEventFilter(this);
+    tab.view = new QTableView(tab.sheet);
+    tab.view->setObjectName(viewName);
+    tab.view->setModel(&grid(kind));
+    tab.from = MakeDigitField(tab.sheet, fromName, fieldLength, u"1"_s);
+    tab.to = MakeDigitField(tab.sheet, toName, fieldLength, QString::number(MaxRowOf(kind)));
+
+    auto *range = new QHBoxLayout;
+    range->addStretch(1);
+    range->addWidget(new QLabel(u"Диапазон:  с"_s, tab.sheet));
+    range->addWidget(tab.from);
+    range->addWidget(new QLabel(u"по"_s, tab.sheet));
+    range->addWidget(tab.to);
+    auto *column = new QVBoxLayout(tab.sheet);
+    column->setContentsMargins(4, 4, 4, 4);
+    column->addWidget(tab.view, 1);
+    column->addLayout(range);
+    PageControl1->addTab(tab.sheet, title);
+    return tab;
+}
+
+QWidget *TFrameSet102::CreateGoodsTools()
+{
+    auto *tools = new QWidget(this);
+    Edit11 = MakeDigitField(tools, u"Edit11"_s, 4, u"1"_s);
+    Button6 = MakeButton(tools, u"Button6"_s, u"Перейти к товару"_s);
+    Button1 = MakeButton(tools, u"Button1"_s, u"Сохранить в файл"_s);
+    Button2 = MakeButton(tools, u"Button2"_s, u"Загрузить из файла"_s);
+    Button5 = MakeButton(tools, u"Button5"_s, u"Очистить базу в ККТ"_s);
+    Button7 = MakeButton(tools, u"Button7"_s, u"1C: Предприятие"_s);
+    Button7->installEventFilter(this);
+    Button7->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Button7, &QWidget::customContextMenuRequested, this,
+        [this](const QPoint &pos) { PopupMenu1->popup(Button7->mapToGlobal(pos)); });
+    connect(Button6, &QPushButton::clicked, this, &TFrameSet102::Button6Click);
+    connect(Button1, &QPushButton::clicked, this, &TFrameSet102::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TFrameSet102::Button2Click);
+    connect(Button5, &QPushButton::clicked, this, &TFrameSet102::Button5Click);
+
+    Shape1 = new TShape(tools);
+    Shape1->setObjectName(u"Shape1"_s);
+    Shape1->setFixedSize(15, 15);
+    Shape1->hide();
+    Label14 = new QLabel(u"Сканер штрих-кода"_s, tools);
+    Label14->setObjectName(u"Label14"_s);
+    Label14->hide();
+    lblCorrectShtrihCode = new QLabel(tools);
+    lblCorrectShtrihCode->setObjectName(u"lblCorrectShtrihCode"_s);
+    QFont bold = lblCorrectShtrihCode->font();
+    bold.setBold(true);
+    lblCorrectShtrihCode->setFont(bold);
+
+    auto *warnings = new QVBoxLayout;
+    warnings->addWidget(MakeWarningLabel(tools, u"Label12"_s, u"Внимание!"_s));
+    warnings->addWidget(MakeWarningLabel(tools, u"Label13"_s, u"Разделитель цены - \"ТОЧКА!\""_s));
+
+    auto *grid = new QGridLayout(tools);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(new QLabel(u"Код товара:"_s, tools), 0, 0);
+    grid->addWidget(Edit11, 0, 1);
+    grid->addWidget(Button6, 0, 2);
+    grid->addWidget(Button1, 0, 4);
+    grid->addWidget(Button2, 0, 5);
+    grid->addWidget(Button5, 1, 4);
+    grid->addWidget(Button7, 1, 5);
+    auto *scanner = new QHBoxLayout;
+    scanner->addWidget(Shape1);
+    scanner->addWidget(Label14);
+    scanner->addWidget(lblCorrectShtrihCode);
+    scanner->addStretch(1);
+    grid->addLayout(scanner, 1, 0, 1, 3);
+    grid->addLayout(warnings, 0, 6, 2, 1);
+    grid->setColumnStretch(3, 1);
+    return tools;
+}
+
+void TFrameSet102::CreatePopupMenu()
+{
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(u"PopupMenu1"_s);
+    auto add = [this](const QString &name, const QString &caption) {
+        QAction *action = PopupMenu1->addAction(caption);
+        action->setObjectName(name);
+        return action;
+    };
+    connect(add(u"N11"_s, u"Загрузить из 1С (формат *.1cdb)"_s), &QAction::triggered, this, &TFrameSet102::N11Click);
+    connect(add(u"N12"_s, u"Выгрузить в 1С (формат *.1cdb)"_s), &QAction::triggered, this, &TFrameSet102::N12Click);
+    PopupMenu1->addSeparator();
+    connect(
+        add(u"N1xls1"_s, u"Загрузить из 1С (формат *.xls)"_s), &QAction::triggered, this, &TFrameSet102::N1xls1Click);
+    PopupMenu1->addSeparator();
+    add(u"N13"_s, u"Отмена"_s); // only closes the menu
+}
+
+QWidget *TFrameSet102::CreateBottomRow()
+{
+    auto *row = new QWidget(this);
+    m_runPanel = new TRunPanel(row);
+    Button3 = MakeButton(row, u"Button3"_s, u"Записать в ККТ"_s);
+    Button4 = MakeButton(row, u"Button4"_s, u"Прочитать из ККТ"_s);
+    connect(Button3, &QPushButton::clicked, this, &TFrameSet102::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &TFrameSet102::Button4Click);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_runPanel);
+    layout->addStretch(1);
+    layout->addWidget(Button3);
+    layout->addWidget(Button4);
+    return row;
+}
+
+void TFrameSet102::Init(TKktSession &session)
+{
+    m_session = &session;
     Label1->setText(u"Параметры 102"_s);
+    for (QWidget *command : { Button1, Button2, Button3, Button4, Button5, Button7 })
+        session.addGuarded(command);
+    for (QAction *action : PopupMenu1->actions())
+        if (!action->isSeparator())
+            session.addGuarded(action);
+    session.addGuarded(PageControl1->tabBar());
+    for (const Tab &tab : m_tabs)
+        tab.view->setCurrentIndex(tab.view->model()->index(1, 1));
+    PageControl1->setCurrentIndex(0);
+}
+
+StringGridModel &TFrameSet102::grid(TableKind kind)
+{
+    return *m_grids[IndexOf(kind)];
+}
+
+QTableView *TFrameSet102::goodsView() const
+{
+    return tabOf(TableKind::Goods).view;
+}
+
+QWidget *TFrameSet102::scannerIndicator() const
+{
+    return Shape1;
+}
+
+QLabel *TFrameSet102::scannerCaption() const
+{
+    return Label14;
+}
+
+QLabel *TFrameSet102::shtrihLabel() const
+{
+    return lblCorrectShtrihCode;
+}
+
+void TFrameSet102::EnableKKTButtons(bool enabled)
+{
+    for (QPushButton *button : { Button3, Button4, Button5 })
+        button->setEnabled(enabled);
+}
+
+TableKind TFrameSet102::showingTable() const
+{
+    return m_tabs[size_t(PageControl1->currentIndex())].kind;
+}
+
+void TFrameSet102::showTable(TableKind kind)
+{
+    PageControl1->setCurrentWidget(tabOf(kind).sheet);
+}
+
+const TFrameSet102::Tab &TFrameSet102::tabOf(TableKind kind) const
+{
+    return m_tabs[IndexOf(kind)];
+}
+
+bool TFrameSet102::CheckRange(QLineEdit *fromField, QLineEdit *toField, int maxRow)
+{
+    return CheckRangeFields(fromField, toField, maxRow).ok;
+}
+
+RangeCheck TFrameSet102::CheckRangeFields(QLineEdit *fromField, QLineEdit *toField, int maxRow)
+{
+    const RangeCheck check = CheckRangeValues(fromField->text(), toField->text(), maxRow);
+    if (!check.ok && !check.message.isEmpty()) {
+        Prompts::instance().information(this, check.message);
+        (check.focus == RangeCheck::Field::End ? toField : fromField)->setFocus();
+    }
+    return check;
+}
+
+void TFrameSet102::Button6Click()
+{
+    const RangeCheck check = CheckItemNumber(Edit11->text(), MaxRowOf(TableKind::Goods));
+    if (!check.ok) {
+        Prompts::instance().information(this, check.message);
+        Edit11->setFocus();
+        return;
+    }
+    QTableView *view = goodsView();
+    const QModelIndex target = view->model()->index(check.from, 1);
+    view->setCurrentIndex(target);
+    view->scrollTo(target);
+    view->setFocus();
+}
+
+bool TFrameSet102::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Show && !event->spontaneous()) {
+        for (const Tab &tab : m_tabs)
+            if (watched == tab.sheet)
+                OnTabShown(tab);
+    } else if (watched == Button7 && event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton && Button7->isEnabled()) {
+            PopupMenu1->popup(mouse->globalPosition().toPoint());
+            Button7->setDown(false);
+            return true;
+        }
+    } else if (watched == PageControl1 && event->type() == QEvent::KeyPress && m_session && m_session->busy()) {
+        if (IsTabSwitchKey(static_cast<QKeyEvent *>(event)))
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFrameSet102::OnTabShown(const Tab &tab)
+{
+    if (tab.kind == TableKind::Goods) {
+        emit goodsTabShown();
+        return;
+    }
+    // Every other tab ends the scanner-only state, enterprises and stations
+    // included: their ranges go to the KKT like the others'.
+    emit hookedTabShown();
+    EnableKKTButtons(true);
 }

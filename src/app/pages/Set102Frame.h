@@ -1,27 +1,120 @@
 #pragma once
 
-#include "pages/GridSet.h"
+#include "pages/GoodsRows.h"
+#include "pages/Grids102.h"
+#include "pages/RangeCheck.h"
+#include "pages/RunTypes.h"
+#include "ui/Prompts.h"
 
 #include <QWidget>
 
-class QLabel;
-class TKktSession;
+#include <array>
+#include <functional>
+#include <memory>
 
-// The "Параметры 102" page.
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QAction;
+class QPushButton;
+class QTableView;
+class QTabWidget;
+class TKktSession;
+class TRunPanel;
+class TShape;
+
+// The "Параметры 102" page: the seven tables of the register, each on a tab of
+// its own with its row range, the runs between a tab and the KKT, and the goods
+// files on the goods tab.
 class TFrameSet102 : public QWidget
 {
     Q_OBJECT
 public:
     explicit TFrameSet102(QWidget *parent = nullptr);
+    ~TFrameSet102() override;
 
     // Prepares the page once, right after the main window created it; the
     // session carries the KKT channel and the run guard.
     void Init(TKktSession &session);
 
-    // The cells of one of the page's seven tables.
-    StringGridModel &grid(TableKind kind) { return m_grids[kind]; }
+    // The cells of a table (not the GSM one): the working copy of its values.
+    StringGridModel &grid(TableKind kind);
+    QTableView *goodsView() const;
+    QWidget *scannerIndicator() const; // Shape1
+    QLabel *scannerCaption() const; // Label14, "Сканер штрих-кода"
+    QLabel *shtrihLabel() const; // lblCorrectShtrihCode
+
+    // "Записать в ККТ", "Прочитать из ККТ" and "Очистить базу в ККТ" together.
+    void EnableKKTButtons(bool enabled);
+    // The range of the showing tab: false after the message shown and the focus given.
+    bool CheckRange(QLineEdit *fromField, QLineEdit *toField, int maxRow);
+
+    // The table of the tab that is showing.
+    TableKind showingTable() const;
+    void showTable(TableKind kind);
+
+signals:
+    // "Предмет расчета" became visible.
+    void goodsTabShown();
+    // Another tab became visible; the KKT buttons are enabled right after.
+    void hookedTabShown();
+
+public slots:
+    void Button3Click(); // "Записать в ККТ"
+    void Button4Click(); // "Прочитать из ККТ"
+    void Button5Click(); // "Очистить базу в ККТ"
+    void Button6Click(); // "Перейти к товару"
+    void Button1Click(); // "Сохранить в файл"
+    void Button2Click(); // "Загрузить из файла"
+    void N11Click(); // "Загрузить из 1С (формат *.1cdb)"
+    void N12Click(); // "Выгрузить в 1С (формат *.1cdb)"
+    void N1xls1Click(); // "Загрузить из 1С (формат *.xls)"
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    struct Tab
+    {
+        TableKind kind;
+        QWidget *sheet = nullptr;
+        QTableView *view = nullptr;
+        QLineEdit *from = nullptr;
+        QLineEdit *to = nullptr;
+    };
+
+    void CreateTabs();
+    Tab &AddTab(TableKind kind, const QString &sheetName, const QString &title, const QString &viewName,
+        const QString &fromName, const QString &toName, int fieldLength);
+    QWidget *CreateGoodsTools();
+    QWidget *CreateBottomRow();
+    void CreatePopupMenu();
+    void OnTabShown(const Tab &tab);
+    const Tab &tabOf(TableKind kind) const;
+    void RunShowingTab(RunDirection direction);
+    // CheckRange with the numbers of a range that passed.
+    RangeCheck CheckRangeFields(QLineEdit *fromField, QLineEdit *toField, int maxRow);
+    // A goods file command: the file dialog, then op under the busy cursor, then its message.
+    void GoodsFileCommand(Prompts::Kind dialog, const QString &filter, const QString &suffix,
+        const std::function<GoodsFileResult(const QString &path)> &op);
+
+    TKktSession *m_session = nullptr;
+    std::array<std::unique_ptr<StringGridModel>, 7> m_grids;
+    std::array<Tab, 7> m_tabs;
+
     QLabel *Label1;
-    OwnedGrids m_grids;
+    QTabWidget *PageControl1 = nullptr;
+    QPushButton *Button1 = nullptr;
+    QPushButton *Button2 = nullptr;
+    QPushButton *Button3 = nullptr;
+    QPushButton *Button4 = nullptr;
+    QPushButton *Button5 = nullptr;
+    QPushButton *Button6 = nullptr;
+    QPushButton *Button7 = nullptr;
+    QLineEdit *Edit11 = nullptr;
+    TShape *Shape1 = nullptr;
+    QLabel *Label14 = nullptr;
+    QLabel *lblCorrectShtrihCode = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    TRunPanel *m_runPanel = nullptr;
 };

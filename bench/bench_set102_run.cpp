@@ -1,0 +1,114 @@
+// A goods write of items 1..ITEMS from the "Параметры 102" page, against
+// kkt-emulator with the line time imitated (--pace) at 115200 baud, beside the
+// same range through `kkt-cli write-config --tables goods` in the same run. The
+// page moves its progress bar, its rows label and repaints after every
+// request; this shows what that costs against the tool that only prints.
+//
+//   bench_set102_run [ITEMS]   ITEMS goods items (1..6000, default 6000)
+
+#include "EmulatorProcess.h"
+#include "PrintedPrompts.h"
+
+#include "app/KktApplication.h"
+#include "app/KktSession.h"
+#include "app/pages/Set102Frame.h"
+#include "config/ConfigFile.h"
+#include "kkt/QtSerialLink.h"
+#include "pages/ConfigCopy.h"
+#include "pages/GridSet.h"
+
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr quint32 kSpeed = 115200;
+
+void FillGoods(StringGridModel &goods, int items)
+{
+    for (int n = 1; n <= items; ++n) {
+        goods.setCell(n, 1, u"ТОВАР НОМЕР %1"_s.arg(n));
+        goods.setCell(n, 3, QString::number(4600000000000LL + n));
+        goods.setCell(n, 4, u"%1.50"_s.arg(n));
+        goods.setCell(n, 5, QString::number(n % 16));
+    }
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    KktApplication app(argc, argv);
+    bool ok = true;
+    const int items = app.arguments().size() > 1 ? app.arguments().at(1).toInt(&ok) : 6000;
+    if (!ok || items < 1 || items > 6000) {
+        std::fputs("usage: bench_set102_run [ITEMS 1..6000]\n", stderr);
+        return 64;
+    }
+    PrintedPrompts prompts;
+    Prompts::setInstance(&prompts);
+
+    QTemporaryDir dir;
+    EmulatorProcess emulator;
+    if (!emulator.start(QStringLiteral(KKT_EMULATOR_PATH), dir.filePath(u"KKT-EMU"_s), { u"--pace"_s })) {
+        std::fprintf(stderr, "kkt-emulator did not start: %s\n", qPrintable(emulator.error()));
+        return 1;
+    }
+
+    // The tool's run first: the same rows from a configuration file.
+    OwnedGrids grids;
+    FillGoods(grids[TableKind::Goods], items);
+    TConfig cfg;
+    GridsToConfig(grids.set(), cfg);
+    const QString conf = dir.filePath(u"goods.conf"_s);
+    QString error;
+    if (!SaveConfigFile(conf, cfg, &error)) {
+        std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(conf), qPrintable(error));
+        return 1;
+    }
+    QProcess cli;
+    cli.setProcessChannelMode(QProcess::ForwardedOutputChannel);
+    QElapsedTimer timer;
+    timer.start();
+    cli.start(QStringLiteral(KKT_CLI_PATH),
+        { u"--port"_s, emulator.linkPath(), u"--speed"_s, QString::number(kSpeed), u"write-config"_s, conf,
+            u"--tables"_s, u"goods"_s, u"--range"_s, u"1-%1"_s.arg(items) });
+    if (!cli.waitForFinished(-1) || cli.exitStatus() != QProcess::NormalExit || cli.exitCode() != 0) {
+        std::fprintf(stderr, "kkt-cli failed (exit %d)\n", cli.exitCode());
+        return 1;
+    }
+    const double cliS = double(timer.nsecsElapsed()) / 1e9;
+
+    // The page's run: a shown page, its button, its progress.
+    TStructSetting settings;
+    settings.PortSett.Name = emulator.linkPath();
+    settings.PortSett.Speed = kSpeed;
+    QtSerialLink link;
+    KktChannel channel(link);
+    TKktSession session(channel, settings);
+    TFrameSet102 page;
+    page.Init(session);
+    page.resize(978, 599);
+    page.show();
+    page.showTable(TableKind::Goods);
+    FillGoods(page.grid(TableKind::Goods), items);
+    page.findChild<QLineEdit *>(u"Edit3"_s)->setText(u"1"_s);
+    page.findChild<QLineEdit *>(u"Edit4"_s)->setText(QString::number(items));
+    QCoreApplication::processEvents();
+    timer.start();
+    page.findChild<QPushButton *>(u"Button3"_s)->click();
+    const double pageS = double(timer.nsecsElapsed()) / 1e9;
+
+    std::printf("goods items written:         %d at %u baud (--pace)\n", items, kSpeed);
+    std::printf("kkt-cli write-config:        %.2f s (process start and file read included)\n", cliS);
+    std::printf("page \"Записать в ККТ\":       %.2f s\n", pageS);
+    std::printf("ratio page / kkt-cli:        %.3f (target <= 1.05)\n", pageS / cliS);
+    return 0;
+}

@@ -1,0 +1,82 @@
+// The goods files of the goods tab: the grid alone, no KKT.
+#include "app/KktSession.h"
+#include "app/pages/Set102Frame.h"
+#include "pages/Goods1C.h"
+#include "pages/GoodsDb102.h"
+#include "pages/xlsTool.h"
+
+#include <QGuiApplication>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString kDb102Suffix = u"db102"_s;
+const QString k1cdbSuffix = u"1cdb"_s;
+const QString k1cdbFilter = u"Файлы обмена с 1С (*.1cdb)|*.1cdb"_s;
+
+// The hourglass for the length of a scope, given back also when the work throws.
+class BusyCursor
+{
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
+} // namespace
+
+void TFrameSet102::GoodsFileCommand(Prompts::Kind dialog, const QString &filter, const QString &suffix,
+    const std::function<GoodsFileResult(const QString &path)> &op)
+{
+    Q_ASSERT(m_session);
+    // A file loaded over the goods grid during a run would mix with the rows being sent.
+    const TRunGuard guard(*m_session);
+    if (!guard.acquired())
+        return;
+    Prompts &prompts = Prompts::instance();
+    const QString path = dialog == Prompts::Kind::SaveFile ? prompts.saveFileName(this, filter, suffix)
+                                                           : prompts.openFileName(this, filter, suffix);
+    if (path.isEmpty())
+        return;
+    GoodsFileResult result;
+    {
+        const BusyCursor busy;
+        result = op(path);
+    }
+    if (result.message.isEmpty())
+        return;
+    if (result.ok)
+        prompts.information(this, result.message);
+    else
+        prompts.error(this, result.message);
+}
+
+void TFrameSet102::Button1Click()
+{
+    GoodsFileCommand(Prompts::Kind::SaveFile, u"Файлы БД (*.db102)|*.db102"_s, kDb102Suffix,
+        [this](const QString &path) { return SaveGoodsDb102(path, grid(TableKind::Goods)); });
+}
+
+void TFrameSet102::Button2Click()
+{
+    GoodsFileCommand(Prompts::Kind::OpenFile, u"Байлы БД (*.db102)|*.db102"_s, kDb102Suffix,
+        [this](const QString &path) { return LoadGoodsDb102(path, grid(TableKind::Goods)); });
+}
+
+void TFrameSet102::N11Click()
+{
+    GoodsFileCommand(Prompts::Kind::OpenFile, k1cdbFilter, k1cdbSuffix,
+        [this](const QString &path) { return ImportGoods1C(path, grid(TableKind::Goods)); });
+}
+
+void TFrameSet102::N12Click()
+{
+    GoodsFileCommand(Prompts::Kind::SaveFile, k1cdbFilter, k1cdbSuffix,
+        [this](const QString &path) { return ExportGoods1C(path, grid(TableKind::Goods)); });
+}
+
+void TFrameSet102::N1xls1Click()
+{
+    GoodsFileCommand(Prompts::Kind::OpenFile, u"Файлы обмена с 1С (*.xls)|*.xls"_s, u"xls"_s,
+        [this](const QString &path) { return LoadXls(path, grid(TableKind::Goods)); });
+}

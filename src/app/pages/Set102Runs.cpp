@@ -1,0 +1,67 @@
+// The runs of the page between the showing tab and the KKT.
+#include "app/KktSession.h"
+#include "app/pages/RunPanel.h"
+#include "app/pages/Set102Frame.h"
+#include "pages/RangeCheck.h"
+#include "pages/TableRun.h"
+#include "ui/Prompts.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+
+using namespace Qt::StringLiterals;
+
+void TFrameSet102::Button3Click()
+{
+    RunShowingTab(RunDirection::Write);
+}
+
+void TFrameSet102::Button4Click()
+{
+    RunShowingTab(RunDirection::Read);
+}
+
+void TFrameSet102::RunShowingTab(RunDirection direction)
+{
+    Q_ASSERT(m_session);
+    const TRunGuard guard(*m_session);
+    if (!guard.acquired())
+        return;
+    const Tab &tab = tabOf(showingTable());
+    const RangeCheck range = CheckRangeFields(tab.from, tab.to, MaxRowOf(tab.kind));
+    if (!range.ok)
+        return;
+
+    m_runPanel->start(range.to - range.from + 1);
+    QCoreApplication::processEvents();
+    RunHooks hooks;
+    hooks.progress = [this](const RunProgress &p) { m_runPanel->progress(p.percent, p.rowsDone); };
+    hooks.failure = [this](const QString &message) { Prompts::instance().error(this, message); };
+    hooks.processEvents = [] { QCoreApplication::processEvents(); };
+    hooks.stop = [this] { return m_runPanel->stopRequested(); };
+    const RunResult result = RunTable(m_session->channel(), m_session->connection(), tab.kind, direction,
+        grid(tab.kind), range.from, range.to, hooks);
+    m_runPanel->finish();
+
+    if (result.stopped) {
+        const QString done = direction == RunDirection::Write ? u"Записано строк: "_s : u"Прочитано строк: "_s;
+        Prompts::instance().information(this,
+            u"Обмен с ККТ остановлен.\r\n"_s + done + QString::number(result.count) + u" из "_s
+                + QString::number(range.to - range.from + 1) + u"."_s);
+    }
+}
+
+void TFrameSet102::Button5Click()
+{
+    Q_ASSERT(m_session);
+    const TRunGuard guard(*m_session);
+    if (!guard.acquired())
+        return;
+    if (!Prompts::instance().question(this, ClearBaseQuestion()))
+        return;
+    const ClearBaseResult result = ClearGoodsBase(m_session->channel(), m_session->connection());
+    if (result.ok)
+        Prompts::instance().information(this, result.message);
+    else
+        Prompts::instance().error(this, result.message);
+}

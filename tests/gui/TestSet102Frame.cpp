@@ -1,0 +1,776 @@
+// The "Параметры 102" page as a user drives it: ranges and the go-to field,
+// the runs with their messages, progress and "Стоп", the run guard, the tab
+// hooks, the "1C: Предприятие" menu and the goods files.
+#include "GuiTest.h"
+#include "ScriptedLink.h"
+#include "ScriptedPrompts.h"
+#include "TempFiles.h"
+
+#include "app/KktSession.h"
+#include "app/pages/Set102Frame.h"
+#include "emulator/DeviceLink.h"
+#include "emulator/KktDevice.h"
+#include "pages/Goods1C.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using Kind = Prompts::Kind;
+
+namespace {
+// One page on a session whose channel goes either to a scripted port or to
+// an imitated register in this process.
+struct PageBench
+{
+    ScriptedLink scripted;
+    KktDevice device;
+    DeviceLink deviceLink { device };
+    KktChannel channel { scripted };
+    TStructSetting settings;
+    TKktSession session { channel, settings };
+    TFrameSet102 page;
+    ScriptedPrompts prompts;
+
+    PageBench()
+    {
+        settings.PortSett.Name = u"COM1"_s;
+        settings.PortSett.TimeOut = 100;
+        page.Init(session);
+        page.resize(978, 599);
+        page.show();
+        QApplication::setActiveWindow(&page);
+    }
+    void useDevice() { channel.setLink(deviceLink); }
+
+    template <typename T = QWidget> T *child(const QString &name)
+    {
+        T *widget = page.findChild<T *>(name);
+        if (!widget)
+            qFatal("no child %s", qPrintable(name));
+        return widget;
+    }
+    QPushButton *button(const QString &name) { return child<QPushButton>(name); }
+    QProgressBar *bar() { return child<QProgressBar>(u"ProgressBar1"_s); }
+    void setRange(TableKind kind, int from, int to)
+    {
+        page.showTable(kind);
+        const auto [fromName, toName] = RangeFieldNames(kind);
+        child<QLineEdit>(fromName)->setText(QString::number(from));
+        child<QLineEdit>(toName)->setText(QString::number(to));
+    }
+    // The message boxes shown, as "kind: text" (file dialogs left out).
+    QStringList shown() const
+    {
+        QStringList out;
+        for (const auto &m : prompts.messages)
+            if (m.kind != Kind::OpenFile && m.kind != Kind::SaveFile)
+                out << ScriptedPrompts::KindName(m.kind) + u": "_s + m.text;
+        return out;
+    }
+
+    static std::pair<QString, QString> RangeFieldNames(TableKind kind)
+    {
+        switch (kind) {
+        case TableKind::Oper:
+            return { u"Edit1"_s, u"Edit2"_s };
+        case TableKind::Goods:
+            return { u"Edit3"_s, u"Edit4"_s };
+        case TableKind::Usl:
+            return { u"Edit5"_s, u"Edit6"_s };
+        case TableKind::Klishe:
+            return { u"Edit7"_s, u"Edit8"_s };
+        case TableKind::Agents:
+            return { u"Edit9"_s, u"Edit10"_s };
+        case TableKind::Factory:
+            return { u"edtFirstElement"_s, u"edtLastElement"_s };
+        case TableKind::Station:
+        case TableKind::Gsm:
+            break;
+        }
+        return { u"edtFirstRange"_s, u"edtLastRange"_s };
+    }
+};
+
+QString Info(const QString &text)
+{
+    return ScriptedPrompts::KindName(Kind::Information) + u": "_s + text;
+}
+
+QString Error(const QString &text)
+{
+    return ScriptedPrompts::KindName(Kind::Error) + u": "_s + text;
+}
+
+const QString kBadStart = u"ВНИМАНИЕ!\r\nНеверно введено значение начала диапазона!"_s;
+const QString kBadEnd = u"ВНИМАНИЕ!\r\nНеверно введено значение конца диапазона!"_s;
+const QString kZeroStart = u"ВНИМАНИЕ!\r\nЗначение начала диапазона не может начинаться с 0!"_s;
+
+// Test values for every data column of a table, distinct per row and column,
+// that survive a trip through the register (upper case, within the field).
+void FillSample(StringGridModel &grid, TableKind kind, int row)
+{
+    for (int col = 1; col < grid.cols(); ++col) {
+        const QString title = grid.cell(0, col);
+        QString value;
+        if (title.contains(u"Шрифт"_s) || title == u"Тип шрифта"_s)
+            value = (row + col) % 2 ? u"Широкий"_s : u"Узкий"_s;
+        else if (kind == TableKind::Usl && col == 3)
+            value = u"04 - УСЛУГА"_s;
+        else if (kind == TableKind::Usl && col == 4)
+            value = u"2 - Ставка НДС 10%"_s;
+        else if (kind == TableKind::Usl && col == 5)
+            value = u"3 - Упрощенная доход минус расход"_s;
+        else if (kind == TableKind::Usl && col == 6)
+            continue; // the hidden column carries nothing
+        else if (kind == TableKind::Goods && col == 3)
+            value = u"4600000%1"_s.arg(row, 6, 10, QChar(u'0'));
+        else if (kind == TableKind::Goods && col == 4)
+            value = u"%1.05"_s.arg(row);
+        else if (kind == TableKind::Goods && col == 5)
+            value = QString::number(row % 100); // one byte in the register
+        else if (kind == TableKind::Goods && col == 6)
+            value = row % 2 ? u"м"_s : QString();
+        else if (title.contains(u"ИНН"_s))
+            value = u"7700%1"_s.arg(row * 10 + col);
+        else
+            value = u"СТРОКА %1 ПОЛЕ %2"_s.arg(row).arg(col);
+        grid.setCell(row, col, value);
+    }
+}
+
+QStringList Rows(const StringGridModel &grid, int from, int to)
+{
+    QStringList out;
+    for (int row = from; row <= to; ++row) {
+        QStringList cells;
+        for (int col = 1; col < grid.cols(); ++col)
+            cells << grid.cell(row, col);
+        out << cells.join(u'|');
+    }
+    return out;
+}
+} // namespace
+
+class TestSet102Frame : public QObject
+{
+    Q_OBJECT
+private slots:
+    void startState();
+    void rangeCheck_data();
+    void rangeCheck();
+    void badRangeSendsNothing();
+    void goToItem_data();
+    void goToItem();
+    void roundTripThroughRegister_data();
+    void roundTripThroughRegister();
+    void failureMessages_data();
+    void failureMessages();
+    void progressAfterEveryRequest();
+    void stopEndsRunAfterCurrentRequest();
+    void clearBase_data();
+    void clearBase();
+    void guardKeepsOneExchangeAtATime();
+    void tabHooks_data();
+    void tabHooks();
+    void enterpriseMenuOpens_data();
+    void enterpriseMenuOpens();
+    void fileDialogs_data();
+    void fileDialogs();
+    void goodsFilesRoundTrip();
+    void rejected1cdbLeavesGrid();
+    void xlsImport();
+    void failedSaveKeepsPreviousFile();
+};
+
+void TestSet102Frame::startState()
+{
+    PageBench b;
+    QCOMPARE(b.page.showingTable(), TableKind::Oper);
+    QCOMPARE(b.child<QTabWidget>(u"PageControl1"_s)->count(), 7);
+    QVERIFY(!b.bar()->isVisible());
+    for (const QString &name : { u"Button3"_s, u"Button4"_s, u"Button5"_s })
+        QVERIFY2(b.button(name)->isEnabled(), qPrintable(name));
+    QVERIFY(!b.page.scannerIndicator()->isVisible());
+    QVERIFY(b.page.shtrihLabel()->text().isEmpty());
+    QCOMPARE(b.child<QLineEdit>(u"Edit11"_s)->text(), u"1"_s);
+    // Every range spans its whole table after start-up.
+    for (TableKind kind : { TableKind::Oper, TableKind::Goods, TableKind::Usl, TableKind::Klishe, TableKind::Agents,
+             TableKind::Factory, TableKind::Station }) {
+        const auto [from, to] = PageBench::RangeFieldNames(kind);
+        QCOMPARE(b.child<QLineEdit>(from)->text(), u"1"_s);
+        QCOMPARE(b.child<QLineEdit>(to)->text(), QString::number(MaxRowOf(kind)));
+    }
+    QCOMPARE(b.page.grid(TableKind::Goods).cell(6000, 0), u"6000"_s);
+}
+
+void TestSet102Frame::rangeCheck_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("message"); // empty: accepted
+    QTest::addColumn<bool>("focusOnEnd");
+
+    const int oper = int(TableKind::Oper), goods = int(TableKind::Goods);
+    QTest::newRow("empty start") << oper << u""_s << u"6"_s << kBadStart << false;
+    QTest::newRow("empty end") << oper << u"1"_s << u""_s << kBadEnd << true;
+    QTest::newRow("start 0") << oper << u"0"_s << u"6"_s << kZeroStart << false;
+    QTest::newRow("start beyond") << oper << u"7"_s << u"6"_s << kBadStart << false;
+    QTest::newRow("end beyond") << oper << u"1"_s << u"7"_s << kBadEnd << true;
+    QTest::newRow("start after end") << oper << u"5"_s << u"3"_s << kBadStart << false;
+    QTest::newRow("end 0") << oper << u"1"_s << u"0"_s << kBadStart << false;
+    QTest::newRow("operators whole") << oper << u"1"_s << u"6"_s << QString() << false;
+    QTest::newRow("goods whole") << goods << u"1"_s << u"6000"_s << QString() << false;
+    QTest::newRow("goods end beyond") << goods << u"1"_s << u"6001"_s << kBadEnd << true;
+}
+
+void TestSet102Frame::rangeCheck()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, message);
+    QFETCH(bool, focusOnEnd);
+
+    PageBench b;
+    const auto [fromName, toName] = PageBench::RangeFieldNames(TableKind(kind));
+    auto *fromField = b.child<QLineEdit>(fromName);
+    auto *toField = b.child<QLineEdit>(toName);
+    b.page.showTable(TableKind(kind));
+    fromField->setText(from);
+    toField->setText(to);
+    if (!message.isEmpty())
+        b.prompts.expect(Kind::Information);
+
+    QCOMPARE(b.page.CheckRange(fromField, toField, MaxRowOf(TableKind(kind))), message.isEmpty());
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    if (message.isEmpty())
+        return;
+    QCOMPARE(b.shown(), QStringList { Info(message) });
+    QCOMPARE(QApplication::focusWidget(), focusOnEnd ? toField : fromField);
+}
+
+void TestSet102Frame::badRangeSendsNothing()
+{
+    PageBench b;
+    b.child<QLineEdit>(u"Edit1"_s)->setText(u"0"_s);
+    b.prompts.expect(Kind::Information);
+    QTest::mouseClick(b.button(u"Button3"_s), Qt::LeftButton);
+    QCOMPARE(b.shown(), QStringList { Info(kZeroStart) });
+    QCOMPARE(b.scripted.opens, 0);
+    QVERIFY(!b.bar()->isVisible());
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+}
+
+void TestSet102Frame::goToItem_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("message"); // empty: goes there
+
+    QTest::newRow("empty") << u""_s << u"ВНИМАНИЕ!\r\nНе введён номер товара!"_s;
+    QTest::newRow("0") << u"0"_s << u"ВНИМАНИЕ!\r\nНомер товара не может быть 0!"_s;
+    QTest::newRow("00") << u"00"_s << u"ВНИМАНИЕ!\r\nНомер товара не может быть 0!"_s;
+    QTest::newRow("6001") << u"6001"_s << u"ВНИМАНИЕ!\r\nНомер товара не может быть больше 6000!"_s;
+    QTest::newRow("6000") << u"6000"_s << QString();
+    QTest::newRow("17") << u"17"_s << QString();
+}
+
+void TestSet102Frame::goToItem()
+{
+    QFETCH(QString, number);
+    QFETCH(QString, message);
+
+    PageBench b;
+    b.page.showTable(TableKind::Goods);
+    QTableView *view = b.page.goodsView();
+    const QModelIndex before = view->currentIndex();
+    auto *field = b.child<QLineEdit>(u"Edit11"_s);
+    field->setText(number);
+    if (!message.isEmpty())
+        b.prompts.expect(Kind::Information);
+
+    QTest::mouseClick(b.button(u"Button6"_s), Qt::LeftButton);
+
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    if (!message.isEmpty()) {
+        QCOMPARE(b.shown(), QStringList { Info(message) });
+        QCOMPARE(QApplication::focusWidget(), field);
+        QCOMPARE(view->currentIndex(), before);
+        return;
+    }
+    QCOMPARE(view->currentIndex().row(), number.toInt());
+    QCOMPARE(view->currentIndex().column(), 1);
+    QVERIFY(view->hasFocus() || view->isAncestorOf(QApplication::focusWidget()));
+    QVERIFY(view->visualRect(view->currentIndex()).intersects(view->viewport()->rect()));
+}
+
+void TestSet102Frame::roundTripThroughRegister_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+
+    QTest::newRow("operators") << int(TableKind::Oper) << 2 << 3;
+    QTest::newRow("goods") << int(TableKind::Goods) << 5999 << 6000;
+    QTest::newRow("groups") << int(TableKind::Usl) << 1 << 8;
+    QTest::newRow("header lines") << int(TableKind::Klishe) << 20 << 21;
+    QTest::newRow("agents") << int(TableKind::Agents) << 4 << 7;
+    QTest::newRow("enterprises") << int(TableKind::Factory) << 89 << 90;
+    QTest::newRow("stations") << int(TableKind::Station) << 1 << 2;
+}
+
+// Write a tab's range, empty its cells, read the range back: the cells return.
+void TestSet102Frame::roundTripThroughRegister()
+{
+    QFETCH(int, kind);
+    QFETCH(int, from);
+    QFETCH(int, to);
+
+    PageBench b;
+    b.useDevice();
+    StringGridModel &grid = b.page.grid(TableKind(kind));
+    for (int row = from; row <= to; ++row)
+        FillSample(grid, TableKind(kind), row);
+    const QStringList written = Rows(grid, from, to);
+    b.setRange(TableKind(kind), from, to);
+
+    QTest::mouseClick(b.button(u"Button3"_s), Qt::LeftButton);
+    QVERIFY2(b.shown().isEmpty(), qPrintable(b.shown().join(u'\n')));
+    const int requests = b.deviceLink.writes();
+    QVERIFY(requests >= to - from + 1);
+
+    for (int row = from; row <= to; ++row)
+        for (int col = 1; col < grid.cols(); ++col)
+            grid.setCell(row, col, QString());
+    QTest::mouseClick(b.button(u"Button4"_s), Qt::LeftButton);
+
+    QVERIFY2(b.prompts.messages.isEmpty(), qPrintable(b.shown().join(u'\n')));
+    QCOMPARE(b.deviceLink.writes(), 2 * requests);
+    QCOMPARE(Rows(grid, from, to), written);
+    QVERIFY(!b.bar()->isVisible());
+}
+
+void TestSet102Frame::failureMessages_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("write");
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::newRow("write operators stops") << int(
+        TableKind::Oper) << true << QStringList { u"Внимание!\r\nОшибка (2) при записи оператора с номером 1 !"_s };
+    QStringList perOperator;
+    for (int n = 1; n <= 6; ++n)
+        perOperator << u"Внимание!\r\nОшибка (2) при чтении операторов. Оператор номер %1 !"_s.arg(n);
+    QTest::newRow("read operators goes on") << int(TableKind::Oper) << false << perOperator;
+    QTest::newRow("read goods") << int(TableKind::Goods) << false
+                                << QStringList { u"Внимание!\r\nОшибка (2) при чтении базы. Товар номер 1 !"_s };
+    QTest::newRow("write stations") << int(TableKind::Station) << true
+                                    << QStringList {
+                                           u"Внимание!\r\nОшибка (2) при записи строки станции с номером 1 !"_s
+                                       };
+}
+
+// A register that never answers: the messages of the table, and the bar gone after.
+void TestSet102Frame::failureMessages()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, write);
+    QFETCH(QStringList, messages);
+
+    PageBench b;
+    b.page.showTable(TableKind(kind));
+    for (int i = 0; i < messages.size(); ++i)
+        b.prompts.expect(Kind::Error);
+    QTest::mouseClick(b.button(write ? u"Button3"_s : u"Button4"_s), Qt::LeftButton);
+
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    QStringList expected;
+    for (const QString &m : messages)
+        expected << Error(m);
+    QCOMPARE(b.shown(), expected);
+    QVERIFY(!b.bar()->isVisible());
+    QVERIFY(!b.session.busy());
+}
+
+void TestSet102Frame::progressAfterEveryRequest()
+{
+    PageBench b;
+    b.useDevice();
+    b.setRange(TableKind::Usl, 1, 8);
+    QList<int> values;
+    QList<bool> shownWhileRunning;
+    connect(b.bar(), &QProgressBar::valueChanged, this, [&](int value) {
+        values << value;
+        shownWhileRunning << b.bar()->isVisible();
+    });
+    b.bar()->setValue(55); // the next run starts again from 0
+    values.clear();
+    shownWhileRunning.clear();
+
+    QTest::mouseClick(b.button(u"Button3"_s), Qt::LeftButton);
+
+    // 16 requests: 6.25 -> 6, 12.5 -> 12 (halves to even), ..., 100.
+    QCOMPARE(values.first(), 0);
+    QCOMPARE(values.mid(1, 3), (QList<int> { 6, 12, 19 }));
+    QCOMPARE(values.last(), 100);
+    QCOMPARE(values.size(), 17);
+    QVERIFY(!shownWhileRunning.contains(false));
+    QCOMPARE(b.child<QLabel>(u"lblRunRows"_s)->text(), u"8 из 8, осталось 0:00"_s);
+    QVERIFY(!b.bar()->isVisible());
+}
+
+void TestSet102Frame::stopEndsRunAfterCurrentRequest()
+{
+    PageBench b;
+    b.useDevice();
+    b.setRange(TableKind::Goods, 1, 6000);
+    QPushButton *stop = b.child<QPushButton>(u"btnStopRun"_s);
+    int requestsAtStop = -1;
+    connect(b.bar(), &QProgressBar::valueChanged, this, [&](int value) {
+        QVERIFY(stop->isVisible());
+        if (value >= 1 && requestsAtStop < 0) {
+            requestsAtStop = b.deviceLink.writes();
+            QTest::mouseClick(stop, Qt::LeftButton);
+        }
+    });
+    b.prompts.expect(Kind::Information);
+
+    QTest::mouseClick(b.button(u"Button3"_s), Qt::LeftButton);
+
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    QVERIFY(requestsAtStop > 0);
+    // The request that was going when "Стоп" came is the last one.
+    QVERIFY2(b.deviceLink.writes() - requestsAtStop <= 1, qPrintable(QString::number(b.deviceLink.writes())));
+    QCOMPARE(b.shown(),
+        QStringList { Info(u"Обмен с ККТ остановлен.\r\nЗаписано строк: %1 из 6000."_s.arg(b.deviceLink.writes())) });
+    QVERIFY(!b.bar()->isVisible());
+
+    // The next run starts afresh and runs to its end.
+    b.setRange(TableKind::Goods, 1, 2);
+    disconnect(b.bar(), nullptr, this, nullptr);
+    b.prompts.reset();
+    QTest::mouseClick(b.button(u"Button4"_s), Qt::LeftButton);
+    QVERIFY2(b.prompts.messages.isEmpty(), qPrintable(b.shown().join(u'\n')));
+}
+
+void TestSet102Frame::clearBase_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<bool>("openFails");
+    QTest::addColumn<QString>("message"); // after the question; empty: none
+
+    QTest::newRow("no") << false << false << QString();
+    QTest::newRow("yes") << true << false << Info(u"База успешно очищена!"_s);
+    QTest::newRow("port fails") << true << true << Error(u"Внимание!\r\nОшибка очистки базы - 1!"_s);
+}
+
+void TestSet102Frame::clearBase()
+{
+    QFETCH(bool, yes);
+    QFETCH(bool, openFails);
+    QFETCH(QString, message);
+
+    PageBench b;
+    b.useDevice();
+    b.deviceLink.setOpenFails(openFails);
+    KktDevice::GoodsItem item;
+    item.price = 1250;
+    QVERIFY(b.device.setGoodsItem(3, item));
+    b.page.showTable(TableKind::Goods);
+    const QString cell = u"СВОЁ"_s;
+    b.page.grid(TableKind::Goods).setCell(3, 1, cell);
+    b.prompts.answerQuestion(yes);
+    if (!message.isEmpty())
+        b.prompts.expect(message.startsWith(ScriptedPrompts::KindName(Kind::Error)) ? Kind::Error : Kind::Information);
+
+    QTest::mouseClick(b.button(u"Button5"_s), Qt::LeftButton);
+
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    QCOMPARE(b.prompts.messages.first().text, u"Внимание!\r\nВы действительно хотите очистить базу в ККТ!"_s);
+    QCOMPARE(b.shown().mid(1), message.isEmpty() ? QStringList() : QStringList { message });
+    QCOMPARE(b.device.usedGoodsCount(), yes && !openFails ? 0 : 1);
+    if (yes && !openFails)
+        QCOMPARE(b.deviceLink.openedTimeOut(), 30000u);
+    QCOMPARE(b.page.grid(TableKind::Goods).cell(3, 1), cell);
+    QVERIFY(!b.bar()->isVisible());
+}
+
+// Everything a user can reach during a run, tried from inside the run: only
+// the run's own requests reach the port, nothing else opens, the tab stays.
+void TestSet102Frame::guardKeepsOneExchangeAtATime()
+{
+    PageBench b;
+    b.setRange(TableKind::Oper, 1, 2); // 10 requests
+    for (int i = 0; i < 10; ++i)
+        b.scripted.answers << MakeAnswer(36, 0);
+    auto *tabs = b.child<QTabWidget>(u"PageControl1"_s);
+    int tries = 0;
+    connect(b.bar(), &QProgressBar::valueChanged, this, [&](int value) {
+        if (value == 0)
+            return;
+        ++tries;
+        QVERIFY(b.session.busy());
+        for (const QString &name : { u"Button3"_s, u"Button4"_s, u"Button5"_s, u"Button1"_s, u"Button2"_s })
+            QTest::mouseClick(b.button(name), Qt::LeftButton);
+        QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
+        QTest::keyClick(tabs, Qt::Key_Tab, Qt::ControlModifier);
+        QTest::mouseClick(b.button(u"Button7"_s), Qt::LeftButton);
+        QVERIFY(!b.child<QMenu>(u"PopupMenu1"_s)->isVisible());
+        b.child<QAction>(u"N11"_s)->trigger();
+        b.page.Button4Click(); // a second run asked for in code
+        b.page.Button5Click();
+        b.page.Button2Click();
+    });
+
+    QTest::mouseClick(b.button(u"Button3"_s), Qt::LeftButton);
+
+    QCOMPARE(tries, 10);
+    QCOMPARE(b.scripted.writes.size(), 10);
+    QCOMPARE(b.scripted.opens, 10);
+    QCOMPARE(b.scripted.closes, 10);
+    QCOMPARE(b.page.showingTable(), TableKind::Oper);
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict())); // no dialog at all
+    QVERIFY(!b.session.busy());
+    for (const QString &name : { u"Button3"_s, u"Button4"_s, u"Button5"_s, u"Button1"_s, u"Button7"_s })
+        QVERIFY2(b.button(name)->isEnabled(), qPrintable(name));
+    QVERIFY(tabs->tabBar()->isEnabled());
+}
+
+void TestSet102Frame::tabHooks_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("goods");
+
+    QTest::newRow("goods") << int(TableKind::Goods) << true;
+    QTest::newRow("groups") << int(TableKind::Usl) << false;
+    QTest::newRow("header lines") << int(TableKind::Klishe) << false;
+    QTest::newRow("agents") << int(TableKind::Agents) << false;
+    QTest::newRow("enterprises") << int(TableKind::Factory) << false;
+    QTest::newRow("stations") << int(TableKind::Station) << false;
+}
+
+void TestSet102Frame::tabHooks()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, goods);
+
+    PageBench b;
+    QSignalSpy goodsShown(&b.page, &TFrameSet102::goodsTabShown);
+    QSignalSpy otherShown(&b.page, &TFrameSet102::hookedTabShown);
+    b.page.EnableKKTButtons(false); // as after choosing the scanner alone
+    auto *tabs = b.child<QTabWidget>(u"PageControl1"_s);
+    const int index = tabs->indexOf(b.child(u"TabSheet%1"_s.arg(kind)));
+    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(index).center());
+
+    QCOMPARE(b.page.showingTable(), TableKind(kind));
+    QCOMPARE(goodsShown.count(), goods ? 1 : 0);
+    QCOMPARE(otherShown.count(), goods ? 0 : 1);
+    QCOMPARE(b.button(u"Button3"_s)->isEnabled(), !goods);
+    QCOMPARE(b.button(u"Button5"_s)->isEnabled(), !goods);
+
+    // Showing the page again while the tab is current runs its hook again.
+    b.page.hide();
+    b.page.show();
+    QCOMPARE(goodsShown.count(), goods ? 2 : 0);
+    QCOMPARE(otherShown.count(), goods ? 0 : 2);
+}
+
+void TestSet102Frame::enterpriseMenuOpens_data()
+{
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("release"); // a release, or a right click (context menu)
+    QTest::addColumn<bool>("opens");
+
+    QTest::newRow("left release") << int(Qt::LeftButton) << true << true;
+    QTest::newRow("right click") << int(Qt::RightButton) << false << true;
+    QTest::newRow("middle release") << int(Qt::MiddleButton) << true << false;
+}
+
+void TestSet102Frame::enterpriseMenuOpens()
+{
+    QFETCH(int, button);
+    QFETCH(bool, release);
+    QFETCH(bool, opens);
+
+    PageBench b;
+    b.page.showTable(TableKind::Goods);
+    QPushButton *button7 = b.button(u"Button7"_s);
+    QCOMPARE(button7->text(), u"1C: Предприятие"_s);
+    auto *menu = b.child<QMenu>(u"PopupMenu1"_s);
+    const QPoint at(5, 5);
+    if (release) {
+        QTest::mouseClick(button7, Qt::MouseButton(button), {}, at);
+    } else {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, button7->mapToGlobal(at));
+        QApplication::sendEvent(button7, &event);
+    }
+    QCOMPARE(menu->isVisible(), opens);
+    if (!opens)
+        return;
+    QStringList entries;
+    for (const QAction *action : menu->actions())
+        entries << (action->isSeparator() ? u"-"_s : action->text());
+    QCOMPARE(entries,
+        (QStringList { u"Загрузить из 1С (формат *.1cdb)"_s, u"Выгрузить в 1С (формат *.1cdb)"_s, u"-"_s,
+            u"Загрузить из 1С (формат *.xls)"_s, u"-"_s, u"Отмена"_s }));
+    menu->actions().last()->trigger(); // "Отмена": nothing more
+    menu->close();
+    QVERIFY(b.prompts.messages.isEmpty());
+}
+
+void TestSet102Frame::fileDialogs_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("suffix");
+
+    QTest::newRow("save db102") << u"Button1"_s << int(Kind::SaveFile) << u"Файлы БД (*.db102)|*.db102"_s << u"db102"_s;
+    QTest::newRow("load db102") << u"Button2"_s << int(Kind::OpenFile) << u"Байлы БД (*.db102)|*.db102"_s << u"db102"_s;
+    QTest::newRow("import 1cdb") << u"N11"_s << int(Kind::OpenFile) << u"Файлы обмена с 1С (*.1cdb)|*.1cdb"_s
+                                 << u"1cdb"_s;
+    QTest::newRow("export 1cdb") << u"N12"_s << int(Kind::SaveFile) << u"Файлы обмена с 1С (*.1cdb)|*.1cdb"_s
+                                 << u"1cdb"_s;
+    QTest::newRow("import xls") << u"N1xls1"_s << int(Kind::OpenFile) << u"Файлы обмена с 1С (*.xls)|*.xls"_s
+                                << u"xls"_s;
+}
+
+// Every goods file command asks with its own dialog; cancelling changes nothing.
+void TestSet102Frame::fileDialogs()
+{
+    QFETCH(QString, command);
+    QFETCH(int, kind);
+    QFETCH(QString, filter);
+    QFETCH(QString, suffix);
+
+    PageBench b;
+    b.page.showTable(TableKind::Goods);
+    b.page.grid(TableKind::Goods).setCell(1, 1, u"ХЛЕБ"_s);
+    b.prompts.answerFile(Kind(kind), QString());
+    if (command.startsWith(u'N'))
+        b.child<QAction>(command)->trigger();
+    else
+        QTest::mouseClick(b.button(command), Qt::LeftButton);
+
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    QCOMPARE(b.prompts.messages.size(), 1);
+    QCOMPARE(b.prompts.messages.first().text, filter);
+    QCOMPARE(b.prompts.messages.first().defaultSuffix, suffix);
+    QCOMPARE(b.page.grid(TableKind::Goods).cell(1, 1), u"ХЛЕБ"_s);
+    QCOMPARE(b.page.grid(TableKind::Goods).cell(2, 4), QString());
+    QVERIFY(!b.session.busy());
+}
+
+void TestSet102Frame::goodsFilesRoundTrip()
+{
+    PageBench b;
+    QTemporaryDir dir;
+    StringGridModel &goods = b.page.grid(TableKind::Goods);
+    for (int row : { 1, 2, 6000 })
+        FillSample(goods, TableKind::Goods, row);
+    const QStringList filled = Rows(goods, 1, 6000);
+    const QString db102 = dir.filePath(u"base.db102"_s), cdb = dir.filePath(u"base.1cdb"_s);
+
+    b.prompts.answerFile(Kind::SaveFile, db102).answerFile(Kind::SaveFile, cdb).expect(Kind::Information);
+    QTest::mouseClick(b.button(u"Button1"_s), Qt::LeftButton);
+    b.child<QAction>(u"N12"_s)->trigger();
+    QCOMPARE(b.shown(), QStringList { Info(u"Файл успешно сохранен!"_s) });
+
+    // The .db102 brings every column back.
+    for (int row : { 1, 2, 6000 })
+        for (int col = 1; col <= 6; ++col)
+            goods.setCell(row, col, u"X"_s);
+    b.prompts.answerFile(Kind::OpenFile, db102);
+    QTest::mouseClick(b.button(u"Button2"_s), Qt::LeftButton);
+    QCOMPARE(Rows(goods, 1, 6000), filled);
+
+    // The .1cdb carries no marking: the import leaves that column alone.
+    for (int row : { 1, 2, 6000 })
+        for (int col = 1; col <= 6; ++col)
+            goods.setCell(row, col, col == 2 ? u"Узкий"_s : u"X"_s);
+    b.prompts.reset();
+    b.prompts.answerFile(Kind::OpenFile, cdb).expect(Kind::Information);
+    b.child<QAction>(u"N11"_s)->trigger();
+    QCOMPARE(b.shown().last(), Info(u"Загружено 6000 позиций!"_s));
+    QCOMPARE(goods.cell(1, 1), filled.first().section(u'|', 0, 0));
+    QCOMPARE(goods.cell(2, 4), u"2.05"_s);
+    QCOMPARE(goods.cell(1, 6), u"X"_s);
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+}
+
+void TestSet102Frame::rejected1cdbLeavesGrid()
+{
+    PageBench b;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"bad.1cdb"_s);
+    QVERIFY(WriteBytes(path, QByteArray("\x01\r\n\x02") + "1\tA\tУзкий\t\t1.0\t1" + "\r\n\x04\r\n"));
+    StringGridModel &goods = b.page.grid(TableKind::Goods);
+    goods.setCell(5, 1, u"ХЛЕБ"_s);
+    goods.setCell(5, 4, u"12.50"_s);
+    b.prompts.answerFile(Kind::OpenFile, path).expect(Kind::Error);
+
+    b.child<QAction>(u"N11"_s)->trigger();
+
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    QCOMPARE(b.shown().last(), Error(u"Структура файла не соответствует стандарту!"_s));
+    QCOMPARE(goods.cell(5, 1), u"ХЛЕБ"_s);
+    QCOMPARE(goods.cell(5, 4), u"12.50"_s);
+}
+
+void TestSet102Frame::xlsImport()
+{
+    PageBench b;
+    StringGridModel &goods = b.page.grid(TableKind::Goods);
+    goods.setCell(4000, 1, u"СТАРОЕ"_s);
+    b.prompts.answerFile(Kind::OpenFile, QStringLiteral(KKT_FIXTURES "/goods.xls"));
+    b.child<QAction>(u"N1xls1"_s)->trigger();
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    QCOMPARE(goods.cell(1, 1), u"Хлеб"_s);
+    QCOMPARE(goods.cell(1, 4), u"35.5"_s);
+    QCOMPARE(goods.cell(4000, 1), QString());
+
+    // A file that is no spreadsheet: a message, and the grid as it was.
+    QTemporaryDir dir;
+    const QString junk = dir.filePath(u"junk.xls"_s);
+    QVERIFY(WriteBytes(junk, "not a workbook"));
+    b.prompts.answerFile(Kind::OpenFile, junk).expect(Kind::Error);
+    b.child<QAction>(u"N1xls1"_s)->trigger();
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    QVERIFY(b.shown().last().contains(u"junk.xls"_s));
+    QCOMPARE(goods.cell(1, 1), u"Хлеб"_s);
+}
+
+void TestSet102Frame::failedSaveKeepsPreviousFile()
+{
+    if (!FileSizeLimit::supported())
+        QSKIP("no file size limit here");
+    PageBench b;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"base.db102"_s);
+    const QByteArray before = "[ЧУЖОЕ]\r\nКлюч=1\r\n";
+    QVERIFY(WriteBytes(path, before));
+    b.page.grid(TableKind::Goods).setCell(1, 1, u"ХЛЕБ"_s);
+    b.prompts.answerFile(Kind::SaveFile, path).expect(Kind::Error);
+    {
+        const FileSizeLimit limit(4096);
+        QTest::mouseClick(b.button(u"Button1"_s), Qt::LeftButton);
+    }
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    QVERIFY(b.shown().last().startsWith(Error(u"ВНИМАНИЕ!\r\n"_s)));
+    QCOMPARE(ReadBytes(path), before);
+}
+
+KKT_GUI_TEST_MAIN(TestSet102Frame)
+#include "TestSet102Frame.moc"
