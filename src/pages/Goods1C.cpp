@@ -79,63 +79,62 @@ QByteArray Goods1CBytes(const StringGridModel &goods)
     text += SOH;
     text += u"\r\n"_s;
     for (int row = 1; row <= GoodsRows::kCount; ++row) {
-        const QString price = goods.cell(row, 4);
-        text += STX + QString::number(row) + TAB + Flat(goods.cell(row, 1)) + TAB + Flat(goods.cell(row, 2)) + TAB
-            + Flat(goods.cell(row, 3)) + TAB + (price.isEmpty() ? u"0.0"_s : Flat(price)) + TAB
-            + Flat(goods.cell(row, 5)) + ETX + u"\r\n"_s;
+        const QString price = goods.cell(row, GoodsCol::Price);
+        text += STX + QString::number(row) + TAB + Flat(goods.cell(row, GoodsCol::Name)) + TAB
+            + Flat(goods.cell(row, GoodsCol::Font)) + TAB + Flat(goods.cell(row, GoodsCol::Barcode)) + TAB
+            + (price.isEmpty() ? u"0.0"_s : Flat(price)) + TAB + Flat(goods.cell(row, GoodsCol::Section)) + ETX
+            + u"\r\n"_s;
     }
     text += EOT;
     text += u"\r\n"_s;
     return ToCp1251(text);
 }
 
-GoodsFileResult ExportGoods1C(const QString &path, const StringGridModel &goods)
+PageResult ExportGoods1C(const QString &path, const StringGridModel &goods)
 {
     QSaveFile file(path);
     const QByteArray bytes = Goods1CBytes(goods);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return GoodsFileResult::Failure(
-            u"ВНИМАНИЕ!\r\nНе удалось записать файл \"%1\": %2"_s.arg(path, file.errorString()));
-    return GoodsFileResult::Success(u"Файл успешно сохранен!"_s, GoodsRows::kCount);
+        return PageResult::Failure(u"ВНИМАНИЕ!\r\nНе удалось записать файл \"%1\": %2"_s.arg(path, file.errorString()));
+    return PageResult::Success(u"Файл успешно сохранен!"_s, GoodsRows::kCount);
 }
 
-GoodsFileResult ImportGoods1C(const QString &path, StringGridModel &goods)
+PageResult ImportGoods1C(const QString &path, StringGridModel &goods)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return GoodsFileResult::Failure(
-            u"ВНИМАНИЕ!\r\nНе удалось открыть файл \"%1\": %2"_s.arg(path, file.errorString()));
+        return PageResult::Failure(u"ВНИМАНИЕ!\r\nНе удалось открыть файл \"%1\": %2"_s.arg(path, file.errorString()));
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return GoodsFileResult::Failure(
+        return PageResult::Failure(
             u"ВНИМАНИЕ!\r\nНе удалось прочитать файл \"%1\": %2"_s.arg(path, file.errorString()));
     return ImportGoods1CBytes(bytes, goods);
 }
 
-GoodsFileResult ImportGoods1CBytes(const QByteArray &bytes, StringGridModel &goods)
+PageResult ImportGoods1CBytes(const QByteArray &bytes, StringGridModel &goods)
 {
     const QStringList lines = SplitLines(FromCp1251(bytes));
     std::vector<TtmpStringData> records;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         if (i == 0) {
             if (lines[0] != QString(SOH))
-                return GoodsFileResult::Failure(Rejected());
+                return PageResult::Failure(Rejected());
             continue;
         }
         if (i == kSkippedLine)
             continue;
         const std::optional<TtmpStringData> rec = ParseRecord(lines[i]);
         if (!rec)
-            return GoodsFileResult::Failure(Rejected());
+            return PageResult::Failure(Rejected());
         records.push_back(*rec);
     }
     for (const TtmpStringData &rec : records)
         if (!RecordValid(rec))
-            return GoodsFileResult::Failure(Rejected());
+            return PageResult::Failure(Rejected());
 
     std::vector<GoodsCells> rows(GoodsRows::kCount, GoodsRows::Defaults());
     for (const TtmpStringData &rec : records) // a later record for the same number wins
         rows[size_t(rec.Number.toInt() - 1)] = { rec.Name, rec.TypeFont, rec.Shtr, rec.Price, rec.Section, {} };
-    GoodsRows::ApplyAll(goods, rows, 1, 5);
-    return GoodsFileResult::Success(u"Загружено %1 позиций!"_s.arg(records.size()), int(records.size()));
+    GoodsRows::ApplyAll(goods, rows, GoodsCol::Name, GoodsCol::Section);
+    return PageResult::Success(u"Загружено %1 позиций!"_s.arg(records.size()), int(records.size()));
 }

@@ -22,10 +22,10 @@ struct TtmpStringData
 // The whole file text for rows 1..6000.
 QByteArray Goods1CBytes(const StringGridModel &goods);
 // Writes it atomically; on success the message is "Файл успешно сохранен!".
-GoodsFileResult ExportGoods1C(const QString &path, const StringGridModel &goods);
+PageResult ExportGoods1C(const QString &path, const StringGridModel &goods);
 
 // Checks the whole file first and only then resets columns 1..5 of every row
 // and fills them, so a rejected file leaves the grid as it was. The marking
 // column is never touched.
-GoodsFileResult ImportGoods1C(const QString &path, StringGridModel &goods);
-GoodsFileResult ImportGoods1CBytes(const QByteArray &bytes, StringGridModel &goods);
+PageResult ImportGoods1C(const QString &path, StringGridModel &goods);
+PageResult ImportGoods1CBytes(const QByteArray &bytes, StringGridModel &goods);

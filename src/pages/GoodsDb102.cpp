@@ -14,28 +14,28 @@ QString SectionOf(int row)
     return u"ТОВАР_#"_s + QString::number(row);
 }
 
-GoodsFileResult Failure(const QString &reason)
+PageResult Failure(const QString &reason)
 {
-    return GoodsFileResult::Failure(u"ВНИМАНИЕ!\r\n"_s + reason);
+    return PageResult::Failure(u"ВНИМАНИЕ!\r\n"_s + reason);
 }
 } // namespace
 
-GoodsFileResult SaveGoodsDb102(const QString &path, const StringGridModel &goods)
+PageResult SaveGoodsDb102(const QString &path, const StringGridModel &goods)
 {
     TmyIniFile ini(path);
     if (!ini.isLoaded())
         return Failure(ini.errorString());
     for (int row = 1; row <= GoodsRows::kCount; ++row) {
         const QString section = SectionOf(row);
-        for (int col = 1; col <= 6; ++col)
+        for (int col = GoodsCol::Name; col <= GoodsCol::Mark; ++col)
             ini.WriteString(section, kKeys[col - 1], goods.cell(row, col));
     }
     if (!ini.UpdateFile())
         return Failure(ini.errorString());
-    return GoodsFileResult::Success({}, GoodsRows::kCount);
+    return PageResult::Success({}, GoodsRows::kCount);
 }
 
-GoodsFileResult LoadGoodsDb102(const QString &path, StringGridModel &goods)
+PageResult LoadGoodsDb102(const QString &path, StringGridModel &goods)
 {
     QString error;
     if (!CreateIfMissing(path, &error))
@@ -51,5 +51,5 @@ GoodsFileResult LoadGoodsDb102(const QString &path, StringGridModel &goods)
             rows[size_t(row - 1)][i] = ini.ReadString(section, kKeys[i], defaults[i]);
     }
     GoodsRows::ApplyAll(goods, rows);
-    return GoodsFileResult::Success({}, GoodsRows::kCount);
+    return PageResult::Success({}, GoodsRows::kCount);
 }

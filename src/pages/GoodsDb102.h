@@ -7,8 +7,8 @@
 
 // Writes all 6000 rows, keeping whatever else the file holds; the previous file
 // stays whole when the write fails.
-GoodsFileResult SaveGoodsDb102(const QString &path, const StringGridModel &goods);
+PageResult SaveGoodsDb102(const QString &path, const StringGridModel &goods);
 
 // Fills all 6000 rows; absent keys give the row defaults. A missing file is
 // created empty and so resets every row. On failure the grid is unchanged.
-GoodsFileResult LoadGoodsDb102(const QString &path, StringGridModel &goods);
+PageResult LoadGoodsDb102(const QString &path, StringGridModel &goods);

@@ -14,7 +14,7 @@ const GoodsCells &Defaults()
 GoodsCells Read(const StringGridModel &goods, int row)
 {
     GoodsCells cells;
-    for (int col = 1; col <= 6; ++col)
+    for (int col = GoodsCol::Name; col <= GoodsCol::Mark; ++col)
         cells[size_t(col - 1)] = goods.cell(row, col);
     return cells;
 }

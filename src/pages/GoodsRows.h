@@ -1,6 +1,8 @@
 #pragma once
 
+#include "pages/PageResult.h"
 #include "pages/StringGridModel.h"
+#include "pages/TableLayout.h"
 
 #include <QString>
 
@@ -21,18 +23,6 @@ const GoodsCells &Defaults();
 GoodsCells Read(const StringGridModel &goods, int row);
 
 // Writes rows 1..6000 from cells[0..5999], columns firstCol..lastCol only, with one change signal.
-void ApplyAll(StringGridModel &goods, const std::vector<GoodsCells> &cells, int firstCol = 1, int lastCol = 6);
+void ApplyAll(StringGridModel &goods, const std::vector<GoodsCells> &cells, int firstCol = GoodsCol::Name,
+    int lastCol = GoodsCol::Mark);
 } // namespace GoodsRows
-
-// What a goods file operation reports: ok, the text to show (an error when not
-// ok, an information otherwise; empty when nothing is to be shown) and the
-// number of goods rows it brought in.
-struct GoodsFileResult
-{
-    bool ok = false;
-    QString message;
-    int count = 0;
-
-    static GoodsFileResult Failure(const QString &text) { return { false, text, 0 }; }
-    static GoodsFileResult Success(const QString &text = {}, int count = 0) { return { true, text, count }; }
-};

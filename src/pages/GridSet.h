@@ -11,7 +11,7 @@
 class GridSet
 {
 public:
-    static constexpr int kCount = 8;
+    static constexpr int kCount = kTableKindCount;
 
     StringGridModel &operator[](TableKind kind) const { return *m_grids[size_t(kind)]; }
     void set(TableKind kind, StringGridModel &grid) { m_grids[size_t(kind)] = &grid; }

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "pages/StringGridModel.h"
+#include "pages/TableLayout.h"
 
 #include <QStringList>
 
 #include <memory>
 
-// The grids of the two parameter pages: their shapes, titles and start values.
-enum class TableKind { Gsm, Oper, Goods, Usl, Klishe, Agents, Factory, Station };
+// The grids of the two parameter pages: their shapes, titles and start values,
+// as their layouts describe them.
 
 struct GridShape
 {
@@ -27,7 +28,3 @@ QString RowTitle(TableKind kind, int row);
 // Resets the whole grid to the page's start state; the grid must have the kind's shape.
 void InitGrid(TableKind kind, StringGridModel &grid);
 std::unique_ptr<StringGridModel> MakeGrid(TableKind kind, QObject *parent = nullptr);
-
-namespace GoodsCol {
-constexpr int Name = 1, Font = 2, Barcode = 3, Price = 4, Section = 5, Mark = 6;
-} // namespace GoodsCol

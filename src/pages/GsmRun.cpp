@@ -1,6 +1,7 @@
 #include "pages/GsmRun.h"
 
 #include "kkt/ComPort.h"
+#include "pages/TableLayout.h"
 
 using namespace Qt::StringLiterals;
 
@@ -40,7 +41,7 @@ RunResult RunGsm(KktChannel &channel, const KktConnection &conn, RunDirection di
     for (int n = 1; n <= kCount; ++n) {
         const int row = GridRowOf(n);
         const int parts = n == kServerName ? 3 : 1;
-        const QString text = grid.cell(row, 1);
+        const QString text = grid.cell(row, GsmCol::Value);
         QString joined;
         for (int part = 0; part < parts; ++part) {
             quint16 font = 0x30;
@@ -54,6 +55,7 @@ RunResult RunGsm(KktChannel &channel, const KktConnection &conn, RunDirection di
                                                  : u"ВНИМАНИЕ!\r\nНе удалось прочитать параметр "_s)
                     + MessageNameOf(n) + u"!"_s;
                 result.ok = false;
+                result.message = message;
                 result.outcome = outcome;
                 result.messages << message;
                 if (hooks.failure)
@@ -63,11 +65,16 @@ RunResult RunGsm(KktChannel &channel, const KktConnection &conn, RunDirection di
             joined += value;
         }
         if (hooks.progress)
-            hooks.progress({ n, kCount, ProgressPercent(n, kCount) });
+            hooks.progress({ n, kCount, ProgressPercent(n, kCount), n, kCount });
         if (!writing)
-            grid.setCell(row, 1, joined);
+            grid.setCell(row, GsmCol::Value, joined);
+        result.count = n;
         if (hooks.processEvents)
             hooks.processEvents();
+        if (hooks.stop && hooks.stop()) {
+            result.stopped = true;
+            return result;
+        }
     }
     return result;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pages/PageResult.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -28,14 +30,14 @@ struct RunHooks
     std::function<bool()> stop;
 };
 
-struct RunResult
+// ok is false when any request or check failed; message is the first failure
+// message; count is the grid rows done completely.
+struct RunResult : PageResult
 {
-    bool ok = true; // false when any request or check failed
     QStringList messages; // every failure message, in order
     // The outcome of the first request that failed; 0 when none did, also when
     // a check of the cells stopped the run before any request failed.
     int outcome = 0;
-    int count = 0; // grid rows done completely
     bool stopped = false; // the stop hook ended the run early
 };
 

@@ -20,39 +20,12 @@ Step Failed(const QString &message, quint8 outcome = 0)
     return { false, message, outcome };
 }
 
-// The part of the failure message that names the table: outcome, this text, the number.
-QString FailureText(TableKind kind, bool writing)
-{
-    switch (kind) {
-    case TableKind::Oper:
-        return writing ? u") при записи оператора с номером "_s : u") при чтении операторов. Оператор номер "_s;
-    case TableKind::Goods:
-        return writing ? u") при записи базы. Товар номер "_s : u") при чтении базы. Товар номер "_s;
-    case TableKind::Usl:
-        return writing ? u") при записи признака предмета расчета с номером "_s
-                       : u") при чтении признака предмета расчета с номером "_s;
-    case TableKind::Klishe:
-        return writing ? u") при записи строки клише с номером "_s : u") при чтении строки клише с номером "_s;
-    case TableKind::Agents:
-        return writing ? u") при записи строки параметра агента с номером "_s
-                       : u") при чтении строки параметра агента с номером "_s;
-    case TableKind::Factory:
-        return writing ? u") при записи строки предприятия с номером "_s
-                       : u") при чтении строки предприятия с номером "_s;
-    case TableKind::Station:
-        return writing ? u") при записи строки станции с номером "_s : u") при чтении строки станции с номером "_s;
-    case TableKind::Gsm:
-        break;
-    }
-    return {};
-}
-
 Step OutcomeStep(quint8 outcome, TableKind kind, bool writing, int number)
 {
     if (outcome == KktOutcome::Ok)
         return {};
-    return Failed(u"Внимание!\r\nОшибка ("_s + QString::number(outcome) + FailureText(kind, writing)
-            + QString::number(number) + u" !"_s,
+    return Failed(u"Внимание!\r\nОшибка ("_s + QString::number(outcome)
+            + (writing ? LayoutOf(kind).writeFailure : LayoutOf(kind).readFailure) + QString::number(number) + u" !"_s,
         outcome);
 }
 
@@ -63,8 +36,8 @@ Step ParamStep(KktChannel &channel, const KktConnection &conn, TableKind kind, b
     quint16 font = slot.fontCol < 0 ? 0x30 : FontCode(grid.cell(gridRow, slot.fontCol));
     QString value;
     if (writing && slot.groupCode) {
-        const std::optional<QString> code
-            = UslToCode(grid.cell(gridRow, 3), grid.cell(gridRow, 4), grid.cell(gridRow, 5));
+        const std::optional<QString> code = UslToCode(
+            grid.cell(gridRow, UslCol::Kind), grid.cell(gridRow, UslCol::Vat), grid.cell(gridRow, UslCol::Tax));
         if (!code)
             return Failed(u"ВНИМАНИЕ!\r\nНе выбран признак предмета расчета у группы номер %1!"_s.arg(gridRow));
         value = *code;
@@ -78,9 +51,9 @@ Step ParamStep(KktChannel &channel, const KktConnection &conn, TableKind kind, b
         return step;
     if (slot.groupCode) {
         const UslCells cells = CodeToUsl(value);
-        grid.setCell(gridRow, 3, cells.kind);
-        grid.setCell(gridRow, 4, cells.vat);
-        grid.setCell(gridRow, 5, cells.tax);
+        grid.setCell(gridRow, UslCol::Kind, cells.kind);
+        grid.setCell(gridRow, UslCol::Vat, cells.vat);
+        grid.setCell(gridRow, UslCol::Tax, cells.tax);
     } else {
         grid.setCell(gridRow, slot.textCol, value);
     }
@@ -139,67 +112,59 @@ Step GoodsRead(KktChannel &channel, const KktConnection &conn, StringGridModel &
 
 void Report(RunResult &result, const RunHooks &hooks, const QString &message, quint8 outcome = 0)
 {
-    if (result.ok) // the first failure gives the run's outcome
+    if (result.ok) { // the first failure gives the run's outcome and message
         result.outcome = outcome;
+        result.message = message;
+    }
     result.ok = false;
     result.messages << message;
     if (hooks.failure)
         hooks.failure(message);
 }
 
-void Progress(const RunHooks &hooks, int position, int total, int fields)
+struct RunSpan
 {
-    if (hooks.progress)
-        hooks.progress({ position, total, ProgressPercent(position, total), position / fields, total / fields });
+    int from;
+    int fields;
+    int total;
+    int rows;
+};
+
+void Progress(const RunHooks &hooks, const RunSpan &span, int row, int slot)
+{
+    if (!hooks.progress)
+        return;
+    const int position = (row - span.from) * span.fields + slot + 1;
+    const int rowsDone = row - span.from + (slot + 1 == span.fields ? 1 : 0);
+    hooks.progress({ position, span.total, ProgressPercent(position, span.total), rowsDone, span.rows });
+}
+
+bool StopAsked(const RunHooks &hooks, RunResult &result)
+{
+    result.stopped = hooks.stop && hooks.stop();
+    return result.stopped;
+}
+
+Step RunStepAt(KktChannel &channel, const KktConnection &conn, TableKind kind, bool writing, StringGridModel &grid,
+    int row, int slot)
+{
+    if (kind != TableKind::Goods)
+        return ParamStep(channel, conn, kind, writing, grid, row, slot);
+    return writing ? GoodsWrite(channel, conn, grid, row) : GoodsRead(channel, conn, grid, row);
 }
 } // namespace
 
 int FieldsPerRow(TableKind kind)
 {
-    switch (kind) {
-    case TableKind::Oper:
-        return 5;
-    case TableKind::Usl:
-    case TableKind::Factory:
-        return 2;
-    default:
-        return 1;
-    }
+    return LayoutOf(kind).fieldsPerRow;
 }
 
 ParamSlot SlotOf(TableKind kind, int gridRow, int slot)
 {
-    const auto row = quint8(gridRow);
-    const auto field = quint8(slot);
-    switch (kind) {
-    case TableKind::Oper: {
-        static const int textCols[5] = { 1, 3, 5, 7, 8 };
-        static const int fontCols[5] = { 2, 4, 6, -1, -1 };
-        return { 0, row, field, textCols[slot], fontCols[slot], false };
-    }
-    case TableKind::Usl:
-        return slot == 0 ? ParamSlot { 2, row, 0, 1, 2, false } : ParamSlot { 2, row, 1, 3, -1, true };
-    case TableKind::Klishe:
-        return { 4, 1, quint8(gridRow - 1), 1, 2, false };
-    case TableKind::Agents: {
-        // Parameters 6..9 share KKT row 6 and 10..11 row 7, one field each; 12 is row 8.
-        if (gridRow <= 5)
-            return { 6, row, 0, 1, 2, false };
-        if (gridRow <= 9)
-            return { 6, 6, quint8(gridRow - 6), 1, 2, false };
-        if (gridRow <= 11)
-            return { 6, 7, quint8(gridRow - 10), 1, 2, false };
-        return { 6, 8, 0, 1, 2, false };
-    }
-    case TableKind::Factory:
-        return { 8, row, quint8(slot + 1), slot + 1, -1, false };
-    case TableKind::Station:
-        return { 9, row, 1, 1, -1, false };
-    case TableKind::Goods:
-    case TableKind::Gsm:
-        break;
-    }
-    return { 0, 0, 0, -1, -1, false };
+    const TableLayout &layout = LayoutOf(kind);
+    if (gridRow < 1 || gridRow > layout.rowFields.size() || slot < 0 || slot >= layout.rowFields[gridRow - 1].size())
+        return { 0, 0, 0, -1, -1, false };
+    return layout.rowFields[gridRow - 1][slot];
 }
 
 QList<RunStep> PlanRun(TableKind kind, int from, int to)
@@ -225,32 +190,31 @@ RunResult RunTable(KktChannel &channel, const KktConnection &conn, TableKind kin
     }
     const bool writing = direction == RunDirection::Write;
     const int fields = FieldsPerRow(kind);
-    const int total = fields * (to - from + 1);
+    const RunSpan span { from, fields, fields * (to - from + 1), to - from + 1 };
     for (int row = from; row <= to; ++row) {
+        bool rowDone = true;
         for (int slot = 0; slot < fields; ++slot) {
-            const int position = (row - from) * fields + slot + 1;
-            const Step step = kind != TableKind::Goods ? ParamStep(channel, conn, kind, writing, grid, row, slot)
-                : writing                              ? GoodsWrite(channel, conn, grid, row)
-                                                       : GoodsRead(channel, conn, grid, row);
+            const Step step = RunStepAt(channel, conn, kind, writing, grid, row, slot);
             if (!step.ok) {
                 Report(result, hooks, step.message, step.outcome);
                 if (kind == TableKind::Agents)
-                    Progress(hooks, position, total, fields);
-                if (kind == TableKind::Oper && !writing)
-                    break; // the next operator is still read
-                return result;
+                    Progress(hooks, span, row, slot);
+                if (kind != TableKind::Oper || writing)
+                    return result;
+                rowDone = false; // the next operator is still read
+                break;
             }
-            Progress(hooks, position, total, fields);
+            Progress(hooks, span, row, slot);
             if (hooks.processEvents)
                 hooks.processEvents();
-            if (hooks.stop && hooks.stop()) {
-                result.stopped = true;
-                result.count = position / fields;
+            if (slot + 1 == fields)
+                result.count += 1;
+            if (StopAsked(hooks, result))
                 return result;
-            }
         }
+        if (!rowDone && StopAsked(hooks, result))
+            return result;
     }
-    result.count = to - from + 1;
     return result;
 }
 
@@ -259,11 +223,11 @@ QString ClearBaseQuestion()
     return u"Внимание!\r\nВы действительно хотите очистить базу в ККТ!"_s;
 }
 
-ClearBaseResult ClearGoodsBase(KktChannel &channel, const KktConnection &conn)
+PageResult ClearGoodsBase(KktChannel &channel, const KktConnection &conn)
 {
     quint8 status = 0;
     const quint8 outcome = RequestClearBase(channel, conn, status);
     if (outcome != KktOutcome::Ok)
-        return { false, u"Внимание!\r\nОшибка очистки базы - "_s + QString::number(outcome) + u"!"_s };
-    return { true, u"База успешно очищена!"_s };
+        return PageResult::Failure(u"Внимание!\r\nОшибка очистки базы - "_s + QString::number(outcome) + u"!"_s);
+    return PageResult::Success(u"База успешно очищена!"_s);
 }

@@ -68,9 +68,9 @@ QString MarkOf(const QString &text)
     return t == u"м"_s || t == u"М"_s ? u"м"_s : QString();
 }
 
-GoodsFileResult Unreadable(const QString &fileName, const QString &reason)
+PageResult Unreadable(const QString &fileName, const QString &reason)
 {
-    return GoodsFileResult::Failure(u"ВНИМАНИЕ!\r\nНе удалось загрузить файл \"%1\": %2"_s.arg(fileName, reason));
+    return PageResult::Failure(u"ВНИМАНИЕ!\r\nНе удалось загрузить файл \"%1\": %2"_s.arg(fileName, reason));
 }
 
 QString OpenFailure(int status)
@@ -102,7 +102,7 @@ QString NormPrice(const QString &text)
     return ok ? whole + u".00"_s : zero;
 }
 
-GoodsFileResult LoadXls(const QString &fileName, StringGridModel &grid)
+PageResult LoadXls(const QString &fileName, StringGridModel &grid)
 {
     const XlsBook book(fileName);
     if (book.status() != FREEXL_OK)
@@ -134,5 +134,5 @@ GoodsFileResult LoadXls(const QString &fileName, StringGridModel &grid)
         row[GoodsCol::Mark - 1] = MarkOf(text(r, XlsColumn::Mark));
     }
     GoodsRows::ApplyAll(grid, rows);
-    return GoodsFileResult::Success({}, count);
+    return PageResult::Success({}, count);
 }

@@ -9,7 +9,7 @@
 // through NormPrice) and 7 (marking: "м" when the cell holds м or М). Every
 // goods row is reset to the defaults first. The whole sheet is read before the
 // grid changes: a file that cannot be read leaves the grid as it was.
-GoodsFileResult LoadXls(const QString &fileName, StringGridModel &grid);
+PageResult LoadXls(const QString &fileName, StringGridModel &grid);
 
 // A price cell text with "." as the decimal separator: "12,5" -> "12.5",
 // "12" -> "12.00", "" -> "0.00", anything else unreadable -> "0.00".

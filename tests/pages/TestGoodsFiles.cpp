@@ -121,7 +121,7 @@ void TestGoodsFiles::db102SaveLoad()
 
     const auto back = MakeGrid(TableKind::Goods);
     back->setCell(3, 1, u"will be reset"_s);
-    const GoodsFileResult loaded = LoadGoodsDb102(path(u"a.db102"_s), *back);
+    const PageResult loaded = LoadGoodsDb102(path(u"a.db102"_s), *back);
     QVERIFY(loaded.ok);
     QCOMPARE(loaded.message, QString());
     QCOMPARE(Row(*back, 1), u"ХЛЕБ|Широкий|4600000000001|35.5|2|м"_s);
@@ -133,7 +133,7 @@ void TestGoodsFiles::db102KeepsForeignContentAndDefaults()
 {
     WriteBytes(path(u"a.db102"_s),
         Cp1251(u"[МОЁ]\r\nk=v\r\n[товар_#1]\r\nСвой=1\r\nцена=9\r\n[ТОВАР_#2]\r\nНаименование=X\r\n"_s));
-    const GoodsFileResult loaded = LoadGoodsDb102(path(u"a.db102"_s), *m_goods);
+    const PageResult loaded = LoadGoodsDb102(path(u"a.db102"_s), *m_goods);
     QVERIFY(loaded.ok);
     QCOMPARE(Row(*m_goods, 1), u"|Узкий||9|0|"_s);
     QCOMPARE(Row(*m_goods, 2), u"X|Узкий||0.00|0|"_s);
@@ -155,7 +155,7 @@ void TestGoodsFiles::db102Failures()
     FillSample(*m_goods);
     const QString before = Snapshot(*m_goods);
     QVERIFY(QDir(m_dir->path()).mkdir(u"dir.db102"_s));
-    const GoodsFileResult load = LoadGoodsDb102(path(u"dir.db102"_s), *m_goods);
+    const PageResult load = LoadGoodsDb102(path(u"dir.db102"_s), *m_goods);
     QVERIFY(!load.ok);
     QVERIFY(load.message.startsWith(u"ВНИМАНИЕ!\r\nНе удалось открыть файл"_s));
     QCOMPARE(Snapshot(*m_goods), before);
@@ -167,7 +167,7 @@ void TestGoodsFiles::oneCExportLayout()
 {
     FillSample(*m_goods);
     m_goods->setCell(2, 1, u"TAB\tAND\r\nBREAK"_s);
-    const GoodsFileResult saved = ExportGoods1C(path(u"a.1cdb"_s), *m_goods);
+    const PageResult saved = ExportGoods1C(path(u"a.1cdb"_s), *m_goods);
     QVERIFY(saved.ok);
     QCOMPARE(saved.message, u"Файл успешно сохранен!"_s);
     QStringDecoder dec("windows-1251");
@@ -195,7 +195,7 @@ void TestGoodsFiles::oneCRoundTrip()
     const auto back = MakeGrid(TableKind::Goods);
     back->setCell(1, 6, u"keep"_s);
     back->setCell(7, 1, u"reset me"_s);
-    const GoodsFileResult loaded = ImportGoods1C(path(u"a.1cdb"_s), *back);
+    const PageResult loaded = ImportGoods1C(path(u"a.1cdb"_s), *back);
     QVERIFY(loaded.ok);
     QCOMPARE(loaded.message, u"Загружено 6000 позиций!"_s);
     QCOMPARE(loaded.count, 6000);
@@ -247,7 +247,7 @@ void TestGoodsFiles::oneCImportRules()
     QFETCH(QString, row6000);
     FillSample(*m_goods);
     const QString before = Snapshot(*m_goods);
-    const GoodsFileResult result = ImportGoods1CBytes(file, *m_goods);
+    const PageResult result = ImportGoods1CBytes(file, *m_goods);
     if (count < 0) {
         QVERIFY(!result.ok);
         QCOMPARE(result.message, u"Структура файла не соответствует стандарту!"_s);
@@ -269,7 +269,7 @@ void TestGoodsFiles::oneCWriteFailureKeepsFile()
     WriteBytes(path(u"a.1cdb"_s), "previous");
     {
         const FileSizeLimit limit(16 * 1024);
-        const GoodsFileResult saved = ExportGoods1C(path(u"a.1cdb"_s), *m_goods);
+        const PageResult saved = ExportGoods1C(path(u"a.1cdb"_s), *m_goods);
         QVERIFY(!saved.ok);
         QVERIFY(saved.message.startsWith(u"ВНИМАНИЕ!\r\nНе удалось записать файл"_s));
     }
@@ -280,7 +280,7 @@ void TestGoodsFiles::xlsImport()
 {
     m_goods->setCell(100, 1, u"reset me"_s);
     m_goods->setCell(100, 6, u"м"_s);
-    const GoodsFileResult result = LoadXls(QStringLiteral(KKT_FIXTURES "/goods.xls"), *m_goods);
+    const PageResult result = LoadXls(QStringLiteral(KKT_FIXTURES "/goods.xls"), *m_goods);
     QVERIFY2(result.ok, qPrintable(result.message));
     QCOMPARE(result.count, 6000);
     QCOMPARE(Row(*m_goods, 1), u"Хлеб|Узкий|4600000000001|35.5|2|м"_s);
@@ -297,7 +297,7 @@ void TestGoodsFiles::xlsImport()
 void TestGoodsFiles::xlsHeadingOnly()
 {
     FillSample(*m_goods);
-    const GoodsFileResult result = LoadXls(QStringLiteral(KKT_FIXTURES "/heading-only.xls"), *m_goods);
+    const PageResult result = LoadXls(QStringLiteral(KKT_FIXTURES "/heading-only.xls"), *m_goods);
     QVERIFY(result.ok);
     QCOMPARE(result.count, 0);
     QCOMPARE(Row(*m_goods, 1), u"|Узкий||0.00|0|"_s);
@@ -308,7 +308,7 @@ void TestGoodsFiles::xlsUnreadable()
     FillSample(*m_goods);
     const QString before = Snapshot(*m_goods);
     WriteBytes(path(u"bad.xls"_s), "this is not a workbook");
-    GoodsFileResult result = LoadXls(path(u"bad.xls"_s), *m_goods);
+    PageResult result = LoadXls(path(u"bad.xls"_s), *m_goods);
     QVERIFY(!result.ok);
     QCOMPARE(result.message,
         u"ВНИМАНИЕ!\r\nНе удалось загрузить файл \"%1\": файл повреждён или не является книгой "

@@ -5,6 +5,7 @@
 #include "pages/GridSet.h"
 #include "pages/RangeCheck.h"
 
+#include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -17,6 +18,7 @@ class TestGrids : public QObject
     Q_OBJECT
 private slots:
     void modelCellsAndFlags();
+    void modelPassesModelTester();
     void bulkUpdateSignalsOnce();
     void startState();
     void configCopyBothWays();
@@ -38,6 +40,19 @@ void TestGrids::modelCellsAndFlags()
     QVERIFY(!grid.setData(grid.index(0, 1), u"t"_s));
     QVERIFY(grid.setData(grid.index(2, 3), u"typed"_s));
     QCOMPARE(grid.cell(2, 3), u"typed"_s);
+}
+
+void TestGrids::modelPassesModelTester()
+{
+    const auto grid = MakeGrid(TableKind::Usl);
+    const QAbstractItemModelTester tester(grid.get(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    grid->setCell(3, 4, u"changed"_s);
+    grid->setData(grid->index(2, 1), u"typed"_s);
+    {
+        const GridBulkUpdate bulk(*grid);
+        InitGrid(TableKind::Usl, *grid);
+    }
+    QCOMPARE(grid->cell(3, 4), u"1 - Ставка НДС 20%"_s);
 }
 
 void TestGrids::bulkUpdateSignalsOnce()

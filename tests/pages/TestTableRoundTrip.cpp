@@ -108,7 +108,7 @@ void TestTableRoundTrip::wholeTable()
     const auto source = MakeGrid(k);
     Fill(k, *source);
     int progressCalls = 0;
-    const RunHooks hooks { [&](const RunProgress &) { ++progressCalls; }, {}, {} };
+    const RunHooks hooks { [&](const RunProgress &) { ++progressCalls; }, {}, {}, {} };
     const RunResult written = RunTable(channel, conn, k, RunDirection::Write, *source, 1, MaxRowOf(k), hooks);
     QVERIFY2(written.ok, qPrintable(written.messages.join(u'\n')));
     QCOMPARE(progressCalls, FieldsPerRow(k) * MaxRowOf(k));

@@ -22,15 +22,22 @@ struct Bench
     KktConnection conn { u"COM1"_s, 19200, 100, 0, 0 };
     QList<int> percents;
     QList<int> positions;
+    QList<int> rowsDone;
+    int rowsTotal = 0;
     QStringList shown;
     int idles = 0;
+    int stopAfter = 0; // requests before the stop hook says stop; 0: never
+    int asked = 0;
     RunHooks hooks {
         [this](const RunProgress &p) {
             percents << p.percent;
             positions << p.position;
+            rowsDone << p.rowsDone;
+            rowsTotal = p.rowsTotal;
         },
         [this](const QString &m) { shown << m; },
         [this] { ++idles; },
+        [this] { return ++asked == stopAfter; },
     };
 
     void acceptAll(int count)
@@ -93,6 +100,7 @@ private slots:
     void gsmParameters();
     void gsmFailureNamesParameter();
     void clearGoodsBase();
+    void stopEndsRunAfterRequest();
 };
 
 void TestTableRun::writeOperatorsTwoToThree()
@@ -388,7 +396,7 @@ void TestTableRun::clearGoodsBase()
     QCOMPARE(ClearBaseQuestion(), u"Внимание!\r\nВы действительно хотите очистить базу в ККТ!"_s);
     Bench b;
     b.link.openFails = true;
-    ClearBaseResult r = ClearGoodsBase(b.channel, b.conn);
+    PageResult r = ClearGoodsBase(b.channel, b.conn);
     QVERIFY(!r.ok);
     QCOMPARE(r.message, u"Внимание!\r\nОшибка очистки базы - 1!"_s);
     b.link.openFails = false;
@@ -397,6 +405,53 @@ void TestTableRun::clearGoodsBase()
     QVERIFY(r.ok);
     QCOMPARE(r.message, u"База успешно очищена!"_s);
     QCOMPARE(b.link.openedTimeOut, 30000u);
+}
+
+void TestTableRun::stopEndsRunAfterRequest()
+{
+    const auto oper = MakeGrid(TableKind::Oper);
+    Bench whole;
+    whole.acceptAll(15);
+    const RunResult done
+        = RunTable(whole.channel, whole.conn, TableKind::Oper, RunDirection::Write, *oper, 2, 4, whole.hooks);
+    QVERIFY(done.ok && !done.stopped);
+    QCOMPARE(done.count, 3);
+    QCOMPARE(whole.asked, 15); // asked after every request
+    QCOMPARE(whole.rowsTotal, 3);
+    QCOMPARE(whole.rowsDone, (QList<int> { 0, 0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 3 }));
+
+    Bench stopped;
+    stopped.acceptAll(15);
+    stopped.stopAfter = 7; // the second field of operator 3
+    const RunResult r
+        = RunTable(stopped.channel, stopped.conn, TableKind::Oper, RunDirection::Write, *oper, 2, 4, stopped.hooks);
+    QVERIFY(r.ok);
+    QVERIFY(r.stopped);
+    QCOMPARE(r.count, 1); // operator 2 only; operator 3 is half written
+    QCOMPARE(stopped.link.writes.size(), 7);
+    QVERIFY(stopped.shown.isEmpty());
+    QVERIFY(r.messages.isEmpty());
+
+    // Reading operators goes on past a failure: the failed operator is not counted, and stop still ends it.
+    Bench reading;
+    reading.stopAfter = 2;
+    const RunResult read
+        = RunTable(reading.channel, reading.conn, TableKind::Oper, RunDirection::Read, *oper, 1, 6, reading.hooks);
+    QVERIFY(!read.ok);
+    QVERIFY(read.stopped);
+    QCOMPARE(read.count, 0);
+    QCOMPARE(read.messages.size(), 2);
+    QCOMPARE(read.message, read.messages.first());
+
+    Bench gsm;
+    gsm.acceptAll(9);
+    gsm.stopAfter = 3; // after the server name's three parts
+    const auto grid = MakeGrid(TableKind::Gsm);
+    const RunResult g = RunTable(gsm.channel, gsm.conn, TableKind::Gsm, RunDirection::Write, *grid, 1, 7, gsm.hooks);
+    QVERIFY(g.ok && g.stopped);
+    QCOMPARE(g.count, 3);
+    QCOMPARE(gsm.link.writes.size(), 5);
+    QCOMPARE(gsm.rowsDone, (QList<int> { 1, 2, 3 }));
 }
 
 QTEST_GUILESS_MAIN(TestTableRun)

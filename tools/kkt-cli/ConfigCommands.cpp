@@ -183,7 +183,7 @@ GoodsFormat FormatOf(const QString &path, bool output)
         path, output ? u""_s : u" или .xls"_s) };
 }
 
-GoodsFileResult LoadGoods(GoodsFormat format, const QString &path, StringGridModel &goods)
+PageResult LoadGoods(GoodsFormat format, const QString &path, StringGridModel &goods)
 {
     switch (format) {
     case GoodsFormat::Db102:
@@ -210,14 +210,14 @@ int Convert(CliContext &context, const CliCommand &command, const QStringList &a
         return Fail(context, ConfigExit::kBadInput, u"файл «%1» не найден"_s.arg(in));
 
     const auto goods = MakeGrid(TableKind::Goods);
-    const GoodsFileResult loaded = LoadGoods(from, in, *goods);
+    const PageResult loaded = LoadGoods(from, in, *goods);
     if (!loaded.ok) {
         ShowMessage(context.err(), loaded.message);
         return ConfigExit::kBadInput;
     }
     if (!loaded.message.isEmpty())
         ShowMessage(context.out(), loaded.message);
-    const GoodsFileResult saved = to == GoodsFormat::Db102 ? SaveGoodsDb102(out, *goods) : ExportGoods1C(out, *goods);
+    const PageResult saved = to == GoodsFormat::Db102 ? SaveGoodsDb102(out, *goods) : ExportGoods1C(out, *goods);
     if (!saved.ok) {
         ShowMessage(context.err(), saved.message);
         return ConfigExit::kCannotWrite;

@@ -11,7 +11,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 // The time left jumps about with every request; a few updates a second are enough to read.
-constexpr qint64 kTextGapMs = 250;
+constexpr qint64 kLeftGapMs = 250;
 } // namespace
 
 TRunPanel::TRunPanel(QWidget *parent)
@@ -43,7 +43,7 @@ void TRunPanel::start(int totalRows)
     m_totalRows = totalRows;
     m_stopRequested = false;
     m_stop->setEnabled(true);
-    m_lastText = -1;
+    m_leftAt = -1;
     m_clock.start();
     show();
     ProgressBar1->setValue(0);
@@ -52,10 +52,8 @@ void TRunPanel::start(int totalRows)
 
 void TRunPanel::progress(int percent, int rowsDone)
 {
+    showRows(rowsDone);
     ProgressBar1->setValue(percent);
-    const qint64 now = m_clock.elapsed();
-    if (rowsDone >= m_totalRows || m_lastText < 0 || now - m_lastText >= kTextGapMs)
-        showRows(rowsDone);
 }
 
 void TRunPanel::finish()
@@ -65,9 +63,12 @@ void TRunPanel::finish()
 
 void TRunPanel::showRows(int rowsDone)
 {
-    m_lastText = m_clock.elapsed();
-    QString text = u"%1 из %2"_s.arg(rowsDone).arg(m_totalRows);
-    if (rowsDone > 0)
-        text += u", осталось "_s + DurationText(SecondsLeft(rowsDone, m_totalRows, m_lastText));
-    m_rows->setText(text);
+    const qint64 now = m_clock.elapsed();
+    if (rowsDone == 0) {
+        m_left.clear();
+    } else if (rowsDone >= m_totalRows || m_leftAt < 0 || now - m_leftAt >= kLeftGapMs) {
+        m_left = u", осталось "_s + DurationText(SecondsLeft(rowsDone, m_totalRows, now));
+        m_leftAt = now;
+    }
+    m_rows->setText(u"%1 из %2"_s.arg(rowsDone).arg(m_totalRows) + m_left);
 }

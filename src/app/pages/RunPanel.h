@@ -29,7 +29,8 @@ private:
     QLabel *m_rows;
     QPushButton *m_stop;
     QElapsedTimer m_clock;
-    qint64 m_lastText = -1;
+    QString m_left; // ", осталось m:ss" as last worked out
+    qint64 m_leftAt = -1; // clock time of m_left; -1: none yet
     int m_totalRows = 0;
     bool m_stopRequested = false;
 };

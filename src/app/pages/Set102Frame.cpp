@@ -5,8 +5,11 @@
 #include "app/pages/RunPanel.h"
 #include "app/pages/Shape.h"
 #include "pages/RangeCheck.h"
+#include "pages/TableLayout.h"
 #include "pages/TableRun.h"
+#include "ui/DigitsKeyFilter.h"
 #include "ui/Prompts.h"
+#include "ui/StringGrid.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -20,7 +23,6 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTableView>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -39,15 +41,6 @@ QPushButton *MakeButton(QWidget *parent, const QString &name, const QString &cap
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
     return button;
-}
-
-QLineEdit *MakeDigitField(QWidget *parent, const QString &name, int length, const QString &text)
-{
-    auto *field = new QLineEdit(text, parent);
-    field->setObjectName(name);
-    field->setMaxLength(length);
-    field->setFixedWidth(length <= 2 ? 33 : 49);
-    return field;
 }
 
 QLabel *MakeWarningLabel(QWidget *parent, const QString &name, const QString &text)
@@ -83,10 +76,11 @@ bool IsTabSwitchKey(const QKeyEvent *key)
 
 TFrameSet102::TFrameSet102(QWidget *parent)
     : QWidget(parent)
+    , m_digits(new DigitsKeyFilter(this))
     , Label1(AddPageTitle(this))
 {
     for (int i = 0; i < kTabCount; ++i)
-        m_grids[size_t(i)] = MakeGrid(TableKind(int(TableKind::Oper) + i), this);
+        m_grids[size_t(i)] = MakeGrid(TableKind(int(TableKind::Oper) + i));
     CreateTabs();
     CreatePopupMenu();
     auto *column = static_cast<QVBoxLayout *>(layout());
@@ -96,57 +90,64 @@ TFrameSet102::TFrameSet102(QWidget *parent)
     column->insertWidget(4, CreateBottomRow());
 }
 
-TFrameSet102::~TFrameSet102() = default;
+TFrameSet102::~TFrameSet102()
+{
+    // The grids show the models: they go first.
+    delete PageControl1;
+}
 
 void TFrameSet102::CreateTabs()
 {
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(u"PageControl1"_s);
     PageControl1->installEventFilter(this);
-    AddTab(TableKind::Oper, u"TabSheet1"_s, u"Операторы"_s, u"sgOper"_s, u"Edit1"_s, u"Edit2"_s, 1);
-    Tab &goods = AddTab(TableKind::Goods, u"TabSheet2"_s, u"Предмет расчета"_s, u"SGBase"_s, u"Edit3"_s, u"Edit4"_s, 4);
-    AddTab(TableKind::Usl, u"TabSheet3"_s, u"Группы предметов расчета"_s, u"sgUsl"_s, u"Edit5"_s, u"Edit6"_s, 1);
-    AddTab(TableKind::Klishe, u"TabSheet4"_s, u"Клише"_s, u"sgKl"_s, u"Edit7"_s, u"Edit8"_s, 2);
-    AddTab(TableKind::Agents, u"TabSheet5"_s, u"Параметры агентов"_s, u"sgAgents"_s, u"Edit9"_s, u"Edit10"_s, 2);
-    AddTab(TableKind::Factory, u"TabSheet6"_s, u"Предприятие"_s, u"stringGridFactory"_s, u"edtFirstElement"_s,
-        u"edtLastElement"_s, 2);
-    AddTab(TableKind::Station, u"TabSheet7"_s, u"Станция"_s, u"stringGridStation"_s, u"edtFirstRange"_s,
-        u"edtLastRange"_s, 2);
-    static_cast<QVBoxLayout *>(goods.sheet->layout())->insertWidget(1, CreateGoodsTools());
+    // The tabs in table order: "Операторы" is TabSheet1, "Станция" TabSheet7.
+    for (int i = 0; i < kTabCount; ++i)
+        AddTab(TableKind(int(TableKind::Oper) + i));
+    auto *goods = static_cast<QVBoxLayout *>(tabOf(TableKind::Goods).sheet->layout());
+    goods->insertWidget(1, CreateGoodsTools());
 }
 
-TFrameSet102::Tab &TFrameSet102::AddTab(TableKind kind, const QString &sheetName, const QString &title,
-    const QString &viewName, const QString &fromName, const QString &toName, int fieldLength)
+TFrameSet102::Tab &TFrameSet102::AddTab(TableKind kind)
 {
+    const TableLayout &layout = LayoutOf(kind);
     Tab &tab = m_tabs[IndexOf(kind)];
     tab.kind = kind;
     tab.sheet = new QWidget(PageControl1);
-    tab.sheet->setObjectName(sheetName);
+    tab.sheet->setObjectName(u"TabSheet%1"_s.arg(IndexOf(kind) + 1));
     tab.sheet->installEventFilter(this);
-    tab.view = new QTableView(tab.sheet);
-    tab.view->setObjectName(viewName);
-    tab.view->setModel(&grid(kind));
-    tab.from = MakeDigitField(tab.sheet, fromName, fieldLength, u"1"_s);
-    tab.to = MakeDigitField(tab.sheet, toName, fieldLength, QString::number(MaxRowOf(kind)));
+    tab.view = new TStringGrid(&grid(kind), kind, tab.sheet);
+    const RangeFields &range = layout.range;
+    tab.from = AddDigitField(tab.sheet, range.startName, range.longest, range.startValue);
+    tab.to = AddDigitField(tab.sheet, range.endName, range.longest, range.endValue);
 
-    auto *range = new QHBoxLayout;
-    range->addStretch(1);
-    range->addWidget(new QLabel(u"Диапазон:  с"_s, tab.sheet));
-    range->addWidget(tab.from);
-    range->addWidget(new QLabel(u"по"_s, tab.sheet));
-    range->addWidget(tab.to);
+    auto *rangeRow = new QHBoxLayout;
+    rangeRow->addStretch(1);
+    rangeRow->addWidget(new QLabel(u"Диапазон:  с"_s, tab.sheet));
+    rangeRow->addWidget(tab.from);
+    rangeRow->addWidget(new QLabel(u"по"_s, tab.sheet));
+    rangeRow->addWidget(tab.to);
     auto *column = new QVBoxLayout(tab.sheet);
     column->setContentsMargins(4, 4, 4, 4);
     column->addWidget(tab.view, 1);
-    column->addLayout(range);
-    PageControl1->addTab(tab.sheet, title);
+    column->addLayout(rangeRow);
+    PageControl1->addTab(tab.sheet, layout.tabTitle);
     return tab;
+}
+
+QLineEdit *TFrameSet102::AddDigitField(QWidget *parent, const QString &name, int length, const QString &text)
+{
+    auto *field = new QLineEdit(text, parent);
+    field->setObjectName(name);
+    field->setFixedWidth(length <= 2 ? 33 : 49);
+    m_digits->watch(field, length);
+    return field;
 }
 
 QWidget *TFrameSet102::CreateGoodsTools()
 {
     auto *tools = new QWidget(this);
-    Edit11 = MakeDigitField(tools, u"Edit11"_s, 4, u"1"_s);
+    Edit11 = AddDigitField(tools, u"Edit11"_s, 4, u"1"_s);
     Button6 = MakeButton(tools, u"Button6"_s, u"Перейти к товару"_s);
     Button1 = MakeButton(tools, u"Button1"_s, u"Сохранить в файл"_s);
     Button2 = MakeButton(tools, u"Button2"_s, u"Загрузить из файла"_s);
@@ -243,8 +244,6 @@ void TFrameSet102::Init(TKktSession &session)
         if (!action->isSeparator())
             session.addGuarded(action);
     session.addGuarded(PageControl1->tabBar());
-    for (const Tab &tab : m_tabs)
-        tab.view->setCurrentIndex(tab.view->model()->index(1, 1));
     PageControl1->setCurrentIndex(0);
 }
 
@@ -253,7 +252,7 @@ StringGridModel &TFrameSet102::grid(TableKind kind)
     return *m_grids[IndexOf(kind)];
 }
 
-QTableView *TFrameSet102::goodsView() const
+TStringGrid *TFrameSet102::goodsView() const
 {
     return tabOf(TableKind::Goods).view;
 }
@@ -317,11 +316,7 @@ void TFrameSet102::Button6Click()
         Edit11->setFocus();
         return;
     }
-    QTableView *view = goodsView();
-    const QModelIndex target = view->model()->index(check.from, 1);
-    view->setCurrentIndex(target);
-    view->scrollTo(target);
-    view->setFocus();
+    goodsView()->selectCell(GoodsCol::Name, check.from);
 }
 
 bool TFrameSet102::eventFilter(QObject *watched, QEvent *event)

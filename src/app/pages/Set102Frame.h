@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pages/GoodsRows.h"
+#include "pages/PageResult.h"
 #include "pages/Grids102.h"
 #include "pages/RangeCheck.h"
 #include "pages/RunTypes.h"
@@ -17,11 +17,12 @@ class QLineEdit;
 class QMenu;
 class QAction;
 class QPushButton;
-class QTableView;
 class QTabWidget;
 class TKktSession;
 class TRunPanel;
 class TShape;
+class TStringGrid;
+class DigitsKeyFilter;
 
 // The "Параметры 102" page: the seven tables of the register, each on a tab of
 // its own with its row range, the runs between a tab and the KKT, and the goods
@@ -39,7 +40,7 @@ public:
 
     // The cells of a table (not the GSM one): the working copy of its values.
     StringGridModel &grid(TableKind kind);
-    QTableView *goodsView() const;
+    TStringGrid *goodsView() const;
     QWidget *scannerIndicator() const; // Shape1
     QLabel *scannerCaption() const; // Label14, "Сканер штрих-кода"
     QLabel *shtrihLabel() const; // lblCorrectShtrihCode
@@ -78,14 +79,14 @@ private:
     {
         TableKind kind;
         QWidget *sheet = nullptr;
-        QTableView *view = nullptr;
+        TStringGrid *view = nullptr;
         QLineEdit *from = nullptr;
         QLineEdit *to = nullptr;
     };
 
     void CreateTabs();
-    Tab &AddTab(TableKind kind, const QString &sheetName, const QString &title, const QString &viewName,
-        const QString &fromName, const QString &toName, int fieldLength);
+    Tab &AddTab(TableKind kind);
+    QLineEdit *AddDigitField(QWidget *parent, const QString &name, int length, const QString &text);
     QWidget *CreateGoodsTools();
     QWidget *CreateBottomRow();
     void CreatePopupMenu();
@@ -96,9 +97,10 @@ private:
     RangeCheck CheckRangeFields(QLineEdit *fromField, QLineEdit *toField, int maxRow);
     // A goods file command: the file dialog, then op under the busy cursor, then its message.
     void GoodsFileCommand(Prompts::Kind dialog, const QString &filter, const QString &suffix,
-        const std::function<GoodsFileResult(const QString &path)> &op);
+        const std::function<PageResult(const QString &path)> &op);
 
     TKktSession *m_session = nullptr;
+    DigitsKeyFilter *m_digits;
     std::array<std::unique_ptr<StringGridModel>, 7> m_grids;
     std::array<Tab, 7> m_tabs;
 

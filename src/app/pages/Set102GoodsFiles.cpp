@@ -26,7 +26,7 @@ public:
 } // namespace
 
 void TFrameSet102::GoodsFileCommand(Prompts::Kind dialog, const QString &filter, const QString &suffix,
-    const std::function<GoodsFileResult(const QString &path)> &op)
+    const std::function<PageResult(const QString &path)> &op)
 {
     Q_ASSERT(m_session);
     // A file loaded over the goods grid during a run would mix with the rows being sent.
@@ -38,7 +38,7 @@ void TFrameSet102::GoodsFileCommand(Prompts::Kind dialog, const QString &filter,
                                                            : prompts.openFileName(this, filter, suffix);
     if (path.isEmpty())
         return;
-    GoodsFileResult result;
+    PageResult result;
     {
         const BusyCursor busy;
         result = op(path);

@@ -59,7 +59,7 @@ void TFrameSet102::Button5Click()
         return;
     if (!Prompts::instance().question(this, ClearBaseQuestion()))
         return;
-    const ClearBaseResult result = ClearGoodsBase(m_session->channel(), m_session->connection());
+    const PageResult result = ClearGoodsBase(m_session->channel(), m_session->connection());
     if (result.ok)
         Prompts::instance().information(this, result.message);
     else

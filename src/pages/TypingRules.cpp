@@ -1,0 +1,94 @@
+#include "pages/TypingRules.h"
+
+#include "pages/FixedLists.h"
+#include "pages/StringGridModel.h"
+
+namespace {
+bool IsDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+bool ClassAccepts(const CellRule &rule, const QString &cellText, QChar c)
+{
+    switch (rule.edit) {
+    case EditRule::Digits:
+        return IsDigit(c);
+    case EditRule::Address:
+        return IsDigit(c) || c == u'.';
+    case EditRule::Price: // one point at most: the only decimal separator
+        return IsDigit(c) || (c == u'.' && !cellText.contains(u'.'));
+    case EditRule::UpperFont:
+    case EditRule::UpperLimit:
+    case EditRule::AnyLimit:
+    case EditRule::Free:
+        return true;
+    case EditRule::None:
+    case EditRule::List:
+        break;
+    }
+    return false;
+}
+
+// The longest text typing may make; -1 for none.
+int LimitOf(const CellRule &rule, const QString &fontText)
+{
+    switch (rule.edit) {
+    case EditRule::UpperFont:
+        return fontText == FixedLists::Narrow() ? kNarrowLimit : kWideLimit;
+    case EditRule::Free:
+        return -1;
+    default:
+        return rule.limit;
+    }
+}
+
+bool Upper(const CellRule &rule)
+{
+    return rule.edit == EditRule::UpperFont || rule.edit == EditRule::UpperLimit;
+}
+} // namespace
+
+TypedChar ApplyTypingRule(const CellRule &rule, const QString &cellText, const QString &fontText, QChar typed)
+{
+    if (rule.edit == EditRule::None || rule.edit == EditRule::List)
+        return TypedChar::Refused();
+    if (typed == kBackspace)
+        return TypedChar::Accepted(typed);
+    // QChar::toUpper maps one character to one: a letter without a single upper form stays as it is.
+    const QChar c = Upper(rule) ? typed.toUpper() : typed;
+    if (!ClassAccepts(rule, cellText, c))
+        return TypedChar::Refused();
+    const int limit = LimitOf(rule, fontText);
+    if (limit >= 0 && cellText.size() >= limit)
+        return TypedChar::Refused();
+    return TypedChar::Accepted(c);
+}
+
+CellRule RuleAt(const TableLayout &layout, int row, int col)
+{
+    if (row < 1 || row >= layout.rows || col < 1 || col >= layout.cols)
+        return {};
+    for (const CellException &exception : layout.exceptions)
+        if (exception.row == row && exception.col == col)
+            return exception.rule;
+    return layout.column(col).rule;
+}
+
+bool OpensList(const TableLayout &layout, const StringGridModel &grid, int row, int col)
+{
+    const CellRule rule = RuleAt(layout, row, col);
+    if (rule.edit != EditRule::List)
+        return false;
+    if (rule.list == ListKind::Vat)
+        return !FixedLists::IsVatExemptKind(grid.cell(row, UslCol::Kind));
+    return true;
+}
+
+CellRule DigitsRule(int limit)
+{
+    CellRule rule;
+    rule.edit = EditRule::Digits;
+    rule.limit = limit;
+    return rule;
+}

@@ -1,0 +1,63 @@
+#include "ui/GridBodyModel.h"
+
+#include "pages/StringGridModel.h"
+
+GridBodyModel::GridBodyModel(StringGridModel *grid, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_grid(grid)
+{
+    connect(m_grid, &QAbstractItemModel::dataChanged, this, &GridBodyModel::forward);
+    connect(m_grid, &QAbstractItemModel::modelAboutToBeReset, this, &GridBodyModel::beginResetModel);
+    connect(m_grid, &QAbstractItemModel::modelReset, this, &GridBodyModel::endResetModel);
+}
+
+int GridBodyModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : qMax(0, m_grid->rows() - 1);
+}
+
+int GridBodyModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : qMax(0, m_grid->cols() - 1);
+}
+
+QVariant GridBodyModel::data(const QModelIndex &index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    return m_grid->cell(index.row() + 1, index.column() + 1);
+}
+
+bool GridBodyModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || role != Qt::EditRole)
+        return false;
+    m_grid->setCell(index.row() + 1, index.column() + 1, value.toString());
+    return true;
+}
+
+Qt::ItemFlags GridBodyModel::flags(const QModelIndex &index) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+QVariant GridBodyModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    return orientation == Qt::Horizontal ? m_grid->cell(0, section + 1) : m_grid->cell(section + 1, 0);
+}
+
+void GridBodyModel::forward(const QModelIndex &topLeft, const QModelIndex &bottomRight)
+{
+    const int top = topLeft.row(), left = topLeft.column();
+    const int bottom = bottomRight.row(), right = bottomRight.column();
+    if (top == 0 && right >= 1)
+        emit headerDataChanged(Qt::Horizontal, qMax(left, 1) - 1, right - 1);
+    if (left == 0 && bottom >= 1)
+        emit headerDataChanged(Qt::Vertical, qMax(top, 1) - 1, bottom - 1);
+    if (bottom >= 1 && right >= 1)
+        emit dataChanged(index(qMax(top, 1) - 1, qMax(left, 1) - 1), index(bottom - 1, right - 1));
+}

@@ -1,0 +1,270 @@
+#include "ui/StringGrid.h"
+
+#include "pages/FixedLists.h"
+#include "pages/StringGridModel.h"
+#include "pages/TableLayout.h"
+#include "pages/TypingRules.h"
+#include "ui/CellEditorDelegate.h"
+#include "ui/GridBodyModel.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QStyleOptionHeader>
+
+namespace {
+// The corner above the row titles shows the title of the title column.
+class CornerTitle : public QObject
+{
+public:
+    CornerTitle(QAbstractButton *corner, QString title)
+        : QObject(corner)
+        , m_title(std::move(title))
+    {
+        corner->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::Paint)
+            return false;
+        auto *corner = static_cast<QWidget *>(watched);
+        QStyleOptionHeader option;
+        option.initFrom(corner);
+        option.rect = corner->rect();
+        option.text = m_title;
+        option.textAlignment = Qt::AlignCenter;
+        option.position = QStyleOptionHeader::OnlyOneSection;
+        QPainter painter(corner);
+        corner->style()->drawControl(QStyle::CE_Header, &option, &painter, corner);
+        return true;
+    }
+
+private:
+    QString m_title;
+};
+} // namespace
+
+TStringGrid::TStringGrid(StringGridModel *model, TableKind kind, QWidget *parent)
+    : QTableView(parent)
+    , m_grid(model)
+    , m_kind(kind)
+    , m_layout(LayoutOf(kind))
+    , m_body(new GridBodyModel(model, this))
+    , m_delegate(new CellEditorDelegate(m_layout, model, this))
+{
+    setObjectName(m_layout.gridName);
+    setModel(m_body);
+    setItemDelegate(m_delegate);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setEditTriggers(QAbstractItemView::NoEditTriggers); // the grid opens its editors itself
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    installEventFilter(this); // Tab reaches event() before keyPressEvent
+    applyLayout();
+    createLists();
+    setCurrentIndex(viewIndex(1, 1));
+}
+
+TStringGrid::~TStringGrid() = default;
+
+void TStringGrid::applyLayout()
+{
+    QHeaderView *rowsHeader = verticalHeader();
+    rowsHeader->setSectionResizeMode(QHeaderView::Fixed);
+    rowsHeader->setMinimumSectionSize(1);
+    rowsHeader->setDefaultSectionSize(m_layout.rowHeight);
+    rowsHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    rowsHeader->setFixedWidth(m_layout.column(0).width);
+    horizontalHeader()->setMinimumSectionSize(1);
+    horizontalHeader()->setFixedHeight(m_layout.rowHeight + 2);
+    for (int col = 1; col < m_layout.cols; ++col) {
+        const ColumnLayout &column = m_layout.column(col);
+        setColumnWidth(col - 1, column.width);
+        setColumnHidden(col - 1, column.hidden);
+    }
+    if (auto *corner = findChild<QAbstractButton *>())
+        new CornerTitle(corner, m_grid->cell(0, 0));
+}
+
+void TStringGrid::createLists()
+{
+    for (int col : m_layout.listColumns()) {
+        const CellRule &rule = m_layout.column(col).rule;
+        if (findChild<QComboBox *>(rule.listName)) // one list may serve several columns
+            continue;
+        auto *list = new QComboBox(viewport());
+        list->setObjectName(rule.listName);
+        list->addItems(ListEntries(rule.list));
+        list->setEditable(false);
+        list->hide();
+        list->installEventFilter(this);
+        connect(list, &QComboBox::activated, this, [this, list](int entry) { choose(list, entry); });
+        m_lists << list;
+    }
+}
+
+QComboBox *TStringGrid::listOf(int col) const
+{
+    const CellRule &rule = m_layout.column(col).rule;
+    if (rule.edit != EditRule::List)
+        return nullptr;
+    for (QComboBox *list : m_lists)
+        if (list->objectName() == rule.listName)
+            return list;
+    return nullptr;
+}
+
+QModelIndex TStringGrid::viewIndex(int col, int row) const
+{
+    return m_body->index(row - 1, col - 1);
+}
+
+void TStringGrid::selectCell(int col, int row)
+{
+    const QModelIndex index = viewIndex(col, row);
+    if (!index.isValid())
+        return;
+    setFocus(Qt::OtherFocusReason);
+    if (index == currentIndex())
+        currentChanged(index, index); // record it again; a list cell shows its list again
+    else
+        setCurrentIndex(index);
+    if (!isColumnHidden(index.column()))
+        scrollTo(index);
+    if (QWidget *editor = focusTarget())
+        editor->setFocus(Qt::OtherFocusReason);
+}
+
+void TStringGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (!current.isValid())
+        return;
+    const QWidget *focused = QApplication::focusWidget();
+    const bool hadFocus = focused && (focused == this || isAncestorOf(focused));
+    m_col = current.column() + 1;
+    m_row = current.row() + 1;
+    for (QComboBox *list : m_lists)
+        list->hide();
+    closeEditorAt(m_editorIndex);
+    const CellRule rule = RuleAt(m_layout, m_row, m_col);
+    if (OpensList(m_layout, *m_grid, m_row, m_col)) {
+        showList(listOf(m_col), current);
+    } else if (rule.edit != EditRule::None && rule.edit != EditRule::List) {
+        openEditorAt(current);
+        if (hadFocus)
+            focusTarget()->setFocus(Qt::OtherFocusReason);
+    } else if (hadFocus) {
+        setFocus(Qt::OtherFocusReason);
+    }
+    emit cellSelected(m_col, m_row);
+}
+
+void TStringGrid::openEditorAt(const QModelIndex &index)
+{
+    openPersistentEditor(index);
+    m_editorIndex = index;
+}
+
+void TStringGrid::closeEditorAt(const QModelIndex &index)
+{
+    if (index.isValid() && isPersistentEditorOpen(index))
+        closePersistentEditor(index);
+    m_editorIndex = QPersistentModelIndex();
+}
+
+QWidget *TStringGrid::focusTarget() const
+{
+    return m_editorIndex.isValid() ? indexWidget(m_editorIndex) : nullptr;
+}
+
+void TStringGrid::showList(QComboBox *list, const QModelIndex &index)
+{
+    if (!list)
+        return;
+    const ListKind kind = m_layout.column(m_col).rule.list;
+    if (kind == ListKind::Vat || kind == ListKind::Taxation)
+        scrollTo(index); // near the right edge: bring the whole cell into view
+    const QRect cell = visualRect(index);
+    list->setGeometry(cell.left() + 1, cell.top() + 1, cell.width() + 1, cell.height() + 1);
+    list->show();
+    list->raise();
+    list->setFocus(Qt::OtherFocusReason);
+    preselect(list); // also when the focus was already there
+}
+
+void TStringGrid::preselect(QComboBox *list)
+{
+    const QString text = m_grid->cell(m_row, m_col);
+    if (m_layout.column(m_col).rule.list == ListKind::Fonts) {
+        list->setCurrentIndex(text == FixedLists::Narrow() ? 0 : 1);
+        return;
+    }
+    const int entry = list->findText(text, Qt::MatchExactly);
+    if (entry >= 0) // no entry equal to the text: the previous selection stays
+        list->setCurrentIndex(entry);
+}
+
+void TStringGrid::choose(QComboBox *list, int entry)
+{
+    const int row = m_row;
+    const CellRule rule = RuleAt(m_layout, row, m_col);
+    const QString text = list->itemText(entry);
+    list->hide();
+    m_grid->setCell(row, m_col, text);
+    if (rule.list == ListKind::ItemKinds && FixedLists::IsVatExemptKind(text))
+        m_grid->setCell(row, UslCol::Vat, FixedLists::VatExempt());
+    selectCell(rule.landCol, row);
+}
+
+bool TStringGrid::keysDiscarded() const
+{
+    return m_kind == TableKind::Usl && m_col == UslCol::Vat;
+}
+
+void TStringGrid::keyPressEvent(QKeyEvent *event)
+{
+    if (keysDiscarded()) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void TStringGrid::focusInEvent(QFocusEvent *event)
+{
+    QTableView::focusInEvent(event);
+    if (QWidget *editor = focusTarget())
+        editor->setFocus(event->reason());
+}
+
+void TStringGrid::mousePressEvent(QMouseEvent *event)
+{
+    const QModelIndex before = currentIndex();
+    QTableView::mousePressEvent(event);
+    // A click on the recorded list cell whose list went away brings the list back.
+    if (currentIndex() == before && before.isValid() && OpensList(m_layout, *m_grid, m_row, m_col)) {
+        QComboBox *list = listOf(m_col);
+        if (list && !list->isVisible())
+            showList(list, before);
+    }
+}
+
+bool TStringGrid::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == this && event->type() == QEvent::KeyPress && keysDiscarded())
+        return true;
+    auto *list = qobject_cast<QComboBox *>(watched);
+    if (list && event->type() == QEvent::FocusIn)
+        preselect(list);
+    if (list && event->type() == QEvent::FocusOut
+        && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
+        list->hide(); // left without a choice: the cell keeps its text
+    return QTableView::eventFilter(watched, event);
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "pages/TableKind.h"
+
+#include <QTableView>
+
+class QComboBox;
+class StringGridModel;
+struct TableLayout;
+class GridBodyModel;
+class CellEditorDelegate;
+
+// The grid of one table. The model's row 0 and column 0 (the titles) show in
+// the view's headers, so they stay in view however far the grid scrolls. Every
+// position below is in model coordinates: data rows and columns from 1.
+//
+// The grid records the cell last selected ("the recorded cell"); the editor is
+// open on it at all times, and the table's list cells show their list over it.
+class TStringGrid : public QTableView
+{
+    Q_OBJECT
+public:
+    TStringGrid(StringGridModel *model, TableKind kind, QWidget *parent = nullptr);
+    ~TStringGrid() override;
+
+    StringGridModel *grid() const { return m_grid; }
+    TableKind kind() const { return m_kind; }
+    const TableLayout &layout() const { return m_layout; }
+
+    int currentCol() const { return m_col; }
+    int currentRow() const { return m_row; }
+    // Moves the selection to the cell, scrolls it into view, records it and
+    // gives the grid the focus.
+    void selectCell(int col, int row);
+
+    // The list laid over the cells of a column, or nullptr.
+    QComboBox *listOf(int col) const;
+
+signals:
+    // After the cell became the recorded cell (and its list, if any, opened).
+    void cellSelected(int col, int row);
+
+protected:
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    void applyLayout();
+    void createLists();
+    void openEditorAt(const QModelIndex &index);
+    void closeEditorAt(const QModelIndex &index);
+    void showList(QComboBox *list, const QModelIndex &index);
+    void preselect(QComboBox *list);
+    void choose(QComboBox *list, int entry);
+    bool keysDiscarded() const;
+    QModelIndex viewIndex(int col, int row) const;
+    QWidget *focusTarget() const;
+
+    StringGridModel *m_grid;
+    TableKind m_kind;
+    const TableLayout &m_layout;
+    GridBodyModel *m_body;
+    CellEditorDelegate *m_delegate;
+    QList<QComboBox *> m_lists;
+    QPersistentModelIndex m_editorIndex;
+    int m_col = 1;
+    int m_row = 1;
+};

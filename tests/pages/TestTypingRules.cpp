@@ -1,0 +1,231 @@
+#include "pages/Grids102.h"
+#include "pages/TypingRules.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(TableKind)
+
+// Every column of every grid, the GSM rows and the digit fields, as one table:
+// the cell's text before the key, the row's font, the key and what reaches the cell.
+class TestTypingRules : public QObject
+{
+    Q_OBJECT
+private slots:
+    void typedCharacter_data();
+    void typedCharacter();
+    void listAndTitleCells();
+    void vatCellOfExemptKindOpensNoList();
+};
+
+namespace {
+const QString kNarrow = u"Узкий"_s;
+const QString kWide = u"Широкий"_s;
+const QChar kRefused = QChar(0xFFFF); // marks a refusal in the table
+
+QString Repeat(int count, QChar c = u'Ж')
+{
+    return QString(count, c);
+}
+
+// A range field or the item number field, by object name.
+CellRule FieldRule(const QString &name)
+{
+    if (name == u"Edit11"_s)
+        return DigitsRule(ItemNumberField::kLongest);
+    for (int kind = 0; kind < kTableKindCount; ++kind) {
+        const RangeFields &range = LayoutOf(TableKind(kind)).range;
+        if (name == range.startName || name == range.endName)
+            return DigitsRule(range.longest);
+    }
+    return {};
+}
+} // namespace
+
+void TestTypingRules::typedCharacter_data()
+{
+    QTest::addColumn<TableKind>("kind");
+    QTest::addColumn<QString>("field"); // a range or item field instead of a cell
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("font");
+    QTest::addColumn<QChar>("typed");
+    QTest::addColumn<QChar>("expected");
+
+    const QChar bs = kBackspace;
+    auto cell = [](const char *tag, TableKind kind, int row, int col, const QString &text, const QString &font,
+                    QChar typed, QChar expected) {
+        QTest::newRow(tag) << kind << QString() << row << col << text << font << typed << expected;
+    };
+    auto field = [](const char *tag, const QString &name, const QString &text, QChar typed, QChar expected) {
+        QTest::newRow(tag) << TableKind::Gsm << name << 0 << 0 << text << QString() << typed << expected;
+    };
+
+    // Operators: three text columns judged by the font to their right.
+    cell("oper post: latin upper-cased", TableKind::Oper, 1, 1, {}, kNarrow, u'a', u'A');
+    cell("oper post: narrow takes the 24th", TableKind::Oper, 1, 1, Repeat(23), kNarrow, u'б', u'Б');
+    cell("oper post: narrow refuses the 25th", TableKind::Oper, 1, 1, Repeat(24), kNarrow, u'б', kRefused);
+    cell("oper name 1: wide refuses the 13th", TableKind::Oper, 2, 3, Repeat(12), kWide, u'x', kRefused);
+    cell("oper name 1: wide takes the 12th", TableKind::Oper, 2, 3, Repeat(11), kWide, u'я', u'Я');
+    cell("oper name 2: empty font counts wide", TableKind::Oper, 6, 5, Repeat(12), QString(), u'x', kRefused);
+    cell("oper name 2: backspace at the limit", TableKind::Oper, 6, 5, Repeat(30), kWide, bs, bs);
+    cell("oper password: anything, case kept", TableKind::Oper, 3, 7, Repeat(200), kWide, u'q', u'q');
+    cell("oper inn: digit", TableKind::Oper, 1, 8, u"12345678901"_s, {}, u'2', u'2');
+    cell("oper inn: 13th digit", TableKind::Oper, 1, 8, u"123456789012"_s, {}, u'3', kRefused);
+    cell("oper inn: letter", TableKind::Oper, 1, 8, {}, {}, u'a', kRefused);
+
+    // Goods.
+    cell("goods name: cyrillic upper-cased", TableKind::Goods, 6000, 1, {}, kNarrow, u'а', u'А');
+    cell("goods name: sharp s stays one character", TableKind::Goods, 1, 1, {}, kNarrow, u'ß', u'ß');
+    cell("goods name: wide refuses the 13th", TableKind::Goods, 1, 1, Repeat(12), kWide, u'1', kRefused);
+    cell("goods name: over-long narrow text", TableKind::Goods, 1, 1, Repeat(20), kWide, u'1', kRefused);
+    cell("goods barcode: 13th digit", TableKind::Goods, 1, 3, Repeat(12, u'4'), {}, u'6', u'6');
+    cell("goods barcode: 14th digit", TableKind::Goods, 1, 3, Repeat(13, u'4'), {}, u'6', kRefused);
+    cell("goods barcode: letter", TableKind::Goods, 1, 3, {}, {}, u'e', kRefused);
+    cell("goods barcode: control character", TableKind::Goods, 1, 3, {}, {}, QChar(22), kRefused);
+    cell("goods price: first point", TableKind::Goods, 1, 4, u"12"_s, {}, u'.', u'.');
+    cell("goods price: digit after the point", TableKind::Goods, 1, 4, u"12."_s, {}, u'5', u'5');
+    cell("goods price: second point", TableKind::Goods, 1, 4, u"12.5"_s, {}, u'.', kRefused);
+    cell("goods price: comma", TableKind::Goods, 1, 4, u"12"_s, {}, u',', kRefused);
+    cell("goods price: 14th character", TableKind::Goods, 1, 4, Repeat(13, u'9'), {}, u'9', kRefused);
+    cell("goods section: 2nd digit", TableKind::Goods, 1, 5, u"1"_s, {}, u'2', u'2');
+    cell("goods section: 3rd digit", TableKind::Goods, 1, 5, u"12"_s, {}, u'3', kRefused);
+    cell("goods mark: small em kept", TableKind::Goods, 1, 6, {}, {}, u'м', u'м');
+    cell("goods mark: no limit", TableKind::Goods, 1, 6, Repeat(100), {}, u'z', u'z');
+
+    // Groups, header lines, agents.
+    cell("groups name: upper-cased", TableKind::Usl, 8, 1, {}, kNarrow, u'ё', u'Ё');
+    cell("groups name: wide limit", TableKind::Usl, 8, 1, Repeat(12), kWide, u'ё', kRefused);
+    cell("groups hidden column", TableKind::Usl, 1, 6, {}, {}, u'1', kRefused);
+    cell("header line: narrow limit", TableKind::Klishe, 21, 1, Repeat(24), kNarrow, u'a', kRefused);
+    cell("header line: upper-cased", TableKind::Klishe, 1, 1, {}, kWide, u'ы', u'Ы');
+    cell("agents value: upper-cased", TableKind::Agents, 1, 1, {}, kNarrow, u'w', u'W');
+    cell("agents value: wide limit", TableKind::Agents, 12, 1, Repeat(12), kWide, u'w', kRefused);
+    cell("agents inn: 12th digit", TableKind::Agents, 5, 1, Repeat(11, u'7'), kWide, u'7', u'7');
+    cell("agents inn: 13th digit", TableKind::Agents, 5, 1, Repeat(12, u'7'), kNarrow, u'7', kRefused);
+    cell("agents inn: letter", TableKind::Agents, 5, 1, {}, kNarrow, u'a', kRefused);
+    cell("agents inn font cell", TableKind::Agents, 5, 2, kNarrow, {}, u'1', kRefused);
+
+    // Enterprises and stations: fixed limits, no font.
+    cell("factory name: 24th", TableKind::Factory, 90, 1, Repeat(23), {}, u'ф', u'Ф');
+    cell("factory name: 25th", TableKind::Factory, 90, 1, Repeat(24), {}, u'ф', kRefused);
+    cell("factory inn: 13th digit", TableKind::Factory, 1, 2, Repeat(12, u'1'), {}, u'1', kRefused);
+    cell("factory inn: letter", TableKind::Factory, 1, 2, {}, {}, u'Z', kRefused);
+    cell("station name: upper-cased", TableKind::Station, 40, 1, {}, {}, u'z', u'Z');
+    cell("station name: 25th", TableKind::Station, 40, 1, Repeat(24), {}, u'z', kRefused);
+
+    // GSM rows: IP, name, port, PIN, APN, login, password; case is kept.
+    cell("gsm ip: point", TableKind::Gsm, 1, 1, u"10"_s, {}, u'.', u'.');
+    cell("gsm ip: letter", TableKind::Gsm, 1, 1, u"10"_s, {}, u'a', kRefused);
+    cell("gsm ip: 16th", TableKind::Gsm, 1, 1, u"192.168.100.100"_s, {}, u'1', kRefused);
+    cell("gsm ip: backspace at 15", TableKind::Gsm, 1, 1, u"192.168.100.100"_s, {}, bs, bs);
+    cell("gsm name: 72nd, case kept", TableKind::Gsm, 2, 1, Repeat(71), {}, u'a', u'a');
+    cell("gsm name: 73rd", TableKind::Gsm, 2, 1, Repeat(72), {}, u'a', kRefused);
+    cell("gsm port: point", TableKind::Gsm, 3, 1, u"80"_s, {}, u'.', kRefused);
+    cell("gsm port: 6th digit", TableKind::Gsm, 3, 1, u"12345"_s, {}, u'6', kRefused);
+    cell("gsm pin: 4th digit", TableKind::Gsm, 4, 1, u"123"_s, {}, u'4', u'4');
+    cell("gsm pin: 5th digit", TableKind::Gsm, 4, 1, u"1234"_s, {}, u'5', kRefused);
+    cell("gsm apn: 24th, case kept", TableKind::Gsm, 5, 1, Repeat(23), {}, u'i', u'i');
+    cell("gsm apn: 25th", TableKind::Gsm, 5, 1, Repeat(24), {}, u'i', kRefused);
+    cell("gsm login: 25th", TableKind::Gsm, 6, 1, Repeat(24), {}, u'l', kRefused);
+    cell("gsm password: any character", TableKind::Gsm, 7, 1, {}, {}, u'#', u'#');
+    cell("gsm title column", TableKind::Gsm, 1, 0, {}, {}, u'a', kRefused);
+
+    // The digit fields: each range field's longest entry, and the item number.
+    field("Edit1: one digit", u"Edit1"_s, {}, u'6', u'6');
+    field("Edit2: second digit", u"Edit2"_s, u"6"_s, u'1', kRefused);
+    field("Edit4: 4 digits", u"Edit4"_s, u"600"_s, u'0', u'0');
+    field("Edit3: 5th digit", u"Edit3"_s, u"6000"_s, u'0', kRefused);
+    field("Edit5: letter", u"Edit5"_s, {}, u'a', kRefused);
+    field("Edit8: 2 digits", u"Edit8"_s, u"2"_s, u'1', u'1');
+    field("Edit10: 3rd digit", u"Edit10"_s, u"12"_s, u'1', kRefused);
+    field("edtLastElement: 3rd digit", u"edtLastElement"_s, u"90"_s, u'0', kRefused);
+    field("edtFirstRange: backspace", u"edtFirstRange"_s, u"40"_s, bs, bs);
+    field("Edit11: 4th digit", u"Edit11"_s, u"600"_s, u'0', u'0');
+    field("Edit11: 5th digit", u"Edit11"_s, u"6000"_s, u'1', kRefused);
+    field("Edit11: minus", u"Edit11"_s, {}, u'-', kRefused);
+}
+
+void TestTypingRules::typedCharacter()
+{
+    QFETCH(TableKind, kind);
+    QFETCH(QString, field);
+    QFETCH(int, row);
+    QFETCH(int, col);
+    QFETCH(QString, text);
+    QFETCH(QString, font);
+    QFETCH(QChar, typed);
+    QFETCH(QChar, expected);
+
+    const CellRule rule = field.isEmpty() ? RuleAt(LayoutOf(kind), row, col) : FieldRule(field);
+    if (!field.isEmpty())
+        QVERIFY2(rule.edit == EditRule::Digits, "every range field is known to a layout");
+    const TypedChar result = ApplyTypingRule(rule, text, font, typed);
+    QCOMPARE(result.accepted, expected != kRefused);
+    if (result.accepted)
+        QCOMPARE(result.ch, expected);
+}
+
+// List cells are never typed into; they name their list and where the selection lands.
+void TestTypingRules::listAndTitleCells()
+{
+    struct Case
+    {
+        TableKind kind;
+        int row;
+        int col;
+        ListKind list;
+        const char16_t *name;
+        int land;
+    };
+    const Case cases[] = {
+        { TableKind::Oper, 1, 2, ListKind::Fonts, u"ComboBox2", 1 },
+        { TableKind::Oper, 3, 4, ListKind::Fonts, u"ComboBox2", 3 },
+        { TableKind::Oper, 6, 6, ListKind::Fonts, u"ComboBox2", 5 },
+        { TableKind::Goods, 6000, 2, ListKind::Fonts, u"ComboBox1", 1 },
+        { TableKind::Usl, 1, 2, ListKind::Fonts, u"ComboBox3", 1 },
+        { TableKind::Usl, 2, 3, ListKind::ItemKinds, u"ComboBox5", 6 },
+        { TableKind::Usl, 3, 4, ListKind::Vat, u"ComboBox7", 6 },
+        { TableKind::Usl, 8, 5, ListKind::Taxation, u"ComboBox8", 6 },
+        { TableKind::Klishe, 21, 2, ListKind::Fonts, u"ComboBox4", 1 },
+        { TableKind::Agents, 4, 2, ListKind::Fonts, u"ComboBox6", 1 },
+        { TableKind::Agents, 6, 2, ListKind::Fonts, u"ComboBox6", 1 },
+    };
+    for (const Case &c : cases) {
+        const CellRule rule = RuleAt(LayoutOf(c.kind), c.row, c.col);
+        const QByteArray where = QByteArray::number(int(c.kind)) + ':' + QByteArray::number(c.col);
+        QVERIFY2(rule.edit == EditRule::List, where.constData());
+        QVERIFY2(rule.list == c.list, where.constData());
+        QCOMPARE(rule.listName, QString::fromUtf16(c.name));
+        QCOMPARE(rule.landCol, c.land);
+        QVERIFY(!ApplyTypingRule(rule, {}, {}, u'1').accepted);
+    }
+    const auto agents = MakeGrid(TableKind::Agents);
+    QVERIFY(OpensList(LayoutOf(TableKind::Agents), *agents, 4, AgentCol::Font));
+    QVERIFY(!OpensList(LayoutOf(TableKind::Agents), *agents, AgentCol::InnRow, AgentCol::Font));
+    for (int kind = 0; kind < kTableKindCount; ++kind) {
+        const TableLayout &layout = LayoutOf(TableKind(kind));
+        QCOMPARE(RuleAt(layout, 0, 1).edit, EditRule::None); // title row
+        QCOMPARE(RuleAt(layout, 1, 0).edit, EditRule::None); // title column
+        QCOMPARE(RuleAt(layout, layout.rows, 1).edit, EditRule::None); // below the grid
+    }
+}
+
+void TestTypingRules::vatCellOfExemptKindOpensNoList()
+{
+    const TableLayout &layout = LayoutOf(TableKind::Usl);
+    const auto usl = MakeGrid(TableKind::Usl);
+    QVERIFY(OpensList(layout, *usl, 2, UslCol::Vat));
+    usl->setCell(2, UslCol::Kind, ListEntries(ListKind::ItemKinds).at(5));
+    QVERIFY(!OpensList(layout, *usl, 2, UslCol::Vat));
+    usl->setCell(2, UslCol::Kind, ListEntries(ListKind::ItemKinds).at(6));
+    QVERIFY(!OpensList(layout, *usl, 2, UslCol::Vat));
+    QVERIFY(OpensList(layout, *usl, 2, UslCol::Tax)); // only the VAT choice goes
+    usl->setCell(2, UslCol::Kind, ListEntries(ListKind::ItemKinds).at(4));
+    QVERIFY(OpensList(layout, *usl, 2, UslCol::Vat));
+}
+
+QTEST_GUILESS_MAIN(TestTypingRules)
+#include "TestTypingRules.moc"
