@@ -10,7 +10,8 @@
 #include "app/pages/Set102Frame.h"
 #include "emulator/DeviceLink.h"
 #include "emulator/KktDevice.h"
-#include "pages/Goods1C.h"
+#include "pages/TableLayout.h"
+#include "ui/StringGrid.h"
 
 #include <QAction>
 #include <QLabel>
@@ -21,7 +22,6 @@
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTableView>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -82,24 +82,7 @@ struct PageBench
 
     static std::pair<QString, QString> RangeFieldNames(TableKind kind)
     {
-        switch (kind) {
-        case TableKind::Oper:
-            return { u"Edit1"_s, u"Edit2"_s };
-        case TableKind::Goods:
-            return { u"Edit3"_s, u"Edit4"_s };
-        case TableKind::Usl:
-            return { u"Edit5"_s, u"Edit6"_s };
-        case TableKind::Klishe:
-            return { u"Edit7"_s, u"Edit8"_s };
-        case TableKind::Agents:
-            return { u"Edit9"_s, u"Edit10"_s };
-        case TableKind::Factory:
-            return { u"edtFirstElement"_s, u"edtLastElement"_s };
-        case TableKind::Station:
-        case TableKind::Gsm:
-            break;
-        }
-        return { u"edtFirstRange"_s, u"edtLastRange"_s };
+        return { LayoutOf(kind).range.startName, LayoutOf(kind).range.endName };
     }
 };
 
@@ -294,8 +277,8 @@ void TestSet102Frame::goToItem()
 
     PageBench b;
     b.page.showTable(TableKind::Goods);
-    QTableView *view = b.page.goodsView();
-    const QModelIndex before = view->currentIndex();
+    TStringGrid *view = b.page.goodsView();
+    const QPoint before(view->currentCol(), view->currentRow());
     auto *field = b.child<QLineEdit>(u"Edit11"_s);
     field->setText(number);
     if (!message.isEmpty())
@@ -307,11 +290,11 @@ void TestSet102Frame::goToItem()
     if (!message.isEmpty()) {
         QCOMPARE(b.shown(), QStringList { Info(message) });
         QCOMPARE(QApplication::focusWidget(), field);
-        QCOMPARE(view->currentIndex(), before);
+        QCOMPARE(QPoint(view->currentCol(), view->currentRow()), before);
         return;
     }
-    QCOMPARE(view->currentIndex().row(), number.toInt());
-    QCOMPARE(view->currentIndex().column(), 1);
+    QCOMPARE(view->currentRow(), number.toInt());
+    QCOMPARE(view->currentCol(), int(GoodsCol::Name));
     QVERIFY(view->hasFocus() || view->isAncestorOf(QApplication::focusWidget()));
     QVERIFY(view->visualRect(view->currentIndex()).intersects(view->viewport()->rect()));
 }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pages/PageResult.h"
 #include "pages/Grids102.h"
+#include "pages/PageResult.h"
 #include "pages/RangeCheck.h"
 #include "pages/RunTypes.h"
 #include "ui/Prompts.h"
