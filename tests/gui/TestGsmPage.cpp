@@ -8,8 +8,10 @@
 #include "emulator/KktDevice.h"
 #include "kkt/ComPort.h"
 #include "pages/StringGridModel.h"
+#include "ui/StringGrid.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -78,6 +80,8 @@ private slots:
     void failureNamesTheParameterAndStops_data();
     void failureNamesTheParameterAndStops();
     void noSecondRunWhileOneGoes();
+    void typingByRow_data();
+    void typingByRow();
 
 private:
     std::unique_ptr<ScriptedPrompts> prompts;
@@ -122,6 +126,8 @@ void TestGsmPage::writeThenReadBack()
     KktDevice device;
     DeviceLink link(device);
     Page p(link);
+    p.page.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&p.page));
     const QStringList values { u"192.168.100.200"_s, u"ofd.example.ru"_s, u"21101"_s, u"1234"_s, u"internet.Mts.ru"_s,
         u"Mts"_s, u"Pa$$w0rd"_s };
     for (int row = 1; row <= 7; ++row)
@@ -141,6 +147,10 @@ void TestGsmPage::writeThenReadBack()
 
     for (int row = 1; row <= 7; ++row)
         p.setCell(row, u"старое"_s);
+    // The editor open on a cell shows what the read puts there.
+    Child<TStringGrid>(&p.page, u"sgGsm"_s)->selectCell(1, 2);
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QVERIFY(editor);
     p.progress.clear();
     p.click(u"Button4"_s);
     QCOMPARE(p.progress, (QList<int> { 0, 14, 29, 43, 57, 71, 86, 100 }));
@@ -148,6 +158,7 @@ void TestGsmPage::writeThenReadBack()
     expected[1] = values[1].toUpper();
     for (int row = 1; row <= 7; ++row)
         QCOMPARE(p.cell(row), expected[row - 1]);
+    QCOMPARE(editor->text(), expected[1]);
 }
 
 void TestGsmPage::serverNameParts_data()
@@ -267,6 +278,54 @@ void TestGsmPage::noSecondRunWhileOneGoes()
     QCOMPARE(link.writes(), 9); // one run: seven parameters, the name in three parts
     QVERIFY(write->isEnabled() && read->isEnabled());
     QVERIFY(!p.session.busy());
+}
+
+void TestGsmPage::typingByRow_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("typed"); // "\b" is Backspace
+    QTest::addColumn<QString>("after");
+
+    const QString ip15 = u"192.168.100.200"_s;
+    QTest::newRow("IP: digits and points") << 1 << QString() << u"19a2.16Б8"_s << u"192.168"_s;
+    QTest::newRow("IP: full at 15") << 1 << ip15 << u"1"_s << ip15;
+    QTest::newRow("IP: Backspace at 15") << 1 << ip15 << u"\b"_s << ip15.chopped(1);
+    QTest::newRow("name: anything, case kept") << 2 << QString() << u"ofd.Сервер-1"_s << u"ofd.Сервер-1"_s;
+    QTest::newRow("name: full at 72") << 2 << kName72 << u"x"_s << kName72;
+    QTest::newRow("port: digits only") << 3 << QString() << u"80a.8-0"_s << u"8080"_s;
+    QTest::newRow("port: up to 5") << 3 << QString() << u"123456"_s << u"12345"_s;
+    QTest::newRow("PIN: up to 4 digits") << 4 << QString() << u"12x345"_s << u"1234"_s;
+    QTest::newRow("APN: up to 24, case kept")
+        << 5 << QString() << u"Internet.Beeline.ru.test.x"_s << u"Internet.Beeline.ru.test"_s;
+    QTest::newRow("password: any character") << 7 << QString() << u"P@ss w0rd;="_s << u"P@ss w0rd;="_s;
+}
+
+void TestGsmPage::typingByRow()
+{
+    QFETCH(int, row);
+    QFETCH(QString, before);
+    QFETCH(QString, typed);
+    QFETCH(QString, after);
+    ScriptedLink link;
+    Page p(link);
+    p.page.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&p.page));
+    p.setCell(row, before);
+    auto *grid = Child<TStringGrid>(&p.page, u"sgGsm"_s);
+    grid->selectCell(1, row);
+    QCOMPARE(p.page.CurrentGsmRow, row);
+    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+    QVERIFY(editor);
+    QCOMPARE(editor->text(), before);
+    editor->end(false);
+    for (const QChar c : typed) {
+        if (c == u'\b')
+            QTest::keyClick(editor, Qt::Key_Backspace);
+        else
+            TypeText(editor, QString(c));
+    }
+    QCOMPARE(p.cell(row), after);
 }
 
 KKT_GUI_TEST_MAIN(TestGsmPage)

@@ -4,17 +4,18 @@
 #include "app/pages/PageTitle.h"
 #include "pages/Grids102.h"
 #include "pages/GsmRun.h"
+#include "pages/TableLayout.h"
 #include "ui/Prompts.h"
+#include "ui/StringGrid.h"
 
 #include <QCoreApplication>
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QItemSelectionModel>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTableView>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -62,17 +63,18 @@ TFrameGsmSetting::TFrameGsmSetting(QWidget *parent)
     , m_grid(MakeGrid(TableKind::Gsm))
     , Label1(AddPageTitle(this))
     , Panel1(MakeLine(this, u"Panel1"_s))
-    , sgGsm(new QTableView(this))
+    , sgGsm(new TStringGrid(m_grid.get(), TableKind::Gsm, this))
     , Memo1(new QPlainTextEdit(this))
     , Panel2(MakeLine(this, u"Panel2"_s))
     , ProgressBar1(new QProgressBar(this))
     , Button3(MakeButton(this, u"Button3"_s, u"Записать в ККТ"_s))
     , Button4(MakeButton(this, u"Button4"_s, u"Прочитать из ККТ"_s))
 {
-    sgGsm->setObjectName(u"sgGsm"_s);
-    sgGsm->setModel(m_grid.get());
-    connect(sgGsm->selectionModel(), &QItemSelectionModel::currentChanged, this,
-        [this](const QModelIndex &current) { sgGsmSelectCell(current.column(), current.row()); });
+    connect(sgGsm, &TStringGrid::cellSelected, this, &TFrameGsmSetting::sgGsmSelectCell);
+    // Tall enough for the title row and the seven parameters.
+    const TableLayout &table = sgGsm->layout();
+    sgGsm->setFixedHeight(
+        sgGsm->horizontalHeader()->height() + (table.rows - 1) * table.rowHeight + 2 * sgGsm->frameWidth());
 
     Memo1->setObjectName(u"Memo1"_s);
     Memo1->setReadOnly(true);
@@ -103,7 +105,12 @@ TFrameGsmSetting::TFrameGsmSetting(QWidget *parent)
     connect(Button4, &QPushButton::clicked, this, &TFrameGsmSetting::Button4Click);
 }
 
-TFrameGsmSetting::~TFrameGsmSetting() = default;
+TFrameGsmSetting::~TFrameGsmSetting()
+{
+    // The grid outlives the page's members only until here: the view goes
+    // first, so that nothing paints from a model already gone.
+    delete sgGsm;
+}
 
 void TFrameGsmSetting::Init(TKktSession &session)
 {

@@ -6,7 +6,6 @@
 
 #include <memory>
 
-class QAbstractItemView;
 class QFrame;
 class QLabel;
 class QPlainTextEdit;
@@ -14,6 +13,7 @@ class QProgressBar;
 class QPushButton;
 class StringGridModel;
 class TKktSession;
+class TStringGrid;
 
 // The GSM/Wi-Fi parameters page: the seven connection parameters of the KKT's
 // GSM or Wi-Fi module in one grid, written into the KKT and read back from it.
@@ -46,7 +46,7 @@ private:
     TKktSession *m_session = nullptr;
     QLabel *Label1;
     QFrame *Panel1;
-    QAbstractItemView *sgGsm;
+    TStringGrid *sgGsm;
     QPlainTextEdit *Memo1;
     QFrame *Panel2;
     QProgressBar *ProgressBar1;
