@@ -109,3 +109,12 @@ sleep 0.5
 xdotool key Down Return
 sleep 1
 shoot gsm-page
+
+# "Программирование" -> "Параметры 102", then its tab "Предмет расчета".
+xdotool mousemove --window "$window" 170 10 click 1
+sleep 0.5
+xdotool key Down Down Return
+sleep 1
+xdotool mousemove --window "$window" 162 69 click 1
+sleep 1
+shoot goods-tab
