@@ -9,6 +9,8 @@
 #include "app/pages/Set102Frame.h"
 #include "app/service/UDebugKKT.h"
 #include "app/service/UDebugScan.h"
+#include "emulator/DeviceLink.h"
+#include "emulator/KktDevice.h"
 #include "pages/GridSet.h"
 
 #include <QAction>
@@ -20,6 +22,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -692,30 +695,45 @@ void TestMainForm::commandsWaitWhileRunGoes()
     Started started;
     TFormMain &form = started.form;
     RunSettingsDialog(form, u"Button2"_s);
+    KktDevice device;
+    DeviceLink link(device);
+    form.channel().setLink(link);
+    Action(form, u"GSM1"_s)->trigger();
     const QStringList commands { u"N7"_s, u"N8"_s, u"N4"_s, u"GSM1"_s, u"N1021"_s };
-    {
-        TRunGuard run(form.session());
-        QVERIFY(run.acquired());
-        for (const QString &name : commands)
+    bool checked = false;
+    // A person's clicks between two requests of a GSM write.
+    auto *bar = Child<QProgressBar>(form.GsmFrame, u"ProgressBar1"_s);
+    QObject::connect(bar, &QProgressBar::valueChanged, &form, [&](int value) {
+        if (value != 29)
+            return;
+        const int writes = link.writes();
+        for (const QString &name : commands) {
             QVERIFY2(!Action(form, name)->isEnabled(), qPrintable(name));
-        // Called straight, as a queued click would: each returns at once, with
-        // no dialog (an unexpected one fails the test) and no page switched.
+            Action(form, name)->trigger();
+        }
+        // Called straight, as a click queued before the run would come: each
+        // returns at once, with no dialog (an unexpected one fails the test).
         form.N7Click();
         form.N8Click();
-        form.GSM1Click();
-        QCOMPARE(form.CurrentVisibleFrame, nullptr);
+        form.N4Click();
+        form.N1021Click();
+        form.Set102Frame->Button4Click();
+        QCOMPARE(form.CurrentVisibleFrame, form.GsmFrame);
         // Closing is refused with a message while the run holds the port and the grids.
         prompts->expect(Kind::Information);
         QVERIFY(!form.close());
         QVERIFY(form.isVisible());
         QVERIFY(prompts->messages.constLast().text.startsWith(u"ВНИМАНИЕ!\r\nИдёт обмен с ККТ"_s));
-    }
-    // Afterwards each command has its own state back: N7 still waits for a page.
-    QVERIFY(!Action(form, u"N7"_s)->isEnabled());
-    for (const QString &name : commands.mid(1))
+        QCOMPARE(link.writes(), writes);
+        checked = true;
+    });
+    QTest::mouseClick(Child<QPushButton>(form.GsmFrame, u"Button3"_s), Qt::LeftButton);
+    QVERIFY(checked);
+    QCOMPARE(link.writes(), 9); // the one run: seven parameters, the server name in three parts
+    for (const QString &name : commands)
         QVERIFY2(Action(form, name)->isEnabled(), qPrintable(name));
-    Action(form, u"GSM1"_s)->trigger();
-    QCOMPARE(form.CurrentVisibleFrame, form.GsmFrame);
+    Action(form, u"N1021"_s)->trigger();
+    QCOMPARE(form.CurrentVisibleFrame, form.Set102Frame);
     QVERIFY(form.close());
 }
 
