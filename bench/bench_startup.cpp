@@ -126,8 +126,8 @@ int main(int argc, char *argv[])
     form.show();
     while (!form.windowHandle() || !form.windowHandle()->isExposed())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    std::printf("start-up to the first shown main window: %.1f ms (platform %s)\n", Ms(clock.nsecsElapsed()),
-        qPrintable(QGuiApplication::platformName()));
+    std::printf("start-up to the first shown main window, both pages created: %.1f ms (target 500 ms, platform %s)\n",
+        Ms(clock.nsecsElapsed()), qPrintable(QGuiApplication::platformName()));
 
     BenchConfiguration(form, prompts, folder.path());
 
