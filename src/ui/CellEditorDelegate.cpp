@@ -5,6 +5,7 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QSignalBlocker>
 
 namespace {
 const char *const kRowProperty = "gridRow";
@@ -42,8 +43,10 @@ void CellEditorDelegate::setEditorData(QWidget *editor, const QModelIndex &index
 {
     auto *line = qobject_cast<QLineEdit *>(editor);
     const QString text = index.data(Qt::EditRole).toString();
-    if (line && line->text() != text) // an unchanged text keeps the cursor where the user has it
-        line->setText(text);
+    if (!line || line->text() == text) // an unchanged text keeps the cursor where the user has it
+        return;
+    const QSignalBlocker quiet(line); // the text comes from the grid: nothing to commit
+    line->setText(text);
 }
 
 void CellEditorDelegate::setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const
@@ -56,8 +59,10 @@ bool CellEditorDelegate::eventFilter(QObject *watched, QEvent *event)
 {
     auto *line = qobject_cast<QLineEdit *>(watched);
     QChar typed;
+    // The editors stay open and commit every change themselves: none of the base
+    // class's closing on focus loss, Enter or Escape.
     if (!line || event->type() != QEvent::KeyPress || !IsTyped(*static_cast<QKeyEvent *>(event), typed))
-        return QStyledItemDelegate::eventFilter(watched, event);
+        return false;
     const int row = line->property(kRowProperty).toInt();
     const int col = line->property(kColProperty).toInt();
     const CellRule rule = RuleAt(m_layout, row, col);
@@ -66,7 +71,7 @@ bool CellEditorDelegate::eventFilter(QObject *watched, QEvent *event)
     if (!result.accepted)
         return true; // dropped without a sound
     if (result.ch == typed)
-        return QStyledItemDelegate::eventFilter(watched, event);
+        return false;
     line->insert(QString(result.ch));
     return true;
 }

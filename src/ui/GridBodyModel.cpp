@@ -9,16 +9,22 @@ GridBodyModel::GridBodyModel(StringGridModel *grid, QObject *parent)
     connect(m_grid, &QAbstractItemModel::dataChanged, this, &GridBodyModel::forward);
     connect(m_grid, &QAbstractItemModel::modelAboutToBeReset, this, &GridBodyModel::beginResetModel);
     connect(m_grid, &QAbstractItemModel::modelReset, this, &GridBodyModel::endResetModel);
+    // A grid that goes first leaves an empty view, not a dangling one.
+    connect(m_grid, &QObject::destroyed, this, [this] {
+        beginResetModel();
+        m_grid = nullptr;
+        endResetModel();
+    });
 }
 
 int GridBodyModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : qMax(0, m_grid->rows() - 1);
+    return parent.isValid() || !m_grid ? 0 : qMax(0, m_grid->rows() - 1);
 }
 
 int GridBodyModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : qMax(0, m_grid->cols() - 1);
+    return parent.isValid() || !m_grid ? 0 : qMax(0, m_grid->cols() - 1);
 }
 
 QVariant GridBodyModel::data(const QModelIndex &index, int role) const
@@ -45,7 +51,7 @@ Qt::ItemFlags GridBodyModel::flags(const QModelIndex &index) const
 
 QVariant GridBodyModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (role != Qt::DisplayRole)
+    if (role != Qt::DisplayRole || !m_grid)
         return QAbstractTableModel::headerData(section, orientation, role);
     return orientation == Qt::Horizontal ? m_grid->cell(0, section + 1) : m_grid->cell(section + 1, 0);
 }

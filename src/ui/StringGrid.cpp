@@ -13,6 +13,7 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPainter>
 #include <QStyleOptionHeader>
 
@@ -59,12 +60,14 @@ TStringGrid::TStringGrid(StringGridModel *model, TableKind kind, QWidget *parent
     , m_delegate(new CellEditorDelegate(m_layout, model, this))
 {
     setObjectName(m_layout.gridName);
+    applyRowHeights();
     setModel(m_body);
     setItemDelegate(m_delegate);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers); // the grid opens its editors itself
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setTabKeyNavigation(false); // Tab leaves the grid, as in the other fields of the page
     installEventFilter(this); // Tab reaches event() before keyPressEvent
     applyLayout();
     createLists();
@@ -73,8 +76,9 @@ TStringGrid::TStringGrid(StringGridModel *model, TableKind kind, QWidget *parent
 
 TStringGrid::~TStringGrid() = default;
 
-void TStringGrid::applyLayout()
+void TStringGrid::applyRowHeights()
 {
+    // Set before the model comes: 6000 rows then take their fixed height at once.
     QHeaderView *rowsHeader = verticalHeader();
     rowsHeader->setSectionResizeMode(QHeaderView::Fixed);
     rowsHeader->setMinimumSectionSize(1);
@@ -83,6 +87,10 @@ void TStringGrid::applyLayout()
     rowsHeader->setFixedWidth(m_layout.column(0).width);
     horizontalHeader()->setMinimumSectionSize(1);
     horizontalHeader()->setFixedHeight(m_layout.rowHeight + 2);
+}
+
+void TStringGrid::applyLayout()
+{
     for (int col = 1; col < m_layout.cols; ++col) {
         const ColumnLayout &column = m_layout.column(col);
         setColumnWidth(col - 1, column.width);
@@ -150,9 +158,15 @@ void TStringGrid::currentChanged(const QModelIndex &current, const QModelIndex &
     const bool hadFocus = focused && (focused == this || isAncestorOf(focused));
     m_col = current.column() + 1;
     m_row = current.row() + 1;
+    // The view takes the focus before the old editor goes, or hiding a focused
+    // editor would pass the focus on, and tab navigation would move the cell.
+    const QPersistentModelIndex old = m_editorIndex;
+    m_editorIndex = QPersistentModelIndex();
+    if (hadFocus)
+        setFocus(Qt::OtherFocusReason);
     for (QComboBox *list : m_lists)
         list->hide();
-    closeEditorAt(m_editorIndex);
+    closeEditorAt(old);
     const CellRule rule = RuleAt(m_layout, m_row, m_col);
     if (OpensList(m_layout, *m_grid, m_row, m_col)) {
         showList(listOf(m_col), current);
@@ -160,8 +174,6 @@ void TStringGrid::currentChanged(const QModelIndex &current, const QModelIndex &
         openEditorAt(current);
         if (hadFocus)
             focusTarget()->setFocus(Qt::OtherFocusReason);
-    } else if (hadFocus) {
-        setFocus(Qt::OtherFocusReason);
     }
     emit cellSelected(m_col, m_row);
 }
@@ -170,6 +182,10 @@ void TStringGrid::openEditorAt(const QModelIndex &index)
 {
     openPersistentEditor(index);
     m_editorIndex = index;
+    // The view selects the whole text of a new editor; the cursor goes to the end
+    // instead, so that typing adds to the text as the length limits expect.
+    if (auto *line = qobject_cast<QLineEdit *>(indexWidget(index)))
+        line->end(false);
 }
 
 void TStringGrid::closeEditorAt(const QModelIndex &index)
@@ -182,7 +198,6 @@ void TStringGrid::closeEditorAt(const QModelIndex &index)
         closePersistentEditor(index);
         setTabKeyNavigation(tabs);
     }
-    m_editorIndex = QPersistentModelIndex();
 }
 
 QWidget *TStringGrid::focusTarget() const
@@ -220,10 +235,12 @@ void TStringGrid::preselect(QComboBox *list)
 void TStringGrid::choose(QComboBox *list, int entry)
 {
     const int row = m_row;
-    const CellRule rule = RuleAt(m_layout, row, m_col);
+    const int col = m_col;
+    const CellRule rule = RuleAt(m_layout, row, col);
     const QString text = list->itemText(entry);
+    setFocus(Qt::OtherFocusReason); // before the focused list goes away
     list->hide();
-    m_grid->setCell(row, m_col, text);
+    m_grid->setCell(row, col, text);
     if (rule.list == ListKind::ItemKinds && FixedLists::IsVatExemptKind(text))
         m_grid->setCell(row, UslCol::Vat, FixedLists::VatExempt());
     selectCell(rule.landCol, row);

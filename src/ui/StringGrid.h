@@ -16,6 +16,7 @@ class CellEditorDelegate;
 //
 // The grid records the cell last selected ("the recorded cell"); the editor is
 // open on it at all times, and the table's list cells show their list over it.
+// The grid model must outlive the widget.
 class TStringGrid : public QTableView
 {
     Q_OBJECT
@@ -48,6 +49,7 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    void applyRowHeights();
     void applyLayout();
     void createLists();
     void openEditorAt(const QModelIndex &index);

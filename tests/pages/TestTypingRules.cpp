@@ -108,6 +108,18 @@ void TestTypingRules::typedCharacter_data()
     cell("agents inn: letter", TableKind::Agents, 5, 1, {}, kNarrow, u'a', kRefused);
     cell("agents inn font cell", TableKind::Agents, 5, 2, kNarrow, {}, u'1', kRefused);
 
+    // List cells take nothing typed: their list is laid over them.
+    cell("oper font 2", TableKind::Oper, 1, 2, kNarrow, {}, u'1', kRefused);
+    cell("oper font 4", TableKind::Oper, 2, 4, kNarrow, {}, u'x', kRefused);
+    cell("oper font 6", TableKind::Oper, 3, 6, kNarrow, {}, u'x', kRefused);
+    cell("goods font", TableKind::Goods, 1, 2, kNarrow, {}, u'x', kRefused);
+    cell("groups font", TableKind::Usl, 1, 2, kNarrow, {}, u'x', kRefused);
+    cell("groups item kind", TableKind::Usl, 1, 3, {}, {}, u'0', kRefused);
+    cell("groups VAT", TableKind::Usl, 1, 4, {}, {}, u'1', kRefused);
+    cell("groups taxation", TableKind::Usl, 1, 5, {}, {}, u'1', kRefused);
+    cell("header line font", TableKind::Klishe, 1, 2, kNarrow, {}, u'x', kRefused);
+    cell("agents font", TableKind::Agents, 1, 2, kNarrow, {}, u'x', kRefused);
+
     // Enterprises and stations: fixed limits, no font.
     cell("factory name: 24th", TableKind::Factory, 90, 1, Repeat(23), {}, u'ф', u'Ф');
     cell("factory name: 25th", TableKind::Factory, 90, 1, Repeat(24), {}, u'ф', kRefused);

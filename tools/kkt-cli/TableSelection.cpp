@@ -8,7 +8,7 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-constexpr int kKinds = 8;
+constexpr int kKinds = kTableKindCount;
 
 // "FROM-TO" or "N": the two numbers go through the same check as the page's range fields.
 RangeCheck ParseRange(const QString &text)

@@ -29,8 +29,7 @@ private:
     QLabel *m_rows;
     QPushButton *m_stop;
     QElapsedTimer m_clock;
-    QString m_left; // ", осталось m:ss" as last worked out
-    qint64 m_leftAt = -1; // clock time of m_left; -1: none yet
+    qint64 m_shownAt = -1; // clock time of the rows text; -1: none yet
     int m_totalRows = 0;
     bool m_stopRequested = false;
 };

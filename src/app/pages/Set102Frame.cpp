@@ -308,6 +308,16 @@ RangeCheck TFrameSet102::CheckRangeFields(QLineEdit *fromField, QLineEdit *toFie
     return check;
 }
 
+void TFrameSet102::ShowResult(const PageResult &result)
+{
+    if (result.message.isEmpty())
+        return;
+    if (result.ok)
+        Prompts::instance().information(this, result.message);
+    else
+        Prompts::instance().error(this, result.message);
+}
+
 void TFrameSet102::Button6Click()
 {
     const RangeCheck check = CheckItemNumber(Edit11->text(), MaxRowOf(TableKind::Goods));

@@ -95,6 +95,8 @@ private:
     void RunShowingTab(RunDirection direction);
     // CheckRange with the numbers of a range that passed.
     RangeCheck CheckRangeFields(QLineEdit *fromField, QLineEdit *toField, int maxRow);
+    // The result's message, if any, in an information or an error box.
+    void ShowResult(const PageResult &result);
     // A goods file command: the file dialog, then op under the busy cursor, then its message.
     void GoodsFileCommand(Prompts::Kind dialog, const QString &filter, const QString &suffix,
         const std::function<PageResult(const QString &path)> &op);

@@ -43,12 +43,7 @@ void TFrameSet102::GoodsFileCommand(Prompts::Kind dialog, const QString &filter,
         const BusyCursor busy;
         result = op(path);
     }
-    if (result.message.isEmpty())
-        return;
-    if (result.ok)
-        prompts.information(this, result.message);
-    else
-        prompts.error(this, result.message);
+    ShowResult(result);
 }
 
 void TFrameSet102::Button1Click()

@@ -59,9 +59,5 @@ void TFrameSet102::Button5Click()
         return;
     if (!Prompts::instance().question(this, ClearBaseQuestion()))
         return;
-    const PageResult result = ClearGoodsBase(m_session->channel(), m_session->connection());
-    if (result.ok)
-        Prompts::instance().information(this, result.message);
-    else
-        Prompts::instance().error(this, result.message);
+    ShowResult(ClearGoodsBase(m_session->channel(), m_session->connection()));
 }
