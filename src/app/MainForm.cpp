@@ -317,7 +317,7 @@ void TFormMain::ReportFailure(const QString &description)
 void TFormMain::N7Click()
 {
     TRunGuard guard(m_session);
-    if (!guard.acquired())
+    if (!guard.acquired() || !GsmFrame || !Set102Frame) // busy, or not started yet
         return;
     RunReported(this, [this] {
         const QString path = Prompts::instance().saveFileName(this, kConfigFilter, kConfigSuffix);
@@ -344,7 +344,7 @@ void TFormMain::N7Click()
 void TFormMain::N8Click()
 {
     TRunGuard guard(m_session);
-    if (!guard.acquired())
+    if (!guard.acquired() || !GsmFrame || !Set102Frame) // busy, or not started yet
         return;
     RunReported(this, [this] {
         const QString path = Prompts::instance().openFileName(this, kConfigFilter, kConfigSuffix);
