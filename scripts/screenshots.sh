@@ -46,11 +46,11 @@ shoot() {
 
 LANG=ru_RU.UTF-8 "$work/kktconf" >/dev/null 2>&1 &
 pids+=($!)
-# Waits (at most 20 s) for a visible window of the program whose title starts
+# Waits (at most 60 s: the machine may be busy building) for a visible window of the program whose title starts
 # with the given text; prints its id. (xdotool's own name search does not match
 # Cyrillic titles, so the titles are compared here.)
 await_window() {
-  for _ in $(seq 200); do
+  for _ in $(seq 600); do
     for w in $(xdotool search --onlyvisible --class kktconf 2>/dev/null); do
       case "$(xdotool getwindowname "$w")" in "$1"*) echo "$w"; return ;; esac
     done
