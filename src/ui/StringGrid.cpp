@@ -190,14 +190,8 @@ void TStringGrid::openEditorAt(const QModelIndex &index)
 
 void TStringGrid::closeEditorAt(const QModelIndex &index)
 {
-    if (index.isValid() && isPersistentEditorOpen(index)) {
-        // A focused editor that goes away hands the focus on as Tab would; with
-        // Tab navigation on, the view would take that as a move to the next cell.
-        const bool tabs = tabKeyNavigation();
-        setTabKeyNavigation(false);
+    if (index.isValid() && isPersistentEditorOpen(index))
         closePersistentEditor(index);
-        setTabKeyNavigation(tabs);
-    }
 }
 
 QWidget *TStringGrid::focusTarget() const

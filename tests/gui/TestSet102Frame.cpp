@@ -161,6 +161,7 @@ private slots:
     void failureMessages_data();
     void failureMessages();
     void progressAfterEveryRequest();
+    void stopEndsRunAfterCurrentRequest_data();
     void stopEndsRunAfterCurrentRequest();
     void clearBase_data();
     void clearBase();
@@ -186,6 +187,7 @@ void TestSet102Frame::startState()
     for (const QString &name : { u"Button3"_s, u"Button4"_s, u"Button5"_s })
         QVERIFY2(b.button(name)->isEnabled(), qPrintable(name));
     QVERIFY(!b.page.scannerIndicator()->isVisible());
+    QVERIFY(!b.page.scannerCaption()->isVisible());
     QVERIFY(b.page.shtrihLabel()->text().isEmpty());
     QCOMPARE(b.child<QLineEdit>(u"Edit11"_s)->text(), u"1"_s);
     // Every range spans its whole table after start-up.
@@ -196,6 +198,14 @@ void TestSet102Frame::startState()
         QCOMPARE(b.child<QLineEdit>(to)->text(), QString::number(MaxRowOf(kind)));
     }
     QCOMPARE(b.page.grid(TableKind::Goods).cell(6000, 0), u"6000"_s);
+
+    // The range and item fields take digits only, as many as the table's rows need.
+    for (const QString &name : { u"Edit3"_s, u"Edit11"_s, u"Edit1"_s }) {
+        auto *field = b.child<QLineEdit>(name);
+        field->clear();
+        TypeText(field, u"1a,2.34567"_s);
+        QCOMPARE(field->text(), name == u"Edit1"_s ? u"1"_s : u"1234"_s);
+    }
 }
 
 void TestSet102Frame::rangeCheck_data()
@@ -414,8 +424,20 @@ void TestSet102Frame::progressAfterEveryRequest()
     QVERIFY(!b.bar()->isVisible());
 }
 
+void TestSet102Frame::stopEndsRunAfterCurrentRequest_data()
+{
+    QTest::addColumn<bool>("write");
+    QTest::addColumn<QString>("done");
+
+    QTest::newRow("write") << true << u"Записано строк: "_s;
+    QTest::newRow("read") << false << u"Прочитано строк: "_s;
+}
+
 void TestSet102Frame::stopEndsRunAfterCurrentRequest()
 {
+    QFETCH(bool, write);
+    QFETCH(QString, done);
+
     PageBench b;
     b.useDevice();
     b.setRange(TableKind::Goods, 1, 6000);
@@ -430,14 +452,14 @@ void TestSet102Frame::stopEndsRunAfterCurrentRequest()
     });
     b.prompts.expect(Kind::Information);
 
-    QTest::mouseClick(b.button(u"Button3"_s), Qt::LeftButton);
+    QTest::mouseClick(b.button(write ? u"Button3"_s : u"Button4"_s), Qt::LeftButton);
 
     QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
     QVERIFY(requestsAtStop > 0);
     // The request that was going when "Стоп" came is the last one.
     QVERIFY2(b.deviceLink.writes() - requestsAtStop <= 1, qPrintable(QString::number(b.deviceLink.writes())));
     QCOMPARE(b.shown(),
-        QStringList { Info(u"Обмен с ККТ остановлен.\r\nЗаписано строк: %1 из 6000."_s.arg(b.deviceLink.writes())) });
+        QStringList { Info(u"Обмен с ККТ остановлен.\r\n"_s + done + u"%1 из 6000."_s.arg(b.deviceLink.writes())) });
     QVERIFY(!b.bar()->isVisible());
 
     // The next run starts afresh and runs to its end.

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QScopeGuard>
 
 using namespace Qt::StringLiterals;
 
@@ -33,6 +34,8 @@ void TFrameSet102::RunShowingTab(RunDirection direction)
         return;
 
     m_runPanel->start(range.to - range.from + 1);
+    // Hidden again also when an error escapes the run.
+    auto hidePanel = qScopeGuard([this] { m_runPanel->finish(); });
     QCoreApplication::processEvents();
     RunHooks hooks;
     hooks.progress = [this](const RunProgress &p) { m_runPanel->progress(p.percent, p.rowsDone); };
@@ -41,6 +44,7 @@ void TFrameSet102::RunShowingTab(RunDirection direction)
     hooks.stop = [this] { return m_runPanel->stopRequested(); };
     const RunResult result = RunTable(m_session->channel(), m_session->connection(), tab.kind, direction,
         grid(tab.kind), range.from, range.to, hooks);
+    hidePanel.dismiss();
     m_runPanel->finish();
 
     if (result.stopped) {
