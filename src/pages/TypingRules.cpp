@@ -65,6 +65,21 @@ TypedChar ApplyTypingRule(const CellRule &rule, const QString &cellText, const Q
     return TypedChar::Accepted(c);
 }
 
+std::optional<QString> ApplyTypingRule(
+    const CellRule &rule, const QString &cellText, const QString &fontText, const QString &typed)
+{
+    QString text = cellText;
+    QString inserted;
+    for (const QChar c : typed) {
+        const TypedChar result = ApplyTypingRule(rule, text, fontText, c);
+        if (!result.accepted)
+            return std::nullopt;
+        text += result.ch;
+        inserted += result.ch;
+    }
+    return inserted;
+}
+
 CellRule RuleAt(const TableLayout &layout, int row, int col)
 {
     if (row < 1 || row >= layout.rows || col < 1 || col >= layout.cols)

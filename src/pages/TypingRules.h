@@ -5,6 +5,8 @@
 #include <QChar>
 #include <QString>
 
+#include <optional>
+
 class StringGridModel;
 
 // The character to insert for a typed one, or a refusal.
@@ -25,6 +27,13 @@ constexpr QChar kBackspace = QChar(8);
 // cell's text before the key, fontText the text of the row's font cell (only
 // read by the font limit).
 TypedChar ApplyTypingRule(const CellRule &rule, const QString &cellText, const QString &fontText, QChar typed);
+
+// A key that types several characters at once (a character outside the basic
+// plane, a composed key): each goes through the rule in turn, as if typed one
+// by one; if any is refused the whole key is. Returns the text to insert, or
+// nothing for a refusal.
+std::optional<QString> ApplyTypingRule(
+    const CellRule &rule, const QString &cellText, const QString &fontText, const QString &typed);
 
 // The rule of a cell, row exceptions included; title cells have none.
 CellRule RuleAt(const TableLayout &layout, int row, int col);

@@ -2,6 +2,7 @@
 
 #include "pages/StringGridModel.h"
 #include "pages/TypingRules.h"
+#include "ui/TypedKey.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -10,16 +11,6 @@
 namespace {
 const char *const kRowProperty = "gridRow";
 const char *const kColProperty = "gridCol";
-
-// Printable characters and Backspace go through the rule; navigation, editing
-// shortcuts and the view's keys (Tab, Enter, Escape) are left alone.
-bool IsTyped(const QKeyEvent &key, QChar &typed)
-{
-    if (key.text().size() != 1 || (key.modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
-        return false;
-    typed = key.text().front();
-    return typed == kBackspace || typed.isPrint();
-}
 } // namespace
 
 CellEditorDelegate::CellEditorDelegate(const TableLayout &layout, StringGridModel *grid, QObject *parent)
@@ -57,21 +48,23 @@ void CellEditorDelegate::setModelData(QWidget *editor, QAbstractItemModel *model
 
 bool CellEditorDelegate::eventFilter(QObject *watched, QEvent *event)
 {
-    auto *line = qobject_cast<QLineEdit *>(watched);
-    QChar typed;
     // The editors stay open and commit every change themselves: none of the base
     // class's closing on focus loss, Enter or Escape.
-    if (!line || event->type() != QEvent::KeyPress || !IsTyped(*static_cast<QKeyEvent *>(event), typed))
+    auto *line = qobject_cast<QLineEdit *>(watched);
+    if (!line || event->type() != QEvent::KeyPress)
+        return false;
+    const std::optional<QString> typed = TypedText(*static_cast<QKeyEvent *>(event));
+    if (!typed)
         return false;
     const int row = line->property(kRowProperty).toInt();
     const int col = line->property(kColProperty).toInt();
     const CellRule rule = RuleAt(m_layout, row, col);
     const QString font = rule.fontCol >= 0 ? m_grid->cell(row, rule.fontCol) : QString();
-    const TypedChar result = ApplyTypingRule(rule, line->text(), font, typed);
-    if (!result.accepted)
+    const std::optional<QString> accepted = ApplyTypingRule(rule, line->text(), font, *typed);
+    if (!accepted)
         return true; // dropped without a sound
-    if (result.ch == typed)
+    if (*accepted == *typed)
         return false;
-    line->insert(QString(result.ch));
+    line->insert(*accepted); // upper-cased
     return true;
 }

@@ -87,6 +87,10 @@ void TStringGrid::applyRowHeights()
     rowsHeader->setFixedWidth(m_layout.column(0).width);
     horizontalHeader()->setMinimumSectionSize(1);
     horizontalHeader()->setFixedHeight(m_layout.rowHeight + 2);
+    // The titles are fixed cells: a click on them selects nothing.
+    rowsHeader->setSectionsClickable(false);
+    horizontalHeader()->setSectionsClickable(false);
+    setCornerButtonEnabled(false);
 }
 
 void TStringGrid::applyLayout()

@@ -97,7 +97,6 @@ void TestStringGrid::viewFollowsLayout()
     QCOMPARE(f.grid->verticalHeader()->width(), 35);
     QCOMPARE(f.grid->currentCol(), 1);
     QCOMPARE(f.grid->currentRow(), 1);
-
     // A title changed in the model reaches the header; a cell reaches the view.
     f.model->setCell(0, 1, u"Т"_s);
     f.model->setCell(3, 2, u"Широкий"_s);
@@ -397,6 +396,15 @@ void TestStringGrid::digitsKeyFilter()
     QCOMPARE(range.text(), u"19"_s);
     TypeText(&item, u"60-001"_s);
     QCOMPARE(item.text(), u"6000"_s);
+
+    // Keys that type something other than 0..9 in one go: a wide character, another script's digit.
+    QLineEdit empty;
+    filter.watch(&empty, 4);
+    for (const QString &text : { QString::fromUtf16(u"\U0001F600"), u"\u0661"_s, u"12"_s }) {
+        QTest::sendKeyEvent(QTest::Press, &empty, Qt::Key_unknown, text, Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, &empty, Qt::Key_unknown, text, Qt::NoModifier);
+    }
+    QCOMPARE(empty.text(), u"12"_s);
 }
 
 KKT_GUI_TEST_MAIN(TestStringGrid)

@@ -15,6 +15,7 @@ class TestTypingRules : public QObject
 private slots:
     void typedCharacter_data();
     void typedCharacter();
+    void severalCharactersInOneKey();
     void listAndTitleCells();
     void vatCellOfExemptKindOpensNoList();
 };
@@ -178,6 +179,19 @@ void TestTypingRules::typedCharacter()
     QCOMPARE(result.accepted, expected != kRefused);
     if (result.accepted)
         QCOMPARE(result.ch, expected);
+}
+
+void TestTypingRules::severalCharactersInOneKey()
+{
+    const QString smile = QString::fromUtf16(u"\U0001F600"); // two UTF-16 units
+    const CellRule name = RuleAt(LayoutOf(TableKind::Goods), 1, GoodsCol::Name);
+    const CellRule barcode = RuleAt(LayoutOf(TableKind::Goods), 1, GoodsCol::Barcode);
+    QCOMPARE(ApplyTypingRule(name, {}, kNarrow, smile), std::optional<QString>(smile));
+    QCOMPARE(ApplyTypingRule(name, {}, kNarrow, u"аб"_s), std::optional<QString>(u"АБ"_s));
+    QCOMPARE(ApplyTypingRule(name, Repeat(23), kNarrow, smile), std::nullopt); // its second half passes the limit
+    QCOMPARE(ApplyTypingRule(barcode, {}, {}, smile), std::nullopt);
+    QCOMPARE(ApplyTypingRule(barcode, {}, {}, u"12"_s), std::optional<QString>(u"12"_s));
+    QCOMPARE(ApplyTypingRule(barcode, {}, {}, u"1a"_s), std::nullopt);
 }
 
 // List cells are never typed into; they name their list and where the selection lands.
