@@ -5,7 +5,8 @@
 #include <cstdio>
 
 // Nobody is there to press OK in a benchmark: a message is printed instead,
-// a question is answered No and a file dialog cancelled.
+// a question is answered No and a file dialog cancelled, unless a file to
+// open was named.
 class PrintedPrompts final : public Prompts
 {
 public:
@@ -17,8 +18,10 @@ public:
         Print(text);
         return false;
     }
-    QString openFileName(QWidget *, const QString &, const QString &) override { return {}; }
+    QString openFileName(QWidget *, const QString &, const QString &) override { return fileToOpen; }
     QString saveFileName(QWidget *, const QString &, const QString &) override { return {}; }
+
+    QString fileToOpen;
 
 private:
     static void Print(const QString &text) { std::printf("message: %s\n", qPrintable(text)); }

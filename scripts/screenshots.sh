@@ -46,11 +46,11 @@ shoot() {
 
 LANG=ru_RU.UTF-8 "$work/kktconf" >/dev/null 2>&1 &
 pids+=($!)
-# Waits (at most 20 s) for a visible window of the program whose title starts
+# Waits (at most 60 s: the machine may be busy building) for a visible window of the program whose title starts
 # with the given text; prints its id. (xdotool's own name search does not match
 # Cyrillic titles, so the titles are compared here.)
 await_window() {
-  for _ in $(seq 200); do
+  for _ in $(seq 600); do
     for w in $(xdotool search --onlyvisible --class kktconf 2>/dev/null); do
       case "$(xdotool getwindowname "$w")" in "$1"*) echo "$w"; return ;; esac
     done
@@ -72,3 +72,49 @@ xdotool key Down Return
 [ -n "$(await_window 'Настройки связи с ККТ')" ] || { echo "connection settings did not open" >&2; exit 1; }
 sleep 1
 shoot connection-settings
+
+# "Применить" (the dialog's default button) opens the "Программирование" menu.
+xdotool key Return
+sleep 0.5
+
+# A configuration to load, as a service engineer would have it: the register
+# programmed through kkt-cli, then read back into a .conf file. The program does
+# not hold the port between its exchanges, so kkt-cli may use it meanwhile.
+cli() { build/bin/kkt-cli --port "$work/ports/KKT-EMU" "$@" >/dev/null; }
+cli set 5 1 0 "91.107.67.212"
+cli set 5 2 0 "7790"
+cli set 5 3 0 "OFD.EXAMPLE.RU"
+cli set 5 4 0 "0000"
+cli set 5 5 0 "internet.mts.ru" --raw
+cli set 5 6 0 "mts" --raw
+cli set 5 7 0 "mts" --raw
+cli item-set 1 --name "ХЛЕБ БОРОДИНСКИЙ" --barcode 4607001770012 --price 5990 --section 1
+cli item-set 2 --name "МОЛОКО 3,2% 1Л" --barcode 4601234567893 --price 8950 --section 1
+cli item-set 3 --name "ДОСТАВКА" --price 30000 --section 2
+cli read-config "$work/first.conf" --tables gsm,goods --range 1-3
+
+# "Файл" -> "Загрузить конфигурацию": the file dialog takes the typed name.
+xdotool mousemove --window "$window" 20 10 click 1
+sleep 0.5
+xdotool key Down Return
+[ -n "$(await_window 'Открыть')" ] || { echo "open dialog did not show" >&2; exit 1; }
+sleep 0.5
+xdotool type --delay 20 "$work/first.conf"
+xdotool key Return
+sleep 3
+
+# "Программирование" -> "Параметры GSM".
+xdotool mousemove --window "$window" 170 10 click 1
+sleep 0.5
+xdotool key Down Return
+sleep 1
+shoot gsm-page
+
+# "Программирование" -> "Параметры 102", then its tab "Предмет расчета".
+xdotool mousemove --window "$window" 170 10 click 1
+sleep 0.5
+xdotool key Down Down Return
+sleep 1
+xdotool mousemove --window "$window" 162 69 click 1
+sleep 1
+shoot goods-tab

@@ -1,12 +1,16 @@
 #include "app/MainForm.h"
 
+#include "app/KktApplication.h"
 #include "app/SettForm.h"
 #include "app/VersionForm.h"
-#include "config/ScanCfg.h"
-#include "app/service/UDebugKKT.h"
+#include "app/WaitForm.h"
 #include "app/pages/GsmSettingFrame.h"
 #include "app/pages/Set102Frame.h"
+#include "app/service/UDebugKKT.h"
 #include "app/service/UDebugScan.h"
+#include "config/ConfigFile.h"
+#include "config/ScanCfg.h"
+#include "pages/ConfigCopy.h"
 #include "ui/Prompts.h"
 
 #include <QAction>
@@ -14,12 +18,18 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
+#include <QThread>
+
+#include <stdexcept>
 
 using namespace Qt::StringLiterals;
 
@@ -32,6 +42,46 @@ QAction *AddItem(QWidget *menu, const QString &name, const QString &caption, TFo
     QObject::connect(action, &QAction::triggered, form, slot);
     menu->addAction(action);
     return action;
+}
+
+const QString kConfigFilter = u"Байлы конфигурации (*.conf)|*.conf"_s;
+const QString kConfigSuffix = u"conf"_s;
+
+// The hourglass and the wait box for a configuration file, undone when the
+// command ends, also when it fails.
+class TWaitScope
+{
+public:
+    explicit TWaitScope(QWidget *parent)
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QCoreApplication::processEvents();
+        m_box = new TFormWait(parent);
+        m_box->ShowNow();
+        QCoreApplication::processEvents();
+    }
+    ~TWaitScope()
+    {
+        if (m_box)
+            m_box->close();
+        QApplication::restoreOverrideCursor();
+    }
+    TWaitScope(const TWaitScope &) = delete;
+    TWaitScope &operator=(const TWaitScope &) = delete;
+
+private:
+    QPointer<TFormWait> m_box;
+};
+
+// Runs a command; an error it does not handle ends it and reaches the
+// application's error report.
+template <typename Command> void RunReported(QWidget *window, Command command)
+{
+    try {
+        command();
+    } catch (const std::exception &e) {
+        KktApplication::ShowException(e, window);
+    }
 }
 
 QMenu *AddMenu(QMenuBar *bar, const QString &name, const QString &caption)
@@ -77,6 +127,16 @@ TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, 
     m_frmDebugKKM = new TfrmDebugKKM(this);
     m_frmDebugScan = new TfrmDebugScan(this);
     m_channel.setLogSink([log = m_frmDebugKKM](const TBufKKT &buf, bool isAnswer) { log->LogBufKKT(buf, isAnswer); });
+    GuardCommands();
+}
+
+void TFormMain::GuardCommands()
+{
+    // While a run goes, nothing may start a second exchange or replace the
+    // grids being written: the configuration files, the link settings (with
+    // their link check) and the page switches wait for its end.
+    for (QAction *command : { N7, N8, N4, GSM1, N1021 })
+        m_session.addGuarded(command);
 }
 
 TFormMain::~TFormMain() = default;
@@ -89,17 +149,17 @@ void TFormMain::CreateMenu()
     QMenu *N1 = AddMenu(bar, u"N1"_s, u"Файл"_s);
     N7 = AddItem(N1, u"N7"_s, u"Сохранить конфигурацию"_s, this, &TFormMain::N7Click);
     N7->setEnabled(false);
-    AddItem(N1, u"N8"_s, u"Загрузить конфигурацию"_s, this, &TFormMain::N8Click);
+    N8 = AddItem(N1, u"N8"_s, u"Загрузить конфигурацию"_s, this, &TFormMain::N8Click);
     N1->addSeparator()->setObjectName(u"N10"_s);
     AddItem(N1, u"N2"_s, u"Выход"_s, this, &TFormMain::N2Click);
 
     QMenu *N3 = AddMenu(bar, u"N3"_s, u"Настройки"_s);
-    AddItem(N3, u"N4"_s, u"Связь с ККТ"_s, this, &TFormMain::N4Click);
+    N4 = AddItem(N3, u"N4"_s, u"Связь с ККТ"_s, this, &TFormMain::N4Click);
     AddItem(N3, u"Scanner"_s, u"Сканер штрих-кода"_s, this, &TFormMain::ScannerClick);
 
     N5 = AddMenu(bar, u"N5"_s, u"Программирование"_s);
-    AddItem(N5, u"GSM1"_s, u"Параметры GSM"_s, this, &TFormMain::GSM1Click);
-    AddItem(N5, u"N1021"_s, u"Параметры 102"_s, this, &TFormMain::N1021Click);
+    GSM1 = AddItem(N5, u"GSM1"_s, u"Параметры GSM"_s, this, &TFormMain::GSM1Click);
+    N1021 = AddItem(N5, u"N1021"_s, u"Параметры 102"_s, this, &TFormMain::N1021Click);
 
     AddItem(bar, u"N6"_s, u"Версия"_s, this, &TFormMain::N6Click);
 
@@ -178,6 +238,8 @@ void TFormMain::CreateFrames()
     Set102Frame = new TFrameSet102(Panel1);
     Set102Frame->setObjectName(u"Set102Frame"_s);
     Set102Frame->Init(m_session);
+    connect(Set102Frame, &TFrameSet102::goodsTabShown, this, &TFormMain::GoodsTabShown);
+    connect(Set102Frame, &TFrameSet102::hookedTabShown, this, &TFormMain::HookedTabShown);
     for (QWidget *frame : { static_cast<QWidget *>(GsmFrame), static_cast<QWidget *>(Set102Frame) }) {
         frame->hide();
         static_cast<QGridLayout *>(Panel1->layout())->addWidget(frame, 0, 0);
@@ -197,6 +259,13 @@ void TFormMain::ScanStartUp()
 
 void TFormMain::closeEvent(QCloseEvent *event)
 {
+    if (m_session.busy()) {
+        // The run holds the port and the grids; it ends by itself or by its "Стоп".
+        Prompts::instance().information(
+            this, u"ВНИМАНИЕ!\r\nИдёт обмен с ККТ!\r\nЗакройте программу после его окончания."_s);
+        event->ignore();
+        return;
+    }
     // A settings file that cannot be written keeps its previous content; nothing to tell.
     SaveIniSettings(SettingsFile(u"ProgSett.ini"_s), StructSett);
     event->accept();
@@ -219,10 +288,81 @@ void TFormMain::EnableMainMenu(bool enable)
     N5->menuAction()->setEnabled(enable);
 }
 
-// Saving and loading whole configurations come with the configuration files.
-void TFormMain::N7Click() { }
+GridSet TFormMain::Grids() const
+{
+    GridSet grids;
+    grids.set(TableKind::Gsm, GsmFrame->grid());
+    for (int i = 0; i < GridSet::kCount; ++i) {
+        if (const auto kind = TableKind(i); kind != TableKind::Gsm)
+            grids.set(kind, Set102Frame->grid(kind));
+    }
+    return grids;
+}
 
-void TFormMain::N8Click() { }
+void TFormMain::GridsToConfig()
+{
+    ::GridsToConfig(Grids(), Config);
+}
+
+void TFormMain::ConfigToGrids()
+{
+    ::ConfigToGrids(Config, Grids());
+}
+
+void TFormMain::ReportFailure(const QString &description)
+{
+    KktApplication::ShowException(std::runtime_error(description.toStdString()), this);
+}
+
+void TFormMain::N7Click()
+{
+    TRunGuard guard(m_session);
+    if (!guard.acquired() || !GsmFrame || !Set102Frame) // busy, or not started yet
+        return;
+    RunReported(this, [this] {
+        const QString path = Prompts::instance().saveFileName(this, kConfigFilter, kConfigSuffix);
+        if (path.isEmpty())
+            return;
+        if (!QFileInfo::exists(path)) {
+            QFile empty(path);
+            if (!empty.open(QIODevice::WriteOnly))
+                return ReportFailure(u"Не удалось создать файл \"%1\": %2"_s.arg(path, empty.errorString()));
+        }
+        GridsToConfig();
+        QString error;
+        bool saved;
+        {
+            TWaitScope wait(this);
+            QThread::msleep(1000);
+            saved = SaveConfigFile(path, Config, &error);
+        }
+        if (!saved)
+            ReportFailure(error);
+    });
+}
+
+void TFormMain::N8Click()
+{
+    TRunGuard guard(m_session);
+    if (!guard.acquired() || !GsmFrame || !Set102Frame) // busy, or not started yet
+        return;
+    RunReported(this, [this] {
+        const QString path = Prompts::instance().openFileName(this, kConfigFilter, kConfigSuffix);
+        if (path.isEmpty())
+            return;
+        QString error;
+        bool loaded;
+        {
+            TWaitScope wait(this);
+            QThread::msleep(1000);
+            // A file that cannot be read leaves Config, and so the grids, as they were.
+            loaded = LoadConfigFile(path, Config, &error);
+        }
+        if (!loaded)
+            return ReportFailure(error);
+        ConfigToGrids();
+    });
+}
 
 void TFormMain::N2Click()
 {
@@ -231,6 +371,8 @@ void TFormMain::N2Click()
 
 void TFormMain::N4Click()
 {
+    if (m_session.busy())
+        return;
     TFormSett dialog(StructSett, ArrCom, m_channel, this);
     if (dialog.exec() == QDialog::Accepted)
         EnableMainMenu(true);
@@ -241,11 +383,15 @@ void TFormMain::ScannerClick() { }
 
 void TFormMain::GSM1Click()
 {
+    if (m_session.busy())
+        return;
     ShowFrame(GsmFrame);
 }
 
 void TFormMain::N1021Click()
 {
+    if (m_session.busy())
+        return;
     ShowFrame(Set102Frame);
 }
 
@@ -254,6 +400,11 @@ void TFormMain::N6Click()
     TFormVersion box(Version, this);
     box.exec();
 }
+
+// The scanner comes with its own settings; until then the goods tab works with the KKT only.
+void TFormMain::GoodsTabShown() { }
+
+void TFormMain::HookedTabShown() { }
 
 void TFormMain::ActionDebugExecute()
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/KktSession.h"
+#include "config/Config.h"
 #include "config/ProgSett.h"
 #include "kkt/KktTransaction.h"
 #include "kkt/PortDiscovery.h"
@@ -17,6 +18,7 @@ class TFrameGsmSetting;
 class TFrameSet102;
 class TfrmDebugKKM;
 class TfrmDebugScan;
+class GridSet;
 
 enum class TTypeCOMDevice { KKT_DEV, SCAN_DEV };
 
@@ -49,6 +51,11 @@ public:
     // The program's own version: the build's version, as there are no version resources here.
     static QString GetFileVersion();
 
+    // The grids of both pages into Config and back, verbatim.
+    void GridsToConfig();
+    void ConfigToGrids();
+
+    TConfig Config;
     TStructSetting StructSett;
     TArrayCom ArrCom;
     QString Version;
@@ -70,6 +77,10 @@ public slots:
     void N1021Click();
     void N6Click();
     void ActionDebugExecute();
+    // The goods tab of "Параметры 102" became visible / another tab did: the
+    // scanner is started and stopped there.
+    void GoodsTabShown();
+    void HookedTabShown();
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -82,6 +93,10 @@ private:
     void CreateFrames();
     void ScanStartUp();
     QString SettingsFile(const QString &name) const;
+    GridSet Grids() const;
+    void GuardCommands();
+    // The application's error report for a command that failed.
+    void ReportFailure(const QString &description);
 
     QString m_settingsFolder;
     QString m_portsFolder;
@@ -92,6 +107,10 @@ private:
     QFrame *Panel1;
     QMenu *N5 = nullptr;
     QAction *N7 = nullptr;
+    QAction *N8 = nullptr;
+    QAction *N4 = nullptr;
+    QAction *GSM1 = nullptr;
+    QAction *N1021 = nullptr;
     TfrmDebugKKM *m_frmDebugKKM;
     TfrmDebugScan *m_frmDebugScan;
     QAction *ActionDebug = nullptr;

@@ -5,25 +5,31 @@
 
 #include "app/MainForm.h"
 #include "app/WaitForm.h"
-#include "app/service/UDebugKKT.h"
 #include "app/pages/GsmSettingFrame.h"
 #include "app/pages/Set102Frame.h"
+#include "app/service/UDebugKKT.h"
 #include "app/service/UDebugScan.h"
+#include "emulator/DeviceLink.h"
+#include "emulator/KktDevice.h"
+#include "pages/GridSet.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 
+#include <optional>
 #include <stdexcept>
 
 using namespace Qt::StringLiterals;
@@ -147,6 +153,14 @@ private slots:
     void errorEscapingEventHandlerIsShownAndProgramRuns();
     void versionBox();
     void waitBoxFreesItself();
+    void configurationSavedLoadsBackIntoEveryCell();
+    void configurationFromMissingFileGivesDefaults();
+    void configurationDialogCancelled_data();
+    void configurationDialogCancelled();
+    void configurationLoadFailureKeepsGrids();
+    void configurationSaveFailureKeepsPreviousFile_data();
+    void configurationSaveFailureKeepsPreviousFile();
+    void commandsWaitWhileRunGoes();
 
 private:
     std::unique_ptr<ScriptedPrompts> prompts;
@@ -503,6 +517,224 @@ void TestMainForm::waitBoxFreesItself()
     QCOMPARE(Child<QLabel>(box, u"Label2"_s)->text(), u"Выполняется длинная операция...."_s);
     box->close();
     QTRY_VERIFY(box.isNull());
+}
+
+namespace {
+const QString kConfigFilter = u"Байлы конфигурации (*.conf)|*.conf"_s;
+// The code column behind the VAT list of the item-kind groups: never in a file.
+constexpr int kUslCodeCol = 6;
+
+StringGridModel &Grid(TFormMain &form, TableKind kind)
+{
+    return kind == TableKind::Gsm ? form.GsmFrame->grid() : form.Set102Frame->grid(kind);
+}
+
+// Every cell of every grid of both pages, grid by grid, row by row.
+QStringList AllCells(TFormMain &form)
+{
+    QStringList cells;
+    for (int k = 0; k < GridSet::kCount; ++k) {
+        const StringGridModel &grid = Grid(form, TableKind(k));
+        for (int row = 0; row < grid.rows(); ++row)
+            for (int col = 0; col < grid.cols(); ++col)
+                cells << grid.cell(row, col);
+    }
+    return cells;
+}
+
+// Gives every data cell a text of its own, with blanks at the ends and the
+// characters an INI file is touchy about.
+void FillEveryCell(TFormMain &form)
+{
+    for (int k = 0; k < GridSet::kCount; ++k) {
+        StringGridModel &grid = Grid(form, TableKind(k));
+        GridBulkUpdate bulk(grid);
+        for (int row = 1; row < grid.rows(); ++row)
+            for (int col = 1; col < grid.cols(); ++col)
+                if (TableKind(k) != TableKind::Usl || col != kUslCodeCol)
+                    grid.setCell(row, col, u" %1/%2/%3 = [Ячейка];"_s.arg(k).arg(row).arg(col));
+    }
+}
+
+// No wait box left, the normal cursor back.
+void CheckWaitUndone(TFormMain &form)
+{
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    QTRY_VERIFY(form.findChildren<TFormWait *>().isEmpty());
+}
+} // namespace
+
+void TestMainForm::configurationSavedLoadsBackIntoEveryCell()
+{
+    Started saving;
+    Action(saving.form, u"N1021"_s)->trigger();
+    FillEveryCell(saving.form);
+    const QString path = saving.folders.root.filePath(u"saved.conf"_s);
+    prompts->answerFile(Kind::SaveFile, path);
+    QElapsedTimer timer;
+    timer.start();
+    Action(saving.form, u"N7"_s)->trigger();
+    QVERIFY(timer.elapsed() >= 1000);
+    QCOMPARE(prompts->messages.constFirst().text, kConfigFilter);
+    QCOMPARE(prompts->messages.constFirst().defaultSuffix, u"conf"_s);
+    CheckWaitUndone(saving.form);
+    QVERIFY(ReadBytes(path).startsWith("[GSM]"));
+
+    // A fresh window, as after the next start of the program.
+    Started loading;
+    prompts->answerFile(Kind::OpenFile, path);
+    Action(loading.form, u"N8"_s)->trigger();
+    CheckWaitUndone(loading.form);
+    QCOMPARE(prompts->messages.constLast().text, kConfigFilter);
+    QCOMPARE(prompts->messages.constLast().defaultSuffix, u"conf"_s);
+    QCOMPARE(AllCells(loading.form), AllCells(saving.form));
+    QCOMPARE(loading.form.Config.Cfg102.PredmRasch[5999].Price, u" 2/6000/4 = [Ячейка];"_s);
+}
+
+void TestMainForm::configurationFromMissingFileGivesDefaults()
+{
+    Started started;
+    FillEveryCell(started.form);
+    prompts->answerFile(Kind::OpenFile, started.folders.root.filePath(u"missing.conf"_s));
+    Action(started.form, u"N8"_s)->trigger();
+    CheckWaitUndone(started.form);
+    QCOMPARE(started.form.GsmFrame->grid().cell(2, 1), QString());
+    StringGridModel &oper = Grid(started.form, TableKind::Oper);
+    QCOMPARE(oper.cell(6, 1), QString());
+    QCOMPARE(oper.cell(6, 2), u"Узкий"_s);
+    // A list cell becomes empty, not the page's start value.
+    QCOMPARE(Grid(started.form, TableKind::Usl).cell(1, 5), QString());
+    QVERIFY(!QFile::exists(started.folders.root.filePath(u"missing.conf"_s)));
+}
+
+void TestMainForm::configurationDialogCancelled_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<Kind>("dialog");
+    QTest::newRow("save") << u"N7"_s << Kind::SaveFile;
+    QTest::newRow("load") << u"N8"_s << Kind::OpenFile;
+}
+
+void TestMainForm::configurationDialogCancelled()
+{
+    QFETCH(QString, command);
+    QFETCH(Kind, dialog);
+    Started started;
+    Action(started.form, u"GSM1"_s)->trigger();
+    FillEveryCell(started.form);
+    const QStringList before = AllCells(started.form);
+    prompts->answerFile(dialog, QString());
+    Action(started.form, command)->trigger();
+    QCOMPARE(prompts->messages.size(), 1);
+    QCOMPARE(AllCells(started.form), before);
+    QVERIFY(started.form.findChildren<TFormWait *>().isEmpty());
+    QCOMPARE(QDir(started.folders.root.path()).entryList(QDir::Files), QStringList());
+}
+
+void TestMainForm::configurationLoadFailureKeepsGrids()
+{
+    Started started;
+    FillEveryCell(started.form);
+    const QStringList before = AllCells(started.form);
+    // A folder where the file should be: it cannot be read as one.
+    const QString path = started.folders.root.filePath(u"folder.conf"_s);
+    QVERIFY(QDir(started.folders.root.path()).mkdir(u"folder.conf"_s));
+    prompts->answerFile(Kind::OpenFile, path).expect(Kind::Error);
+    Action(started.form, u"N8"_s)->trigger();
+    QCOMPARE(prompts->messages.size(), 2);
+    QCOMPARE(prompts->messages.constLast().kind, Kind::Error);
+    QVERIFY2(prompts->messages.constLast().text.startsWith(u"Не удалось открыть файл \""_s + path),
+        qPrintable(prompts->messages.constLast().text));
+    CheckWaitUndone(started.form);
+    QCOMPARE(AllCells(started.form), before);
+    // The window works on: the next load goes through.
+    prompts->answerFile(Kind::OpenFile, started.folders.root.filePath(u"missing.conf"_s));
+    Action(started.form, u"N8"_s)->trigger();
+    QCOMPARE(started.form.GsmFrame->grid().cell(1, 1), QString());
+}
+
+void TestMainForm::configurationSaveFailureKeepsPreviousFile_data()
+{
+    QTest::addColumn<bool>("diskFull");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("file cannot be made") << false << u"Не удалось создать файл"_s;
+    QTest::newRow("disk full") << true << u"Не удалось записать файл"_s;
+}
+
+void TestMainForm::configurationSaveFailureKeepsPreviousFile()
+{
+    QFETCH(bool, diskFull);
+    QFETCH(QString, message);
+    if (diskFull && !FileSizeLimit::supported())
+        QSKIP("no file size limit on this system");
+    Started started;
+    Action(started.form, u"GSM1"_s)->trigger();
+    FillEveryCell(started.form);
+    // A configuration that is there already, or a folder that cannot be.
+    const QByteArray previous = "[GSM]\r\nIP сервера ОФД=\x7f"
+                                "10.0.0.1\x7f\r\n";
+    const QString path = diskFull ? started.folders.root.filePath(u"previous.conf"_s)
+                                  : started.folders.root.filePath(u"no-such-folder/new.conf"_s);
+    if (diskFull)
+        WriteFile(path, previous);
+    prompts->answerFile(Kind::SaveFile, path).expect(Kind::Error);
+    {
+        std::optional<FileSizeLimit> limit;
+        if (diskFull)
+            limit.emplace(64 * 1024); // the disk fills up in the middle of the save
+        Action(started.form, u"N7"_s)->trigger();
+    }
+    QVERIFY2(prompts->messages.constLast().text.startsWith(message), qPrintable(prompts->messages.constLast().text));
+    CheckWaitUndone(started.form);
+    QCOMPARE(ReadBytes(path), diskFull ? previous : QByteArray());
+    QCOMPARE(QFile::exists(path), diskFull);
+}
+
+void TestMainForm::commandsWaitWhileRunGoes()
+{
+    Started started;
+    TFormMain &form = started.form;
+    RunSettingsDialog(form, u"Button2"_s);
+    KktDevice device;
+    DeviceLink link(device);
+    form.channel().setLink(link);
+    Action(form, u"GSM1"_s)->trigger();
+    const QStringList commands { u"N7"_s, u"N8"_s, u"N4"_s, u"GSM1"_s, u"N1021"_s };
+    bool checked = false;
+    // A person's clicks between two requests of a GSM write.
+    auto *bar = Child<QProgressBar>(form.GsmFrame, u"ProgressBar1"_s);
+    QObject::connect(bar, &QProgressBar::valueChanged, &form, [&](int value) {
+        if (value != 29)
+            return;
+        const int writes = link.writes();
+        for (const QString &name : commands) {
+            QVERIFY2(!Action(form, name)->isEnabled(), qPrintable(name));
+            Action(form, name)->trigger();
+        }
+        // Called straight, as a click queued before the run would come: each
+        // returns at once, with no dialog (an unexpected one fails the test).
+        form.N7Click();
+        form.N8Click();
+        form.N4Click();
+        form.N1021Click();
+        form.Set102Frame->Button4Click();
+        QCOMPARE(form.CurrentVisibleFrame, form.GsmFrame);
+        // Closing is refused with a message while the run holds the port and the grids.
+        prompts->expect(Kind::Information);
+        QVERIFY(!form.close());
+        QVERIFY(form.isVisible());
+        QVERIFY(prompts->messages.constLast().text.startsWith(u"ВНИМАНИЕ!\r\nИдёт обмен с ККТ"_s));
+        QCOMPARE(link.writes(), writes);
+        checked = true;
+    });
+    QTest::mouseClick(Child<QPushButton>(form.GsmFrame, u"Button3"_s), Qt::LeftButton);
+    QVERIFY(checked);
+    QCOMPARE(link.writes(), 9); // the one run: seven parameters, the server name in three parts
+    for (const QString &name : commands)
+        QVERIFY2(Action(form, name)->isEnabled(), qPrintable(name));
+    Action(form, u"N1021"_s)->trigger();
+    QCOMPARE(form.CurrentVisibleFrame, form.Set102Frame);
+    QVERIFY(form.close());
 }
 
 KKT_GUI_TEST_MAIN(TestMainForm)

@@ -1,21 +1,55 @@
 #pragma once
 
+#include "pages/RunTypes.h"
+
 #include <QWidget>
 
-class QLabel;
-class TKktSession;
+#include <memory>
 
-// The GSM/Wi-Fi parameters page.
+class QFrame;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class StringGridModel;
+class TKktSession;
+class TStringGrid;
+
+// The GSM/Wi-Fi parameters page: the seven connection parameters of the KKT's
+// GSM or Wi-Fi module in one grid, written into the KKT and read back from it.
 class TFrameGsmSetting : public QWidget
 {
     Q_OBJECT
 public:
     explicit TFrameGsmSetting(QWidget *parent = nullptr);
+    ~TFrameGsmSetting() override;
 
     // Prepares the page once, right after the main window created it; the
     // session carries the KKT channel and the run guard.
     void Init(TKktSession &session);
 
+    // The cells of the page: the working copy of the seven parameters.
+    StringGridModel &grid() { return *m_grid; }
+
+    // The row of sgGsm last selected.
+    int CurrentGsmRow = 1;
+
+public slots:
+    void Button3Click();
+    void Button4Click();
+
 private:
+    void sgGsmSelectCell(int col, int row);
+    void RunSequence(RunDirection direction);
+
+    std::unique_ptr<StringGridModel> m_grid;
+    TKktSession *m_session = nullptr;
     QLabel *Label1;
+    QFrame *Panel1;
+    TStringGrid *sgGsm;
+    QPlainTextEdit *Memo1;
+    QFrame *Panel2;
+    QProgressBar *ProgressBar1;
+    QPushButton *Button3;
+    QPushButton *Button4;
 };
