@@ -118,3 +118,8 @@ sleep 1
 xdotool mousemove --window "$window" 162 69 click 1
 sleep 1
 shoot goods-tab
+
+# "Записать в ККТ" over the whole goods range, caught in the middle of the run.
+xdotool mousemove --window "$window" 798 577 click 1
+sleep 2
+shoot goods-run
