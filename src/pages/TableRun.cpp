@@ -116,8 +116,10 @@ Step GoodsRead(KktChannel &channel, const KktConnection &conn, StringGridModel &
             TableKind::Goods, false, n);
     if (!step.ok)
         return step;
-    // The answer names the row it fills; a number or price the grid cannot hold is refused, not written.
-    if (number < 1 || number > MaxRowOf(TableKind::Goods))
+    // The answer names the item it carries: one for another item than asked
+    // answers some other question (a stale frame, noise) and fills no row. A
+    // price the grid cannot hold is refused too.
+    if (number != n)
         return Failed(
             u"ВНИМАНИЕ!\r\nККТ вернула товар с неверным номером %1 при чтении товара номер %2!"_s.arg(number).arg(n));
     const std::optional<QString> priceText = KopToPrice(price);

@@ -1,6 +1,7 @@
 #include "pages/xlsTool.h"
 
 #include "config/NumberText.h"
+#include "config/SafeFile.h"
 #include "pages/Grids102.h"
 
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <freexl.h>
 
 #include <cmath>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -97,13 +99,16 @@ QString NormPrice(const QString &text)
         return IsPriceNumber(price) ? price : zero;
     }
     const QString whole = text.isEmpty() ? u"0"_s : text;
-    bool ok = false;
-    whole.toInt(&ok);
+    const bool ok = ParseDecimal(whole, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max())
+                        .has_value();
     return ok ? whole + u".00"_s : zero;
 }
 
 GoodsFileResult LoadXls(const QString &fileName, StringGridModel &grid)
 {
+    QString refused;
+    if (!SafeFile::CheckReadable(fileName, &refused))
+        return GoodsFileResult::Failure(u"ВНИМАНИЕ!\r\n"_s + refused);
     const XlsBook book(fileName);
     if (book.status() != FREEXL_OK)
         return Unreadable(fileName, OpenFailure(book.status()));

@@ -74,6 +74,7 @@ private slots:
     void faultOutcome();
     void silentCostsTheTotalTimeOut();
     void shortAnswerEndsOnIntervalTimeOut();
+    void zeroTimeOutStillSendsTheRequest();
     void shortenedIntervalTimeOut();
     void totalTimeOutCutsASlowAnswer();
     void portHeldByAnotherProcess_data();
@@ -167,6 +168,21 @@ void TestPtyLink::silentCostsTheTotalTimeOut()
     QCOMPARE(outcome, KktOutcome::NoAnswer);
     QCOMPARE(f.requests, 1);
     QVERIFY2(ms >= 290 && ms < 1000, qPrintable(QString::number(ms)));
+}
+
+void TestPtyLink::zeroTimeOutStillSendsTheRequest()
+{
+    // A read time-out of 0 gives no time to the answer, but the request goes out whole.
+    PtyFixture f;
+    QVERIFY(f.start());
+    f.conn.TimeOut = 0;
+    QList<quint32> written;
+    f.channel.setLogSink([&](const TBufKKT &buf, bool isAnswer) {
+        if (!isAnswer)
+            written << buf.count;
+    });
+    f.testLink();
+    QCOMPARE(written, QList<quint32> { quint32(kLinkCheck.size()) });
 }
 
 void TestPtyLink::shortAnswerEndsOnIntervalTimeOut()

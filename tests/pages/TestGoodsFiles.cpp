@@ -235,6 +235,13 @@ void TestGoodsFiles::oneCImportRules_data()
     QTest::newRow("empty price") << OneC({ Rec(u"1"_s, u"A"_s, u"Узкий"_s, QString()) }, false) << -1 << QString()
                                  << QString();
     QTest::newRow("empty font") << OneC({ Rec(u"1"_s, u"A"_s, QString()) }, false) << -1 << QString() << QString();
+    // One reading of numbers: no blanks, no group separators, no exponent.
+    for (const QString &price : { u"10,000"_s, u"1,000e3"_s, u" 12"_s, u"12 "_s, u"1e3"_s })
+        QTest::addRow("price '%s'", qPrintable(price))
+            << OneC({ Rec(u"1"_s, u"A"_s, u"Узкий"_s, price) }, false) << -1 << QString() << QString();
+    for (const QString &number : { u" 7"_s, u"7 "_s, u"+ 7"_s })
+        QTest::addRow("number '%s'", qPrintable(number))
+            << OneC({ Rec(number, u"A"_s) }, false) << -1 << QString() << QString();
     QTest::newRow("same number twice") << OneC({ Rec(u"3"_s, u"A"_s), Rec(u"3"_s, u"B"_s) }, false) << 2
                                        << u"B|Узкий|4600|1.5|7|"_s << reset;
 }

@@ -6,6 +6,7 @@
 #include "ProgressReporter.h"
 #include "TableSelection.h"
 #include "config/ConfigFile.h"
+#include "config/SafeFile.h"
 #include "pages/ConfigCopy.h"
 #include "pages/Goods1C.h"
 #include "pages/GoodsDb102.h"
@@ -100,7 +101,7 @@ bool LoadExisting(CliContext &context, const QString &path, TConfig &cfg, const 
     QString error;
     int keys = 0;
     if (!LoadConfigFile(path, cfg, &error, &keys)) {
-        Fail(context, ConfigExit::kBadInput, u"не удалось прочитать файл конфигурации «%1»: %2"_s.arg(path, error));
+        Fail(context, ConfigExit::kBadInput, error); // the message names the file and the reason
         return false;
     }
     if (keys == 0) {
@@ -127,12 +128,16 @@ int WriteConfig(CliContext &context, const CliCommand &command, const QStringLis
     return RunPlan(context, job->plan, RunDirection::Write, grids.set());
 }
 
-// Whether a file can be written at path: tried before a long read, not after it.
+// Whether a file can be written at path: tried before a long read, not after
+// it. Error is the whole message, naming the file.
 bool CanWrite(const QString &path, QString &error)
 {
+    if (!SafeFile::CheckWritable(path, &error))
+        return false;
     QSaveFile probe(path);
+    probe.setDirectWriteFallback(true);
     if (!probe.open(QIODevice::WriteOnly)) {
-        error = probe.errorString();
+        error = u"не удастся записать файл «%1»: %2"_s.arg(path, probe.errorString());
         return false;
     }
     probe.cancelWriting();
@@ -154,7 +159,7 @@ int ReadConfig(CliContext &context, const CliCommand &command, const QStringList
         return ConfigExit::kBadInput;
     QString error;
     if (!CanWrite(path, error))
-        return Fail(context, ConfigExit::kCannotWrite, u"не удастся записать файл «%1»: %2"_s.arg(path, error));
+        return Fail(context, ConfigExit::kCannotWrite, error);
     const int status = RunPlan(context, job->plan, RunDirection::Read, grids.set());
     if (status != 0) {
         Fail(context, status, u"чтение не завершено, файл «%1» не изменён"_s.arg(path));
@@ -162,7 +167,7 @@ int ReadConfig(CliContext &context, const CliCommand &command, const QStringList
     }
     GridsToConfig(grids.set(), *cfg);
     if (!SaveConfigFile(path, *cfg, &error))
-        return Fail(context, ConfigExit::kCannotWrite, u"не удалось записать файл «%1»: %2"_s.arg(path, error));
+        return Fail(context, ConfigExit::kCannotWrite, error);
     return 0;
 }
 
