@@ -70,8 +70,9 @@ bool CheckReadable(const QString &path, QString *error, qint64 maxSize)
         return Fail(error, opening + NotRegular(info) + u'.');
     if (info.size() > maxSize)
         return Fail(error,
-            opening + u"файл слишком велик (%1 МБ, допустимо не больше %2 МБ)."_s.arg(
-                Megabytes(info.size()), Megabytes(maxSize)));
+            opening
+                + u"файл слишком велик (%1 МБ, допустимо не больше %2 МБ)."_s.arg(
+                    Megabytes(info.size()), Megabytes(maxSize)));
     return true;
 }
 
@@ -87,13 +88,13 @@ std::optional<QByteArray> ReadAll(const QString &path, QString *error, qint64 ma
     // The size was checked before the open; a file that grows meanwhile is cut off at the limit, not read on.
     const QByteArray bytes = file.read(maxSize + 1);
     if (file.error() != QFileDevice::NoError) {
-        Fail(error,
-            u"Не удалось прочитать файл \"%1\": %2"_s.arg(Native(path), file.errorString()));
+        Fail(error, u"Не удалось прочитать файл \"%1\": %2"_s.arg(Native(path), file.errorString()));
         return std::nullopt;
     }
     if (bytes.size() > maxSize) {
         Fail(error,
-            u"Не удалось открыть файл \"%1\": файл слишком велик (больше %2 МБ)."_s.arg(Native(path), Megabytes(maxSize)));
+            u"Не удалось открыть файл \"%1\": файл слишком велик (больше %2 МБ)."_s.arg(
+                Native(path), Megabytes(maxSize)));
         return std::nullopt;
     }
     return bytes;
@@ -133,7 +134,8 @@ bool WriteAll(const QString &path, const QByteArray &bytes, QString *error)
     const QString qtReason = file.errorString();
     if (ok && file.commit())
         return true;
-    const QString reason = WriteReason(target, bytes.size(), ok ? file.errorString() : qtReason, ok ? errno : savedErrno);
+    const QString reason
+        = WriteReason(target, bytes.size(), ok ? file.errorString() : qtReason, ok ? errno : savedErrno);
     file.cancelWriting();
     return Fail(error, u"Не удалось записать файл \"%1\": %2."_s.arg(Native(path), reason));
 }

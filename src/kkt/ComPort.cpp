@@ -48,10 +48,10 @@ quint8 RequestPredmRasch(KktChannel &channel, const KktConnection &conn, quint8 
         if (mode != KktMode::Write)
             return true;
         // Digits with an optional sign and nothing around: a blank-padded value is refused, not sent.
-        const std::optional<qint64> code = ParseDecimal(barcode, std::numeric_limits<qint64>::min(),
-            std::numeric_limits<qint64>::max());
-        const std::optional<qint64> kop = ParseDecimal(price, std::numeric_limits<qint32>::min(),
-            std::numeric_limits<qint32>::max());
+        const std::optional<qint64> code
+            = ParseDecimal(barcode, std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max());
+        const std::optional<qint64> kop
+            = ParseDecimal(price, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
         if (!code || !kop)
             return false;
         f[11] = quint8(font & 0xFF);

@@ -31,7 +31,9 @@ static bool IsListedComName(const QString &name)
 // FIFO or a link to nothing left in the folder would be listed and then fail.
 static bool IsCharacterDevice(const QString &path)
 {
-    struct stat st {};
+    struct stat st
+    {
+    };
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISCHR(st.st_mode);
 }
 

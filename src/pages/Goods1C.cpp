@@ -125,7 +125,8 @@ GoodsFileResult ImportGoods1CBytes(const QByteArray &bytes, StringGridModel &goo
 
     std::vector<GoodsCells> rows(GoodsRows::kCount, GoodsRows::Defaults());
     for (const TtmpStringData &rec : records) // a later record for the same number wins
-        rows[size_t(*ParseDecimal(rec.Number, 1, GoodsRows::kCount) - 1)] = { rec.Name, rec.TypeFont, rec.Shtr, rec.Price, rec.Section, {} };
+        rows[size_t(*ParseDecimal(rec.Number, 1, GoodsRows::kCount) - 1)]
+            = { rec.Name, rec.TypeFont, rec.Shtr, rec.Price, rec.Section, {} };
     GoodsRows::ApplyAll(goods, rows, 1, 5);
     return GoodsFileResult::Success(u"Загружено %1 позиций!"_s.arg(records.size()), int(records.size()));
 }

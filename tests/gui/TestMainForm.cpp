@@ -5,9 +5,9 @@
 
 #include "app/MainForm.h"
 #include "app/WaitForm.h"
-#include "app/service/UDebugKKT.h"
 #include "app/pages/GsmSettingFrame.h"
 #include "app/pages/Set102Frame.h"
+#include "app/service/UDebugKKT.h"
 #include "app/service/UDebugScan.h"
 
 #include <QAction>

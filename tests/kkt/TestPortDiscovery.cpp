@@ -42,9 +42,8 @@ void TestPortDiscovery::order_data()
                                         << QStringList { u"ttyACM0"_s, u"ttyS2"_s, u"ttyUSB9"_s, u"ttyUSB10"_s };
     QTest::newRow("case ignored") << QStringList { u"com3"_s, u"COM2"_s, u"Com11"_s }
                                   << QStringList { u"COM2"_s, u"com3"_s, u"Com11"_s };
-    QTest::newRow("leading zeros and long numbers")
-        << QStringList { u"p99999999999999999999"_s, u"p010"_s, u"p9"_s }
-        << QStringList { u"p9"_s, u"p010"_s, u"p99999999999999999999"_s };
+    QTest::newRow("leading zeros and long numbers") << QStringList { u"p99999999999999999999"_s, u"p010"_s, u"p9"_s }
+                                                    << QStringList { u"p9"_s, u"p010"_s, u"p99999999999999999999"_s };
     QTest::newRow("prefix first") << QStringList { u"COM1a"_s, u"COM"_s, u"COM1"_s }
                                   << QStringList { u"COM"_s, u"COM1"_s, u"COM1a"_s };
 }

@@ -122,7 +122,9 @@ bool MakeFifo(const QString &path)
 bool IsFifo(const QString &path)
 {
 #ifdef Q_OS_UNIX
-    struct stat st {};
+    struct stat st
+    {
+    };
     return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISFIFO(st.st_mode);
 #else
     Q_UNUSED(path);
@@ -270,8 +272,9 @@ void TestHostileFiles::saveInReadOnlyFolder()
         QString error;
         return SaveIniSettings(file, sett, &error);
     };
-    QVERIFY(QFile::setPermissions(path(u"ro"_s), QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
-                                      | QFileDevice::ExeOther | QFileDevice::ReadGroup | QFileDevice::ExeGroup));
+    QVERIFY(QFile::setPermissions(path(u"ro"_s),
+        QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther | QFileDevice::ExeOther
+            | QFileDevice::ReadGroup | QFileDevice::ExeGroup));
     if (::geteuid() != 0) {
         QVERIFY(save());
     } else {

@@ -510,6 +510,9 @@ void TestKktCliConfig::convertFailures_data()
                                    << u"kkt-cli: файл «IN» не найден\n"_s;
     QTest::newRow("not a workbook") << QByteArray("plain text") << u"a.xls"_s << u"b.1cdb"_s << 65
                                     << u"ВНИМАНИЕ!\nНе удалось загрузить файл \"IN\": файл повреждён"_s;
+    QTest::newRow("workbook that crashes the reading library")
+        << ReadBytes(QStringLiteral(KKT_FIXTURES "/damaged.xls")) << u"a.xls"_s << u"b.1cdb"_s << 65
+        << u"ВНИМАНИЕ!\nНе удалось загрузить файл \"IN\": файл повреждён: чтение книги завершилось аварийно."_s;
     QTest::newRow("output folder missing") << QByteArray("\x01\r\n") << u"a.1cdb"_s << u"no/such/b.1cdb"_s << 73
                                            << u"ВНИМАНИЕ!\nНе удалось записать файл \"OUT\""_s;
 }
