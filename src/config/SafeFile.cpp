@@ -85,9 +85,17 @@ std::optional<QByteArray> ReadAll(const QString &path, QString *error, qint64 ma
         Fail(error, u"Не удалось открыть файл \"%1\": %2"_s.arg(Native(path), file.errorString()));
         return std::nullopt;
     }
-    // The size was checked before the open; a file that grows meanwhile is cut off at the limit, not read on.
-    const QByteArray bytes = file.read(maxSize + 1);
-    if (file.error() != QFileDevice::NoError) {
+    // The size was checked before the open; a file that grows meanwhile is cut
+    // off just past the limit, not read on. Read in chunks: QIODevice::read(n)
+    // would allocate all n bytes at once.
+    QByteArray bytes;
+    bytes.reserve(qsizetype(qMin(file.size(), maxSize) + 1));
+    char chunk[64 * 1024];
+    qint64 got = 0;
+    while (bytes.size() <= maxSize
+        && (got = file.read(chunk, qMin<qint64>(qint64(sizeof chunk), maxSize + 1 - bytes.size()))) > 0)
+        bytes.append(chunk, qsizetype(got));
+    if (got < 0) {
         Fail(error, u"Не удалось прочитать файл \"%1\": %2"_s.arg(Native(path), file.errorString()));
         return std::nullopt;
     }
