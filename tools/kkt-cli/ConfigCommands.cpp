@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -41,6 +42,7 @@ struct ConfigJob
 {
     QString path;
     TablePlan plan;
+    bool allowMissing = false;
 };
 
 // Nothing when only the help was asked for.
@@ -50,6 +52,9 @@ std::optional<ConfigJob> ParseJob(CliContext &context, const CliCommand &command
     args.addValue(u"tables"_s, u"СПИСОК"_s,
         u"Таблицы через запятую (по умолчанию все): %1. Порядок запросов всегда тот же, что у программы."_s.arg(
             TableSelection::NamesHelp()));
+    if (command.name == u"write-config"_s)
+        args.addFlag(u"allow-missing"_s,
+            u"Записать и файл, в котором нет ключей выбранных таблиц (их значения будут пустыми)."_s);
     args.addValue(u"range"_s, u"ОТ-ДО"_s,
         u"Строки каждой выбранной таблицы, от 1 до 6000; конец ограничивается последней строкой таблицы, "
         "таблица без строк в диапазоне пропускается. Параметры GSM всегда идут все семь."_s);
@@ -61,7 +66,7 @@ std::optional<ConfigJob> ParseJob(CliContext &context, const CliCommand &command
     const TablePlan plan = TableSelection::MakePlan(given(u"tables"_s), given(u"range"_s));
     for (const QString &name : plan.outOfRange)
         context.warn(u"в таблице %1 нет строк диапазона %2, она пропущена"_s.arg(name, args.value(u"range"_s)));
-    return ConfigJob { args.positional(0), plan };
+    return ConfigJob { args.positional(0), plan, command.name == u"write-config"_s && args.isSet(u"allow-missing"_s) };
 }
 
 // Runs the plan's tables in order through the page's run engine; each failure
@@ -113,6 +118,53 @@ bool LoadExisting(CliContext &context, const QString &path, TConfig &cfg, const 
     return true;
 }
 
+// The table of the pages a part of the file fills.
+TableKind TableOfPart(ConfigPart part)
+{
+    switch (part) {
+    case ConfigPart::Gsm:
+        return TableKind::Gsm;
+    case ConfigPart::Oper:
+        return TableKind::Oper;
+    case ConfigPart::Goods:
+        return TableKind::Goods;
+    case ConfigPart::Usl:
+        return TableKind::Usl;
+    case ConfigPart::Klishe:
+        return TableKind::Klishe;
+    case ConfigPart::Agent:
+        return TableKind::Agents;
+    case ConfigPart::Factory:
+        return TableKind::Factory;
+    case ConfigPart::Station:
+        break;
+    }
+    return TableKind::Station;
+}
+
+// A file cut in the middle would load its missing keys as empty values and
+// blank the register: refused unless asked for, naming the first missing key.
+bool RefuseMissingKeys(CliContext &context, const ConfigJob &job)
+{
+    std::vector<MissingConfigKey> missing;
+    QString error;
+    if (!FindMissingConfigKeys(job.path, missing, &error)) {
+        Fail(context, ConfigExit::kBadInput, error);
+        return true;
+    }
+    for (const MissingConfigKey &key : missing) {
+        const bool selected = std::any_of(job.plan.spans.begin(), job.plan.spans.end(),
+            [&](const TableSpan &span) { return span.kind == TableOfPart(key.part); });
+        if (!selected)
+            continue;
+        Fail(context, ConfigExit::kBadInput,
+            u"в файле «%1» нет ключа «%2» в разделе [%3]: файл неполон (--allow-missing запишет его всё же)"_s.arg(
+                job.path, key.key, key.section));
+        return true;
+    }
+    return false;
+}
+
 int WriteConfig(CliContext &context, const CliCommand &command, const QStringList &arguments)
 {
     const std::optional<ConfigJob> job = ParseJob(context, command, arguments);
@@ -124,6 +176,8 @@ int WriteConfig(CliContext &context, const CliCommand &command, const QStringLis
     const auto cfg = std::make_unique<TConfig>();
     const OwnedGrids grids;
     if (!LoadExisting(context, job->path, *cfg, grids))
+        return ConfigExit::kBadInput;
+    if (!job->allowMissing && RefuseMissingKeys(context, *job))
         return ConfigExit::kBadInput;
     return RunPlan(context, job->plan, RunDirection::Write, grids.set());
 }
@@ -237,8 +291,9 @@ void AddConfigCommands(CliDispatcher &dispatcher)
 {
     // Further lines of a summary, indented as the help indents the first.
     const QString more = u"\n      "_s;
-    const QString codes
-        = more + u"Код 65 — негодный файл или значение, которое нельзя передать; 73 — файл не записан."_s;
+    const QString codes = more
+        + u"Код 65 — негодный или неполный файл, значение, отвергнутое до отправки; 73 — файл не записан;"_s + more
+        + u"иначе — ответ первого неудачного запроса (5 — цена или штрих-код не число)."_s;
     const QString tables = more + u"Таблицы --tables: %1."_s.arg(TableSelection::NamesHelp());
     dispatcher.add(
         { u"write-config"_s, u"ФАЙЛ.conf [--tables СПИСОК] [--range ОТ-ДО]"_s,
