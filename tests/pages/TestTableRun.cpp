@@ -288,6 +288,16 @@ void TestTableRun::undefinedCasesAreRefused()
         QVERIFY(b.link.writes.isEmpty());
     }
     {
+        Bench b; // a price that is no number, as a hand-edited file may hold: named, nothing sent
+        goods->setCell(1, 3, QString());
+        goods->setCell(1, 4, u"12,5"_s);
+        const RunResult r = RunTable(b.channel, b.conn, TableKind::Goods, RunDirection::Write, *goods, 1, 1, b.hooks);
+        QCOMPARE(r.messages,
+            QStringList {
+                u"ВНИМАНИЕ!\r\nНеверная цена товара номер 1: \"12,5\"! Цена должна быть числом с точкой (12.50)."_s });
+        QVERIFY(b.link.writes.isEmpty());
+    }
+    {
         Bench b; // a price the request cannot carry: outcome 5, nothing sent
         goods->setCell(1, 3, QString());
         goods->setCell(1, 4, u"99999999"_s);
