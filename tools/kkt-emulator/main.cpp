@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -44,7 +45,8 @@ int main(int argc, char *argv[])
     KktDevice device(options.kktNumber);
     device.setFaults(options.faults);
     PtyServer server(device);
-    if (options.defaultLink)
+    // The ports folder beside the programs is ours to create; any other folder is the user's business.
+    if (options.defaultLink || QFileInfo(options.linkPath).absolutePath() == QDir(PortsFolder()).absolutePath())
         QDir().mkpath(PortsFolder());
     if (!server.start(options.linkPath, error)) {
         Print(stderr, u"kkt-emulator: %1\n"_s.arg(error));
