@@ -49,7 +49,22 @@ def heading_only():
     book.save(os.path.join(OUT, "heading-only.xls"))
 
 
+# A workbook that crashes FreeXL 1.0.6 (SIGSEGV while it opens the book): goods.xls
+# with four bytes of a record set to zero. Found by zeroing four bytes at each
+# offset in turn and opening each result.
+DAMAGED_OFFSET = 2209
+
+
+def damaged():
+    with open(os.path.join(OUT, "goods.xls"), "rb") as f:
+        data = bytearray(f.read())
+    data[DAMAGED_OFFSET:DAMAGED_OFFSET + 4] = b"\0\0\0\0"
+    with open(os.path.join(OUT, "damaged.xls"), "wb") as f:
+        f.write(bytes(data))
+
+
 if __name__ == "__main__":
     os.makedirs(OUT, exist_ok=True)
     goods()
     heading_only()
+    damaged()

@@ -3,6 +3,7 @@
 #include "config/IniFileUtil.h"
 #include "config/classMyIniFile.h"
 
+#include <memory>
 #include <type_traits>
 
 using namespace Qt::StringLiterals;
@@ -43,65 +44,66 @@ const QString kSecStation = u"CFGKKT_ПАРАМЕТРЫ_СТАНЦИИ"_s;
 
 enum class Kind { Text, Font };
 
-// Calls visit(section, key, field, kind) for every key of the file in writing
+// Calls visit(part, section, key, field, kind) for every key of the file in writing
 // order. Cfg is TConfig or const TConfig, so saving and loading share one list.
 template <typename Cfg, typename Visit> void ForEachKey(Cfg &cfg, Visit visit)
 {
     for (int n = 0; n < ConfigSize::Gsm; ++n)
-        visit(kSecGsm, GetGsmKeyName(n), cfg.Gsm.arrParam[size_t(n)], Kind::Text);
+        visit(ConfigPart::Gsm, kSecGsm, GetGsmKeyName(n), cfg.Gsm.arrParam[size_t(n)], Kind::Text);
 
     auto &t = cfg.Cfg102;
     for (int i = 0; i < ConfigSize::Oper; ++i) {
         auto &o = t.Oper[size_t(i)];
         const QString num = QString::number(i);
-        visit(kSecOperHash + num, u"Должность"_s, o.Dol, Kind::Text);
+        visit(ConfigPart::Oper, kSecOperHash + num, u"Должность"_s, o.Dol, Kind::Text);
         const QString sec = kSecOper + num;
-        visit(sec, u"Шрифт должности"_s, o.fontDol, Kind::Font);
-        visit(sec, u"Фамилия(Строка 1)"_s, o.FioStr1, Kind::Text);
-        visit(sec, u"Шрифт Фамилии(Строка 1)"_s, o.fontFioStr1, Kind::Font);
-        visit(sec, u"Фамилия(Строка 2)"_s, o.FioStr2, Kind::Text);
-        visit(sec, u"Шрифт Фамилии(Строка 2)"_s, o.fontFioStr2, Kind::Font);
-        visit(sec, u"Пароль"_s, o.Password, Kind::Text);
-        visit(sec, u"ИНН Кассира"_s, o.Inn, Kind::Text);
+        visit(ConfigPart::Oper, sec, u"Шрифт должности"_s, o.fontDol, Kind::Font);
+        visit(ConfigPart::Oper, sec, u"Фамилия(Строка 1)"_s, o.FioStr1, Kind::Text);
+        visit(ConfigPart::Oper, sec, u"Шрифт Фамилии(Строка 1)"_s, o.fontFioStr1, Kind::Font);
+        visit(ConfigPart::Oper, sec, u"Фамилия(Строка 2)"_s, o.FioStr2, Kind::Text);
+        visit(ConfigPart::Oper, sec, u"Шрифт Фамилии(Строка 2)"_s, o.fontFioStr2, Kind::Font);
+        visit(ConfigPart::Oper, sec, u"Пароль"_s, o.Password, Kind::Text);
+        visit(ConfigPart::Oper, sec, u"ИНН Кассира"_s, o.Inn, Kind::Text);
     }
     const QString goodsKeys[6]
         = { u"Наименование"_s, u"Тип Шрифта"_s, u"Штрих-код"_s, u"Цена"_s, u"Отдел/Услуга"_s, u"Маркировка"_s };
     for (int i = 0; i < ConfigSize::PredmRasch; ++i) {
         auto &g = t.PredmRasch[size_t(i)];
         const QString sec = kSecGoods + QString::number(i);
-        visit(sec, goodsKeys[0], g.NameTov, Kind::Text);
-        visit(sec, goodsKeys[1], g.fontNameTov, Kind::Font);
-        visit(sec, goodsKeys[2], g.Shtrih, Kind::Text);
-        visit(sec, goodsKeys[3], g.Price, Kind::Text);
-        visit(sec, goodsKeys[4], g.Section, Kind::Text);
-        visit(sec, goodsKeys[5], g.Mark, Kind::Text);
+        visit(ConfigPart::Goods, sec, goodsKeys[0], g.NameTov, Kind::Text);
+        visit(ConfigPart::Goods, sec, goodsKeys[1], g.fontNameTov, Kind::Font);
+        visit(ConfigPart::Goods, sec, goodsKeys[2], g.Shtrih, Kind::Text);
+        visit(ConfigPart::Goods, sec, goodsKeys[3], g.Price, Kind::Text);
+        visit(ConfigPart::Goods, sec, goodsKeys[4], g.Section, Kind::Text);
+        visit(ConfigPart::Goods, sec, goodsKeys[5], g.Mark, Kind::Text);
     }
     for (int i = 0; i < ConfigSize::RpiznPredmRasch; ++i) {
         auto &u = t.RpiznPredmRasch[size_t(i)];
         const QString sec = kSecUsl + QString::number(i);
-        visit(sec, u"Наименование отдела/услуги"_s, u.NameUsl, Kind::Text);
-        visit(sec, u"Тип Шрифта Наименования"_s, u.fontName, Kind::Font);
-        visit(sec, u"Признак ПР(Значение)"_s, u.Priznak, Kind::Text);
-        visit(sec, u"Признак ПР(Наименование)"_s, u.Name, Kind::Text);
-        visit(sec, u"Система налогообложения"_s, u.SystemTax, Kind::Text);
+        visit(ConfigPart::Usl, sec, u"Наименование отдела/услуги"_s, u.NameUsl, Kind::Text);
+        visit(ConfigPart::Usl, sec, u"Тип Шрифта Наименования"_s, u.fontName, Kind::Font);
+        visit(ConfigPart::Usl, sec, u"Признак ПР(Значение)"_s, u.Priznak, Kind::Text);
+        visit(ConfigPart::Usl, sec, u"Признак ПР(Наименование)"_s, u.Name, Kind::Text);
+        visit(ConfigPart::Usl, sec, u"Система налогообложения"_s, u.SystemTax, Kind::Text);
     }
     for (int i = 0; i < ConfigSize::Klishe; ++i) {
         auto &k = t.Klishe[size_t(i)];
         const QString sec = kSecKlishe + QString::number(i);
-        visit(sec, u"Наименование"_s, k.Name, Kind::Text);
-        visit(sec, u"Тип шрифта"_s, k.fontName, Kind::Font);
+        visit(ConfigPart::Klishe, sec, u"Наименование"_s, k.Name, Kind::Text);
+        visit(ConfigPart::Klishe, sec, u"Тип шрифта"_s, k.fontName, Kind::Font);
     }
     for (int k = 0; k < ConfigSize::Agent; ++k) {
-        visit(kSecAgent, GetAgentValueKeyName(k), t.Agent[size_t(k)].Value, Kind::Text);
-        visit(kSecAgent, GetAgentFontKeyName(k), t.Agent[size_t(k)].fontValue, Kind::Font);
+        visit(ConfigPart::Agent, kSecAgent, GetAgentValueKeyName(k), t.Agent[size_t(k)].Value, Kind::Text);
+        visit(ConfigPart::Agent, kSecAgent, GetAgentFontKeyName(k), t.Agent[size_t(k)].fontValue, Kind::Font);
     }
     for (int i = 0; i < ConfigSize::Factory; ++i) {
         const QString num = QString::number(i);
-        visit(kSecFactory, u"Предприятие #"_s + num, t.Factory[size_t(i)].Name, Kind::Text);
-        visit(kSecFactory, u"ИНН #"_s + num, t.Factory[size_t(i)].INN, Kind::Text);
+        visit(ConfigPart::Factory, kSecFactory, u"Предприятие #"_s + num, t.Factory[size_t(i)].Name, Kind::Text);
+        visit(ConfigPart::Factory, kSecFactory, u"ИНН #"_s + num, t.Factory[size_t(i)].INN, Kind::Text);
     }
     for (int i = 0; i < ConfigSize::Station; ++i)
-        visit(kSecStation, u"Станция #"_s + QString::number(i), t.Station[size_t(i)].Name, Kind::Text);
+        visit(ConfigPart::Station, kSecStation, u"Станция #"_s + QString::number(i), t.Station[size_t(i)].Name,
+            Kind::Text);
 }
 } // namespace
 
@@ -125,7 +127,7 @@ bool SaveConfigFile(const QString &path, const TConfig &cfg, QString *error)
     TmyIniFile ini(path);
     if (!ini.isLoaded())
         return SetError(error, ini.errorString());
-    ForEachKey(cfg, [&](const QString &section, const QString &key, const QString &field, Kind) {
+    ForEachKey(cfg, [&](ConfigPart, const QString &section, const QString &key, const QString &field, Kind) {
         ini.mWriteString(section, key, field);
     });
     return ini.UpdateFile() || SetError(error, ini.errorString());
@@ -137,12 +139,28 @@ bool LoadConfigFile(const QString &path, TConfig &cfg, QString *error, int *keys
     if (!ini.isLoaded())
         return SetError(error, ini.errorString()); // nothing assigned yet: cfg unchanged
     int found = 0;
-    ForEachKey(cfg, [&](const QString &section, const QString &key, QString &field, Kind kind) {
+    ForEachKey(cfg, [&](ConfigPart, const QString &section, const QString &key, QString &field, Kind kind) {
         field = ini.mReadString(section, key, kind == Kind::Font ? kNarrow : QString());
         if (keysFound && ini.ValueExists(section, key))
             ++found;
     });
     if (keysFound)
         *keysFound = found;
+    return true;
+}
+
+bool FindMissingConfigKeys(const QString &path, std::vector<MissingConfigKey> &missing, QString *error)
+{
+    const TmyIniFile ini(path);
+    if (!ini.isLoaded())
+        return SetError(error, ini.errorString());
+    const auto layout = std::make_unique<const TConfig>(); // only the keys and their order are used
+    ForEachKey(*layout, [&](ConfigPart part, const QString &section, const QString &key, const QString &, Kind) {
+        // Files written before the twelfth agent entry existed lack its keys: that is no damage.
+        const bool added
+            = key == GetAgentValueKeyName(ConfigSize::Agent - 1) || key == GetAgentFontKeyName(ConfigSize::Agent - 1);
+        if (!added && !ini.ValueExists(section, key))
+            missing.push_back({ part, section, key });
+    });
     return true;
 }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <vector>
+
 // The configuration file (*.conf): every value of TConfig except the scanner
 // settings, guarded, in fixed sections and keys.
 
@@ -24,3 +26,16 @@ bool SaveConfigFile(const QString &path, const TConfig &cfg, QString *error = nu
 // tells how many of the configuration's keys the file holds (0: a file of
 // another kind, or an empty one).
 bool LoadConfigFile(const QString &path, TConfig &cfg, QString *error = nullptr, int *keysFound = nullptr);
+
+// The parts of the file, in its order; each is one table of the pages.
+enum class ConfigPart { Gsm, Oper, Goods, Usl, Klishe, Agent, Factory, Station };
+// A key the file lacks: its part, section and name.
+struct MissingConfigKey
+{
+    ConfigPart part;
+    QString section;
+    QString key;
+};
+// The keys of the configuration the file at path lacks, in writing order; a
+// file cut in the middle lacks the keys of its end. False when it cannot be read.
+bool FindMissingConfigKeys(const QString &path, std::vector<MissingConfigKey> &missing, QString *error = nullptr);

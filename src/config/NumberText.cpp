@@ -1,9 +1,6 @@
 #include "config/NumberText.h"
 
-#include <QLocale>
-
 #include <algorithm>
-#include <cmath>
 
 bool IsDecimalDigits(QStringView text)
 {
@@ -31,7 +28,13 @@ std::optional<qint64> ParseDigits(QStringView text, qint64 max)
 
 bool IsPriceNumber(const QString &text)
 {
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text, &ok);
-    return ok && std::isfinite(value);
+    QStringView rest(text);
+    if (!rest.isEmpty() && (rest.front() == u'-' || rest.front() == u'+'))
+        rest = rest.sliced(1);
+    const qsizetype point = rest.indexOf(u'.');
+    const QStringView whole = point < 0 ? rest : rest.first(point);
+    const QStringView fraction = point < 0 ? QStringView() : rest.sliced(point + 1);
+    // At least one digit on one side of the point; nothing else anywhere.
+    const auto digitsOrNothing = [](QStringView part) { return part.isEmpty() || IsDecimalDigits(part); };
+    return (!whole.isEmpty() || !fraction.isEmpty()) && digitsOrNothing(whole) && digitsOrNothing(fraction);
 }

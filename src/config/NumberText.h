@@ -20,6 +20,7 @@ std::optional<qint64> ParseDecimal(QStringView text, qint64 min, qint64 max);
 // The same without a sign: what a field that takes only digits can hold.
 std::optional<qint64> ParseDigits(QStringView text, qint64 max);
 
-// A price as the goods files carry it: a finite number with "." as the decimal
-// point ("12", "12.5", "0.99").
+// A price as the goods files carry it: digits with an optional sign and at most
+// one "." as the decimal point ("12", "12.5", "0.99", "-1.5"); no blanks, no
+// group separators, no exponent.
 bool IsPriceNumber(const QString &text);

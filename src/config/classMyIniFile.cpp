@@ -1,11 +1,10 @@
 #include "config/classMyIniFile.h"
 
 #include "config/Conversion.h"
+#include "config/SafeFile.h"
 #include "kkt/KktText.h"
 
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <limits>
@@ -78,20 +77,14 @@ TmyIniFile::TmyIniFile(const QString &fileName)
 
 void TmyIniFile::load()
 {
-    QFile file(m_fileName);
-    if (!file.exists()) {
+    if (!QFileInfo::exists(m_fileName)) {
         m_loaded = true;
         return;
     }
-    if (QFileInfo(m_fileName).isDir() || !file.open(QIODevice::ReadOnly)) {
-        m_error = u"Не удалось открыть файл \"%1\": %2"_s.arg(m_fileName, file.errorString());
+    const std::optional<QByteArray> read = SafeFile::ReadAll(m_fileName, &m_error);
+    if (!read)
         return;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        m_error = u"Не удалось прочитать файл \"%1\": %2"_s.arg(m_fileName, file.errorString());
-        return;
-    }
+    const QByteArray &bytes = *read;
 
     QString text;
     if (StartsWith(bytes, { 0xEF, 0xBB, 0xBF }) || StartsWith(bytes, { 0xFF, 0xFE })
@@ -303,13 +296,8 @@ QByteArray TmyIniFile::toBytes() const
 
 bool TmyIniFile::UpdateFile()
 {
-    QSaveFile file(m_fileName);
-    const QByteArray bytes = toBytes();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        m_error = u"Не удалось записать файл \"%1\": %2"_s.arg(m_fileName, file.errorString());
-        file.cancelWriting();
+    if (!SafeFile::WriteAll(m_fileName, toBytes(), &m_error))
         return false;
-    }
     m_error.clear();
     return true;
 }

@@ -10,7 +10,9 @@
 // 0x17 followed by 0x02 and a plausible length starts a frame; a candidate
 // whose checksum does not match was no frame either, and the search goes on
 // from its second byte, so a request that came after a stray 0x17 0x02 is
-// still found. The rest of the checks is the device's business.
+// still found. A candidate still waiting for its rest does not hold back a
+// whole frame that arrived behind it: the splitter resynchronises on it at
+// once. The rest of the checks is the device's business.
 class FrameSplitter
 {
 public:
@@ -29,5 +31,8 @@ public:
     }
 
 private:
+    // Where a whole frame with a matching checksum starts at or after from; -1 for none.
+    qsizetype completeFrameAfter(qsizetype from) const;
+
     QByteArray m_pending;
 };

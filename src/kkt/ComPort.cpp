@@ -1,8 +1,10 @@
 #include "kkt/ComPort.h"
 
+#include "config/NumberText.h"
 #include "kkt/KktText.h"
 
 #include <cstring>
+#include <limits>
 
 using namespace KktFrame;
 
@@ -45,16 +47,18 @@ quint8 RequestPredmRasch(KktChannel &channel, const KktConnection &conn, quint8 
         WriteUnsigned(f + 9, number, 2);
         if (mode != KktMode::Write)
             return true;
-        bool barcodeOk = false, priceOk = false;
-        const qint64 code = barcode.toLongLong(&barcodeOk);
-        const qint32 kop = price.toInt(&priceOk);
-        if (!barcodeOk || !priceOk)
+        // Digits with an optional sign and nothing around: a blank-padded value is refused, not sent.
+        const std::optional<qint64> code
+            = ParseDecimal(barcode, std::numeric_limits<qint64>::min(), std::numeric_limits<qint64>::max());
+        const std::optional<qint64> kop
+            = ParseDecimal(price, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
+        if (!code || !kop)
             return false;
         f[11] = quint8(font & 0xFF);
         if (!name.isEmpty())
             CopyField(f + 12, StrToKKT(PrepareForKkt(name, kKktTextField)));
-        WriteUnsigned(f + 36, quint64(code), 6);
-        WriteUnsigned(f + 42, quint64(qint64(kop)), 5); // sign-extended to 40 bits
+        WriteUnsigned(f + 36, quint64(*code), 6);
+        WriteUnsigned(f + 42, quint64(*kop), 5); // sign-extended to 40 bits
         f[47] = section;
         return true;
     };

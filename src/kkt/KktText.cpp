@@ -91,9 +91,30 @@ QString FromCp1251(QByteArrayView bytes)
     return decoder.decode(bytes);
 }
 
+namespace {
+QString UpperOneToOne(const QString &text)
+{
+    // QString::toUpper uses the full mapping, where "ß" becomes "SS" and a few
+    // others grow: the cut to the field would then count characters the user
+    // never typed. The simple mapping keeps one character for one.
+    QString upper = text;
+    for (qsizetype i = 0; i < upper.size(); ++i) {
+        if (upper[i].isHighSurrogate() && i + 1 < upper.size() && upper[i + 1].isLowSurrogate()) {
+            const char32_t big = QChar::toUpper(QChar::surrogateToUcs4(upper[i], upper[i + 1]));
+            upper[i] = QChar(QChar::highSurrogate(big));
+            upper[i + 1] = QChar(QChar::lowSurrogate(big));
+            ++i;
+            continue;
+        }
+        upper[i] = upper[i].toUpper();
+    }
+    return upper;
+}
+} // namespace
+
 QByteArray PrepareForKkt(const QString &text, int maxChars)
 {
-    QString upper = text.toUpper();
+    QString upper = UpperOneToOne(text);
     if (maxChars >= 0) {
         // Count characters, not UTF-16 units, so a pair is never split.
         qsizetype units = 0;

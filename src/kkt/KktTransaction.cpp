@@ -2,6 +2,7 @@
 
 #include <QThread>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -20,6 +21,13 @@ bool BuildRequest(TBufKKT &buf, const KktConnection &conn, const KktCommand &com
     buf.count = quint32(length);
     SetCheckSum(buf);
     return true;
+}
+
+// Zero bytes sum to a zero checksum and read as status 0: a line held in
+// break state would pass for a successful answer.
+bool AllZero(const TBufKKT &buf)
+{
+    return std::all_of(buf.data, buf.data + buf.count, [](quint8 b) { return b == 0; });
 }
 
 struct Round
@@ -43,7 +51,7 @@ Round ExchangeOnce(KktChannel &channel, const KktCommand &command)
     std::memset(buf.data + buf.count, 0, TBufKKT::kSize - buf.count);
     if (buf.count == 0)
         return { KktOutcome::NoAnswer, false };
-    if (buf.count < quint32(KktFrame::kMinAnswer) || TestCheckSum(buf) != 0)
+    if (buf.count < quint32(KktFrame::kMinAnswer) || TestCheckSum(buf) != 0 || AllZero(buf))
         return { KktOutcome::ChecksumError, false };
     return { buf.data[KktFrame::kStatusOffset], true };
 }

@@ -79,6 +79,8 @@ using KktBuildData = std::function<bool(quint8 *frame)>;
 using KktTakeAnswer = std::function<void(const quint8 *answer, quint32 count)>;
 
 // Opens the port, runs up to ten write-and-read rounds while the KKT answers
-// busy, closes the port and returns the outcome.
+// busy, closes the port and returns the outcome. An answer of zero bytes only
+// (a line in break state, noise) is no answer: outcome 3, whatever its
+// checksum and status seem to say.
 quint8 RunTransaction(KktChannel &channel, const KktConnection &conn, const KktCommand &command,
     const KktBuildData &build, const KktTakeAnswer &take);

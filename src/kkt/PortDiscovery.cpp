@@ -1,13 +1,17 @@
 #include "kkt/PortDiscovery.h"
 
-#include <QCollator>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSerialPortInfo>
 
 #include <algorithm>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 
 QString PortsFolder()
 {
@@ -23,13 +27,70 @@ static bool IsListedComName(const QString &name)
     return com.match(name).hasMatch();
 }
 #else
+// Only entries that lead to a character device are ports: a regular file, a
+// FIFO or a link to nothing left in the folder would be listed and then fail.
+static bool IsCharacterDevice(const QString &path)
+{
+    struct stat st
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 && S_ISCHR(st.st_mode);
+}
+
 static QStringList FolderPorts(const QString &portsFolder)
 {
     if (portsFolder.isEmpty())
         return {};
-    return QDir(portsFolder).entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    const QDir folder(portsFolder);
+    QStringList ports;
+    for (const QString &entry : folder.entryList(QDir::Files | QDir::System | QDir::NoDotAndDotDot, QDir::Name))
+        if (IsCharacterDevice(folder.filePath(entry)))
+            ports << entry;
+    return ports;
 }
 #endif
+
+namespace {
+// One run of digits or of other characters.
+QStringView NextChunk(QStringView text, qsizetype from)
+{
+    const bool digits = text[from].isDigit();
+    qsizetype end = from;
+    while (end < text.size() && text[end].isDigit() == digits)
+        ++end;
+    return text.sliced(from, end - from);
+}
+
+// Digit runs by value, however long, whatever their leading zeros.
+int CompareNumbers(QStringView a, QStringView b)
+{
+    while (a.size() > 1 && a.front() == u'0')
+        a = a.sliced(1);
+    while (b.size() > 1 && b.front() == u'0')
+        b = b.sliced(1);
+    if (a.size() != b.size())
+        return a.size() < b.size() ? -1 : 1;
+    return a.compare(b);
+}
+} // namespace
+
+bool PortNameLess(const QString &a, const QString &b)
+{
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        const QStringView ca = NextChunk(a, i);
+        const QStringView cb = NextChunk(b, j);
+        const bool numbers = ca.front().isDigit() && cb.front().isDigit();
+        const int order = numbers ? CompareNumbers(ca, cb) : ca.compare(cb, Qt::CaseInsensitive);
+        if (order != 0)
+            return order < 0;
+        i += ca.size();
+        j += cb.size();
+    }
+    if ((i < a.size()) != (j < b.size()))
+        return j < b.size(); // the shorter name first
+    return a < b; // equal but for case or zeros: still one fixed order
+}
 
 void GetCOM_Loop(TArrayCom &list, const QString &portsFolder)
 {
@@ -46,10 +107,8 @@ void GetCOM_Loop(TArrayCom &list, const QString &portsFolder)
         if (!list.contains(entry))
             list << entry;
 #endif
-    QCollator natural;
-    natural.setNumericMode(true);
-    natural.setCaseSensitivity(Qt::CaseInsensitive);
-    std::sort(list.begin(), list.end(), natural);
+    // Our own order: QCollator's numeric mode is ignored under the C locale.
+    std::sort(list.begin(), list.end(), PortNameLess);
 }
 
 QString PortDevicePath(const QString &name, const QString &portsFolder)

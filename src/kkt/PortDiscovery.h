@@ -15,6 +15,11 @@ QString PortsFolder();
 // listed name is accepted by the open of the port.
 void GetCOM_Loop(TArrayCom &list, const QString &portsFolder = PortsFolder());
 
+// The order of the port list: names compared piece by piece, runs of digits
+// by their value (COM2 before COM10), other text without regard to case. The
+// same under every locale.
+bool PortNameLess(const QString &a, const QString &b);
+
 // What to hand QSerialPort for a port name: the device an entry of the ports
 // folder leads to, a device path as given, or else the name itself, which the
 // port turns into its device (ttyUSB0 -> /dev/ttyUSB0, COM3 -> \\.\COM3).

@@ -10,6 +10,13 @@
 #include <sys/file.h>
 #endif
 
+qint64 QtSerialLink::WriteTimeOutMs(int count, quint32 speed)
+{
+    // Twice the line time of the bytes (ten bits each), and never less than a second.
+    const qint64 lineMs = speed > 0 ? qint64(count) * 10 * 1000 / speed : 0;
+    return std::max<qint64>(1000, 2 * lineMs + 500);
+}
+
 QtSerialLink::QtSerialLink(const QString &portsFolder)
     : m_portsFolder(portsFolder)
 { }
@@ -28,6 +35,7 @@ bool QtSerialLink::open(const QString &name, quint32 speed, quint32 totalTimeOut
     m_port = std::make_unique<QSerialPort>();
     m_port->setPortName(device);
     m_totalMs = totalTimeOutMs;
+    m_speed = speed;
     // Flow control and the other line settings are left as Qt opens the port.
     if (!m_port->open(QIODevice::ReadWrite) || !lockExclusively()) {
         m_port.reset();
@@ -78,10 +86,12 @@ int QtSerialLink::write(const quint8 *data, int count)
     const qint64 accepted = m_port->write(reinterpret_cast<const char *>(data), count);
     if (accepted <= 0)
         return 0;
+    // The write has a bound of its own: the read time-out, which may be 0, is the answer's business.
+    const qint64 limit = WriteTimeOutMs(int(accepted), m_speed);
     QElapsedTimer timer;
     timer.start();
-    while (m_port->bytesToWrite() > 0 && timer.elapsed() < qint64(m_totalMs)) {
-        if (!m_port->waitForBytesWritten(int(std::max<qint64>(1, m_totalMs - timer.elapsed()))))
+    while (m_port->bytesToWrite() > 0 && timer.elapsed() < limit) {
+        if (!m_port->waitForBytesWritten(int(std::max<qint64>(1, limit - timer.elapsed()))))
             break;
     }
     return int(accepted - m_port->bytesToWrite());

@@ -25,6 +25,9 @@ public:
     // Shorter than 1500 ms only in tests that must not wait that long.
     void setIntervalTimeOut(int ms) { m_intervalMs = ms; }
 
+    // How long a write of count bytes at speed may take before it is given up.
+    static qint64 WriteTimeOutMs(int count, quint32 speed);
+
 private:
     // Holds the port against other programs where QSerialPort alone does not.
     bool lockExclusively();
@@ -32,5 +35,6 @@ private:
     QString m_portsFolder;
     std::unique_ptr<QSerialPort> m_port;
     quint32 m_totalMs = 3500;
+    quint32 m_speed = 19200;
     int m_intervalMs = kIntervalTimeOutMs;
 };

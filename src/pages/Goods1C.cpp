@@ -1,11 +1,9 @@
 #include "pages/Goods1C.h"
 
 #include "config/NumberText.h"
+#include "config/SafeFile.h"
 #include "kkt/KktText.h"
 #include "pages/FixedLists.h"
-
-#include <QFile>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -65,9 +63,7 @@ std::optional<TtmpStringData> ParseRecord(const QString &line)
 // The value checks of an accepted record. A number outside 1..6000 names no goods row: the file is rejected.
 bool RecordValid(const TtmpStringData &rec)
 {
-    bool numberOk = false;
-    const int number = rec.Number.toInt(&numberOk);
-    return numberOk && number >= 1 && number <= GoodsRows::kCount && IsPriceNumber(rec.Price)
+    return ParseDecimal(rec.Number, 1, GoodsRows::kCount) && IsPriceNumber(rec.Price)
         && (rec.TypeFont == FixedLists::Narrow() || rec.TypeFont == FixedLists::Wide());
 }
 } // namespace
@@ -92,23 +88,19 @@ QByteArray Goods1CBytes(const StringGridModel &goods)
 
 PageResult ExportGoods1C(const QString &path, const StringGridModel &goods)
 {
-    QSaveFile file(path);
-    const QByteArray bytes = Goods1CBytes(goods);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return PageResult::Failure(u"ВНИМАНИЕ!\r\nНе удалось записать файл \"%1\": %2"_s.arg(path, file.errorString()));
+    QString error;
+    if (!SafeFile::WriteAll(path, Goods1CBytes(goods), &error))
+        return PageResult::Failure(u"ВНИМАНИЕ!\r\n"_s + error);
     return PageResult::Success(u"Файл успешно сохранен!"_s, GoodsRows::kCount);
 }
 
 PageResult ImportGoods1C(const QString &path, StringGridModel &goods)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return PageResult::Failure(u"ВНИМАНИЕ!\r\nНе удалось открыть файл \"%1\": %2"_s.arg(path, file.errorString()));
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return PageResult::Failure(
-            u"ВНИМАНИЕ!\r\nНе удалось прочитать файл \"%1\": %2"_s.arg(path, file.errorString()));
-    return ImportGoods1CBytes(bytes, goods);
+    QString error;
+    const std::optional<QByteArray> bytes = SafeFile::ReadAll(path, &error);
+    if (!bytes)
+        return PageResult::Failure(u"ВНИМАНИЕ!\r\n"_s + error);
+    return ImportGoods1CBytes(*bytes, goods);
 }
 
 PageResult ImportGoods1CBytes(const QByteArray &bytes, StringGridModel &goods)
@@ -134,7 +126,8 @@ PageResult ImportGoods1CBytes(const QByteArray &bytes, StringGridModel &goods)
 
     std::vector<GoodsCells> rows(GoodsRows::kCount, GoodsRows::Defaults());
     for (const TtmpStringData &rec : records) // a later record for the same number wins
-        rows[size_t(rec.Number.toInt() - 1)] = { rec.Name, rec.TypeFont, rec.Shtr, rec.Price, rec.Section, {} };
+        rows[size_t(*ParseDecimal(rec.Number, 1, GoodsRows::kCount) - 1)]
+            = { rec.Name, rec.TypeFont, rec.Shtr, rec.Price, rec.Section, {} };
     GoodsRows::ApplyAll(goods, rows, GoodsCol::Name, GoodsCol::Section);
     return PageResult::Success(u"Загружено %1 позиций!"_s.arg(records.size()), int(records.size()));
 }

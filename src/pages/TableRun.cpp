@@ -1,5 +1,7 @@
 #include "pages/TableRun.h"
 
+#include "config/NumberText.h"
+
 #include "kkt/ComPort.h"
 #include "pages/GsmRun.h"
 #include "pages/RangeCheck.h"
@@ -69,6 +71,13 @@ Step GoodsWrite(KktChannel &channel, const KktConnection &conn, StringGridModel 
         return Failed(
             u"ВНИМАНИЕ!\r\nНеверный штрих-код товара номер %1! Штрих-код должен быть числом меньше %2."_s.arg(n).arg(
                 kMarkBit));
+    // A price the request could not carry would only come back as outcome 5
+    // without a word of which value: named here, before anything is sent.
+    const QString priceCell = grid.cell(n, GoodsCol::Price);
+    if (!priceCell.isEmpty() && !IsPriceNumber(priceCell))
+        return Failed(
+            u"ВНИМАНИЕ!\r\nНеверная цена товара номер %1: \"%2\"! Цена должна быть числом с точкой (12.50)."_s.arg(n)
+                .arg(priceCell));
     quint16 number = quint16(n);
     quint16 font = FontCode(grid.cell(n, GoodsCol::Font));
     QString name = grid.cell(n, GoodsCol::Name);
@@ -89,8 +98,10 @@ Step GoodsRead(KktChannel &channel, const KktConnection &conn, StringGridModel &
             TableKind::Goods, false, n);
     if (!step.ok)
         return step;
-    // The answer names the row it fills; a number or price the grid cannot hold is refused, not written.
-    if (number < 1 || number > MaxRowOf(TableKind::Goods))
+    // The answer names the item it carries: one for another item than asked
+    // answers some other question (a stale frame, noise) and fills no row. A
+    // price the grid cannot hold is refused too.
+    if (number != n)
         return Failed(
             u"ВНИМАНИЕ!\r\nККТ вернула товар с неверным номером %1 при чтении товара номер %2!"_s.arg(number).arg(n));
     const std::optional<QString> priceText = KopToPrice(price);

@@ -4,6 +4,8 @@
 #include "config/NumberText.h"
 #include "pages/FixedLists.h"
 
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -77,13 +79,16 @@ std::optional<QString> UslToCode(const QString &kind, const QString &vat, const 
 
 UslCells CodeToUsl(const QString &code)
 {
-    // Each part picks its entry by number; a part missing, not a number or out of range gives an empty cell.
+    // Each part picks its entry by number; a part missing, not a number or out
+    // of range gives an empty cell. The kind is the number the first two
+    // characters form, so a code of one character still names a kind ("4" is 4).
     const auto pick = [&](qsizetype from, qsizetype length, const QStringList &list, int first) {
         const QStringView part = QStringView(code).mid(from, length);
-        if (part.size() != length || !IsDecimalDigits(part))
+        const std::optional<qint64> number = ParseDigits(part, list.size() + first);
+        if (!number)
             return QString();
-        const int index = part.toInt() - first;
-        return index >= 0 && index < list.size() ? list.at(index) : QString();
+        const qint64 index = *number - first;
+        return index >= 0 && index < list.size() ? list.at(qsizetype(index)) : QString();
     };
     return { pick(0, 2, FixedLists::ItemKinds(), 0), pick(2, 1, FixedLists::Vat(), 1),
         pick(3, 1, FixedLists::Taxation(), 1) };
@@ -91,7 +96,7 @@ UslCells CodeToUsl(const QString &code)
 
 quint8 SectionByte(const QString &section)
 {
-    bool ok = false;
-    const int n = section.toInt(&ok);
-    return ok ? quint8(n & 0xFF) : 0;
+    const std::optional<qint64> n
+        = ParseDecimal(section, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
+    return n ? quint8(*n & 0xFF) : 0;
 }

@@ -1,67 +1,20 @@
 #include "pages/xlsTool.h"
 
 #include "config/NumberText.h"
+#include "config/SafeFile.h"
 #include "pages/Grids102.h"
+#include "pages/XlsCells.h"
 
-#include <QFile>
-#include <QLocale>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
 
-#include <freexl.h>
-
-#include <cmath>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-// Closes the workbook on every path out.
-class XlsBook
-{
-public:
-    explicit XlsBook(const QString &fileName)
-    {
-        m_status = freexl_open(QFile::encodeName(fileName).constData(), &m_handle);
-    }
-    ~XlsBook()
-    {
-        if (m_handle)
-            freexl_close(m_handle);
-    }
-    XlsBook(const XlsBook &) = delete;
-    XlsBook &operator=(const XlsBook &) = delete;
-
-    int status() const { return m_status; }
-    const void *handle() const { return m_handle; }
-
-private:
-    const void *m_handle = nullptr;
-    int m_status = FREEXL_OK;
-};
-
-// Numbers are shown as Excel's general format shows them: no exponent, no
-// trailing zeros (a barcode 4600000000001 stays 4600000000001).
-QString CellText(const void *book, unsigned int row, unsigned short col)
-{
-    FreeXL_CellValue cell;
-    if (freexl_get_cell_value(book, row, col, &cell) != FREEXL_OK)
-        return {};
-    switch (cell.type) {
-    case FREEXL_CELL_INT:
-        return QString::number(cell.value.int_value);
-    case FREEXL_CELL_DOUBLE:
-        return std::isfinite(cell.value.double_value)
-            ? QString::number(cell.value.double_value, 'f', QLocale::FloatingPointShortest)
-            : QString();
-    case FREEXL_CELL_TEXT:
-    case FREEXL_CELL_SST_TEXT:
-    case FREEXL_CELL_DATE:
-    case FREEXL_CELL_DATETIME:
-    case FREEXL_CELL_TIME:
-        return cell.value.text_value ? QString::fromUtf8(cell.value.text_value) : QString();
-    default:
-        return {};
-    }
-}
-
 QString MarkOf(const QString &text)
 {
     const QString t = text.trimmed();
@@ -73,18 +26,70 @@ PageResult Unreadable(const QString &fileName, const QString &reason)
     return PageResult::Failure(u"ВНИМАНИЕ!\r\nНе удалось загрузить файл \"%1\": %2"_s.arg(fileName, reason));
 }
 
-QString OpenFailure(int status)
+QString Damaged()
 {
-    switch (status) {
-    case FREEXL_FILE_NOT_FOUND:
+    return u"файл повреждён или не является книгой Excel 97-2003 (*.xls)."_s;
+}
+
+QString ExitReason(int code)
+{
+    switch (code) {
+    case XlsCells::NotFound:
         return u"файл не найден или недоступен."_s;
-    case FREEXL_INSUFFICIENT_MEMORY:
+    case XlsCells::NoMemory:
         return u"недостаточно памяти."_s;
+    case XlsCells::Password:
+        return u"книга защищена паролем."_s;
+    case XlsCells::NoSheets:
+        return u"в книге нет листов."_s;
+    case XlsCells::BadSheet:
+        return u"первый лист книги повреждён (неверный размер листа)."_s;
     default:
-        return u"файл повреждён или не является книгой Excel 97-2003 (*.xls)."_s;
+        return Damaged();
     }
 }
+
+// The reader's cells, or the reason there are none.
+struct Reading
+{
+    std::optional<std::vector<QStringList>> rows;
+    QString reason;
+};
+
+Reading RunReader(const QString &fileName, const XlsReader &reader)
+{
+    QProcess process;
+    process.setProgram(reader.program);
+    process.setArguments({ fileName });
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start();
+    if (!process.waitForStarted(reader.timeOutMs))
+        return { std::nullopt,
+            u"не запускается программа чтения книг \"%1\" (%2)."_s.arg(
+                QDir::toNativeSeparators(reader.program), process.errorString()) };
+    if (!process.waitForFinished(reader.timeOutMs)) {
+        process.kill();
+        process.waitForFinished(-1);
+        return { std::nullopt,
+            u"чтение книги не закончилось за %1 с; файл, вероятно, повреждён."_s.arg((reader.timeOutMs + 999) / 1000) };
+    }
+    if (process.exitStatus() != QProcess::NormalExit)
+        return { std::nullopt, u"файл повреждён: чтение книги завершилось аварийно."_s };
+    if (process.exitCode() != 0)
+        return { std::nullopt, ExitReason(process.exitCode()) };
+    std::optional<std::vector<QStringList>> rows = XlsCells::Decode(process.readAllStandardOutput());
+    if (!rows)
+        return { std::nullopt, Damaged() };
+    return { std::move(rows), {} };
+}
 } // namespace
+
+XlsReader XlsReader::Default()
+{
+    const QString folder = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
+    return { folder + u"/kkt-xls-reader"_s, 5000 };
+}
 
 QString NormPrice(const QString &text)
 {
@@ -97,41 +102,35 @@ QString NormPrice(const QString &text)
         return IsPriceNumber(price) ? price : zero;
     }
     const QString whole = text.isEmpty() ? u"0"_s : text;
-    bool ok = false;
-    whole.toInt(&ok);
+    const bool ok
+        = ParseDecimal(whole, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()).has_value();
     return ok ? whole + u".00"_s : zero;
 }
 
-PageResult LoadXls(const QString &fileName, StringGridModel &grid)
+PageResult LoadXls(const QString &fileName, StringGridModel &grid, const XlsReader &reader)
 {
-    const XlsBook book(fileName);
-    if (book.status() != FREEXL_OK)
-        return Unreadable(fileName, OpenFailure(book.status()));
-    unsigned int info = 0;
-    if (freexl_get_info(book.handle(), FREEXL_BIFF_PASSWORD, &info) == FREEXL_OK && info == FREEXL_BIFF_OBFUSCATED)
-        return Unreadable(fileName, u"книга защищена паролем."_s);
-    if (freexl_get_info(book.handle(), FREEXL_BIFF_SHEET_COUNT, &info) != FREEXL_OK || info == 0)
-        return Unreadable(fileName, u"в книге нет листов."_s);
-    unsigned int lastRow = 0;
-    unsigned short lastCol = 0;
-    if (freexl_select_active_worksheet(book.handle(), 0) != FREEXL_OK
-        || freexl_worksheet_dimensions(book.handle(), &lastRow, &lastCol) != FREEXL_OK)
-        return Unreadable(fileName, OpenFailure(FREEXL_CRAFTED_FILE));
+    if (!QFileInfo::exists(fileName))
+        return Unreadable(fileName, ExitReason(XlsCells::NotFound));
+    // The library opens the file by name: a FIFO would hang the reader, a huge file cost its time.
+    QString refused;
+    if (!SafeFile::CheckReadable(fileName, &refused))
+        return PageResult::Failure(u"ВНИМАНИЕ!\r\n"_s + refused);
+    const Reading reading = RunReader(fileName, reader);
+    if (!reading.rows)
+        return Unreadable(fileName, reading.reason);
 
     std::vector<GoodsCells> rows(GoodsRows::kCount, GoodsRows::Defaults());
-    const unsigned int lastSheetRow = qMin<unsigned int>(lastRow, XlsColumn::kLastRow);
-    // Sheet row r, column c (both from 1) is FreeXL's row r - 1, column c - 1.
-    const auto text = [&](unsigned int r, int c) {
-        return c <= lastCol ? CellText(book.handle(), r - 1, (unsigned short)(c - 1)) : QString();
-    };
+    // The reader's columns: sheet columns 3 (barcode), 4 (name), 5 (section), 6 (price), 7 (marking).
+    const auto cell
+        = [](const QStringList &row, int sheetColumn) { return row.at(sheetColumn - XlsCells::kFirstColumn); };
     int count = 0;
-    for (unsigned int r = 2; r <= lastSheetRow; ++r, ++count) {
-        GoodsCells &row = rows[r - 2];
-        row[GoodsCol::Name - 1] = text(r, XlsColumn::Name);
-        row[GoodsCol::Barcode - 1] = text(r, XlsColumn::Barcode);
-        row[GoodsCol::Price - 1] = NormPrice(text(r, XlsColumn::Price));
-        row[GoodsCol::Section - 1] = text(r, XlsColumn::Section);
-        row[GoodsCol::Mark - 1] = MarkOf(text(r, XlsColumn::Mark));
+    for (const QStringList &sheetRow : *reading.rows) {
+        GoodsCells &row = rows[size_t(count++)];
+        row[GoodsCol::Name - 1] = cell(sheetRow, XlsColumn::Name);
+        row[GoodsCol::Barcode - 1] = cell(sheetRow, XlsColumn::Barcode);
+        row[GoodsCol::Price - 1] = NormPrice(cell(sheetRow, XlsColumn::Price));
+        row[GoodsCol::Section - 1] = cell(sheetRow, XlsColumn::Section);
+        row[GoodsCol::Mark - 1] = MarkOf(cell(sheetRow, XlsColumn::Mark));
     }
     GoodsRows::ApplyAll(grid, rows);
     return PageResult::Success({}, count);

@@ -58,7 +58,8 @@ void QtPrompts::error(QWidget *parent, const QString &text)
 
 void QtPrompts::warning(QWidget *parent, const QString &text)
 {
-    Show(parent, QMessageBox::Warning, u"Подтверждение"_s, text, QMessageBox::Ok);
+    // A confirmation-kind box: the question icon, yet only OK to press.
+    Show(parent, QMessageBox::Question, u"Подтверждение"_s, text, QMessageBox::Ok);
 }
 
 bool QtPrompts::question(QWidget *parent, const QString &text)

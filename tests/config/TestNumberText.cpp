@@ -118,6 +118,14 @@ void TestNumberText::priceNumber_data()
     QTest::newRow("infinity") << u"inf"_s << false;
     QTest::newRow("not a number") << u"nan"_s << false;
     QTest::newRow("beyond double") << u"1e400"_s << false;
+    QTest::newRow("group separator") << u"10,000"_s << false;
+    QTest::newRow("group separator and exponent") << u"1,000e3"_s << false;
+    QTest::newRow("exponent") << u"1e3"_s << false;
+    QTest::newRow("blank before") << u" 12"_s << false;
+    QTest::newRow("blank after") << u"12 "_s << false;
+    QTest::newRow("point alone") << u"."_s << false;
+    QTest::newRow("sign alone") << u"-"_s << false;
+    QTest::newRow("fraction only") << u".5"_s << true;
 }
 
 void TestNumberText::priceNumber()

@@ -55,8 +55,9 @@ struct Folders
     {
         QDir(root.path()).mkpath(u"settings"_s);
         QDir(root.path()).mkpath(u"ports"_s);
-        WriteFile(ports() + u"/COM1"_s, {});
-        WriteFile(ports() + u"/COM2"_s, {});
+        // Port entries lead to a character device; a plain file would not be listed.
+        QFile::link(u"/dev/null"_s, ports() + u"/COM1"_s);
+        QFile::link(u"/dev/null"_s, ports() + u"/COM2"_s);
     }
     QString settings() const { return root.filePath(u"settings"_s); }
     QString ports() const { return root.filePath(u"ports"_s); }

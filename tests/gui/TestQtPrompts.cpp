@@ -2,6 +2,7 @@
 
 #include "ui/QtPrompts.h"
 
+#include <QAbstractButton>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -52,6 +53,8 @@ private slots:
     void defaultSuffix();
     void fileDialogs_data();
     void fileDialogs();
+    void messageBoxes_data();
+    void messageBoxes();
 };
 
 void TestQtPrompts::nameFilters_data()
@@ -136,6 +139,68 @@ void TestQtPrompts::fileDialogs()
     QCOMPARE(name, dir.filePath(chosen));
     // Choosing a name touches no file.
     QCOMPARE(QFile::exists(name), !existing.isEmpty());
+}
+
+void TestQtPrompts::messageBoxes_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("icon");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("buttons");
+
+    using K = Prompts::Kind;
+    QTest::newRow("information") << int(K::Information) << int(QMessageBox::Information) << u"Информация"_s
+                                 << QStringList { u"OK"_s };
+    QTest::newRow("error") << int(K::Error) << int(QMessageBox::Critical) << u"Ошибка"_s << QStringList { u"OK"_s };
+    QTest::newRow("confirmation with OK only")
+        << int(K::Warning) << int(QMessageBox::Question) << u"Подтверждение"_s << QStringList { u"OK"_s };
+    QTest::newRow("question") << int(K::Question) << int(QMessageBox::Question) << u"Подтверждение"_s
+                              << QStringList { u"Да"_s, u"Нет"_s };
+}
+
+// Opens the real box of each kind and reads its look before closing it.
+void TestQtPrompts::messageBoxes()
+{
+    QFETCH(int, kind);
+    QFETCH(int, icon);
+    QFETCH(QString, title);
+    QFETCH(QStringList, buttons);
+    int seenIcon = -1;
+    QString seenTitle;
+    QString seenText;
+    QStringList seenButtons;
+    WhenModal([&](QWidget *widget) {
+        auto *box = qobject_cast<QMessageBox *>(widget);
+        QVERIFY(box);
+        seenIcon = int(box->icon());
+        seenTitle = box->windowTitle();
+        seenText = box->text();
+        for (QAbstractButton *button : box->buttons())
+            seenButtons << button->text().remove(u'&');
+        box->reject();
+    });
+    QtPrompts prompts;
+    const QString text = u"ВНИМАНИЕ!\r\nТекст"_s;
+    switch (Prompts::Kind(kind)) {
+    case Prompts::Kind::Information:
+        prompts.information(nullptr, text);
+        break;
+    case Prompts::Kind::Error:
+        prompts.error(nullptr, text);
+        break;
+    case Prompts::Kind::Warning:
+        prompts.warning(nullptr, text);
+        break;
+    default:
+        prompts.question(nullptr, text);
+        break;
+    }
+    QCOMPARE(seenIcon, icon);
+    QCOMPARE(seenTitle, title);
+    QCOMPARE(seenText, u"ВНИМАНИЕ!\nТекст"_s);
+    seenButtons.sort();
+    buttons.sort();
+    QCOMPARE(seenButtons, buttons);
 }
 
 KKT_GUI_TEST_MAIN(TestQtPrompts)

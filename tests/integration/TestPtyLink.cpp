@@ -5,8 +5,15 @@
 #include "kkt/QtSerialLink.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -74,12 +81,17 @@ private slots:
     void faultOutcome();
     void silentCostsTheTotalTimeOut();
     void shortAnswerEndsOnIntervalTimeOut();
+    void zeroTimeOutStillSendsTheRequest();
     void shortenedIntervalTimeOut();
     void totalTimeOutCutsASlowAnswer();
     void portHeldByAnotherProcess_data();
     void portHeldByAnotherProcess();
     void clearBaseWaitsBeyondTheConnectionTimeOut();
     void linkRemovedOnTerminate();
+    void existingLinkPaths_data();
+    void existingLinkPaths();
+    void killedClientLeavesThePortFree();
+    void noiseDoesNotHoldTheNextRequest();
     void garbageAndBadFramesAreSkipped();
     void requestAfterAStrayStartIsAnswered();
     void portNames();
@@ -167,6 +179,21 @@ void TestPtyLink::silentCostsTheTotalTimeOut()
     QCOMPARE(outcome, KktOutcome::NoAnswer);
     QCOMPARE(f.requests, 1);
     QVERIFY2(ms >= 290 && ms < 1000, qPrintable(QString::number(ms)));
+}
+
+void TestPtyLink::zeroTimeOutStillSendsTheRequest()
+{
+    // A read time-out of 0 gives no time to the answer, but the request goes out whole.
+    PtyFixture f;
+    QVERIFY(f.start());
+    f.conn.TimeOut = 0;
+    QList<quint32> written;
+    f.channel.setLogSink([&](const TBufKKT &buf, bool isAnswer) {
+        if (!isAnswer)
+            written << buf.count;
+    });
+    f.testLink();
+    QCOMPARE(written, QList<quint32> { quint32(kLinkCheck.size()) });
 }
 
 void TestPtyLink::shortAnswerEndsOnIntervalTimeOut()
@@ -275,6 +302,102 @@ void TestPtyLink::linkRemovedOnTerminate()
     QVERIFY(f.emulator.stop());
     QVERIFY(!QFileInfo(link).isSymLink());
     QVERIFY(!QFileInfo::exists(link));
+}
+
+void TestPtyLink::existingLinkPaths_data()
+{
+    QTest::addColumn<QString>("existing"); // what lies at the link path before the start
+    QTest::addColumn<bool>("replaced");
+    QTest::newRow("a user's link to a device") << u"link to /dev/null"_s << false;
+    QTest::newRow("a link to a regular file") << u"link to file"_s << false;
+    QTest::newRow("a regular file") << u"file"_s << false;
+    QTest::newRow("a missing folder") << u"no folder"_s << false;
+    QTest::newRow("a link to nothing") << u"dangling link"_s << true;
+    QTest::newRow("a link to a pseudo-terminal") << u"link to a terminal"_s << true;
+}
+
+// The emulator publishes its terminal only where it takes nothing of the user's.
+void TestPtyLink::existingLinkPaths()
+{
+    QFETCH(QString, existing);
+    QFETCH(bool, replaced);
+    QTemporaryDir dir;
+    QString link = dir.filePath(u"COM1"_s);
+    const QString file = dir.filePath(u"file"_s);
+    QFile(file).open(QIODevice::WriteOnly);
+    EmulatorProcess other;
+    if (existing == u"link to /dev/null"_s)
+        QVERIFY(QFile::link(u"/dev/null"_s, link));
+    else if (existing == u"link to file"_s)
+        QVERIFY(QFile::link(file, link));
+    else if (existing == u"file"_s)
+        link = file;
+    else if (existing == u"no folder"_s)
+        link = dir.filePath(u"missing/COM1"_s);
+    else if (existing == u"dangling link"_s)
+        QVERIFY(QFile::link(dir.filePath(u"gone"_s), link));
+    else {
+        QVERIFY(other.start(QStringLiteral(KKT_EMULATOR_PATH), dir.filePath(u"OTHER"_s)));
+        QVERIFY(QFile::link(other.terminalPath(), link));
+    }
+    const QString before = QFileInfo(link).symLinkTarget();
+
+    QProcess emulator;
+    emulator.start(QStringLiteral(KKT_EMULATOR_PATH), { u"--link"_s, link });
+    if (replaced) {
+        QTRY_VERIFY(
+            QFileInfo(link).symLinkTarget().startsWith(u"/dev/pts/"_s) && QFileInfo(link).symLinkTarget() != before);
+        emulator.terminate();
+        QVERIFY(emulator.waitForFinished(5000));
+        return;
+    }
+    QVERIFY(emulator.waitForFinished(5000));
+    QCOMPARE(emulator.exitCode(), 64);
+    QVERIFY(QString::fromUtf8(emulator.readAllStandardError()).contains(QFileInfo(link).absolutePath()));
+    QCOMPARE(QFileInfo(link).symLinkTarget(), before);
+    QVERIFY(!QDir(dir.filePath(u"missing"_s)).exists());
+    QVERIFY(QFileInfo::exists(file));
+}
+
+// A client killed while it held the port exclusively: the next client, even
+// an ordinary user's, gets the port.
+void TestPtyLink::killedClientLeavesThePortFree()
+{
+    PtyFixture f;
+    QVERIFY(f.start());
+    const auto exclusive = [&] {
+        const int fd = ::open(QFile::encodeName(f.emulator.terminalPath()).constData(), O_RDWR | O_NOCTTY);
+        int flag = -1;
+        if (fd >= 0) {
+            ::ioctl(fd, TIOCGEXCL, &flag);
+            ::close(fd);
+        }
+        return flag;
+    };
+    QProcess holder;
+    holder.start(QStringLiteral(PORT_HOLDER_PATH), QStringList { f.conn.Name });
+    QVERIFY(holder.waitForReadyRead(5000));
+    QCOMPARE(holder.readLine().trimmed(), QByteArray("held"));
+    QCOMPARE(exclusive(), 1);
+    holder.kill();
+    QVERIFY(holder.waitForFinished(5000));
+    QTRY_COMPARE_WITH_TIMEOUT(exclusive(), 0, 3000);
+    QCOMPARE(f.testLink(), KktOutcome::Ok);
+}
+
+// Line noise whose length byte promises a long frame: the request that follows
+// is answered at once, not after the noise is given up.
+void TestPtyLink::noiseDoesNotHoldTheNextRequest()
+{
+    PtyFixture f;
+    QVERIFY(f.start());
+    QVERIFY(f.link.open(f.conn.Name, 19200, 300));
+    int got = -1;
+    const qint64 ms
+        = Timed([&] { got = f.writeAndRead(QByteArray("\x17\x02\0\0\0\0u\xFF\x13\x00", 10) + kLinkCheck); });
+    QCOMPARE(got, kLinkCheckAnswerSize);
+    QVERIFY2(ms < 500, qPrintable(QString::number(ms)));
+    QCOMPARE(f.writeAndRead(kLinkCheck), kLinkCheckAnswerSize);
 }
 
 void TestPtyLink::garbageAndBadFramesAreSkipped()

@@ -13,6 +13,7 @@ private slots:
     void readField_data();
     void readField();
     void letterTableRoundTrip();
+    void cutToCharactersNotUnits_data();
     void cutToCharactersNotUnits();
 };
 
@@ -88,10 +89,27 @@ void TestKktText::letterTableRoundTrip()
     QCOMPARE(KKTToStr(kkt), alphabet);
 }
 
+void TestKktText::cutToCharactersNotUnits_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("maxChars");
+    QTest::addColumn<QByteArray>("prepared");
+
+    QTest::newRow("cyrillic") << u"абвгд"_s << 3 << ToCp1251(u"АБВ"_s);
+    QTest::newRow("pairs are one character") << u"😀😀😀"_s << 2 << QByteArray("??");
+    // Upper-casing must not grow the text: the cut counts what the user typed.
+    QTest::newRow("sharp s stays one") << u"ßab"_s << 2 << QByteArray("?A");
+    QTest::newRow("ligature stays one") << u"\uFB01ab"_s << 2 << QByteArray("?A");
+    QTest::newRow("apostrophe n stays one") << u"\u0149ab"_s << 2 << QByteArray("?A");
+    QTest::newRow("no cut") << u"straße"_s << -1 << QByteArray("STRA?E");
+}
+
 void TestKktText::cutToCharactersNotUnits()
 {
-    QCOMPARE(PrepareForKkt(u"абвгд"_s, 3), ToCp1251(u"АБВ"_s));
-    QCOMPARE(PrepareForKkt(u"😀😀😀"_s, 2), QByteArray("??"));
+    QFETCH(QString, text);
+    QFETCH(int, maxChars);
+    QFETCH(QByteArray, prepared);
+    QCOMPARE(PrepareForKkt(text, maxChars), prepared);
 }
 
 QTEST_GUILESS_MAIN(TestKktText)

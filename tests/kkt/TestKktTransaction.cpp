@@ -93,6 +93,9 @@ void TestKktTransaction::failuresEndAtOnce_data()
     QTest::newRow("three bytes carry no status")
         << QList<QByteArray> { QByteArray::fromHex("171900") } << quint8(3) << 1;
     QTest::newRow("one byte") << QList<QByteArray> { QByteArray::fromHex("00") } << quint8(3) << 1;
+    // A line in break state: zero bytes sum to a matching checksum and read as status 0.
+    QTest::newRow("zero bytes of full length") << QList<QByteArray> { QByteArray(kLinkAnswer, 0) } << quint8(3) << 1;
+    QTest::newRow("seven zero bytes") << QList<QByteArray> { QByteArray(7, 0) } << quint8(3) << 1;
     QTest::newRow("error status") << QList<QByteArray> { MakeAnswer(kLinkAnswer, 0x42) } << quint8(0x42) << 1;
     QTest::newRow("status 2 from the KKT") << QList<QByteArray> { MakeAnswer(kLinkAnswer, 2) } << quint8(2) << 1;
 }

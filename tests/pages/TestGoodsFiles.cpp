@@ -6,6 +6,7 @@
 #include "pages/xlsTool.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -94,6 +95,8 @@ private slots:
     void xlsImport();
     void xlsHeadingOnly();
     void xlsUnreadable();
+    void xlsReaderFailures_data();
+    void xlsReaderFailures();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -235,6 +238,13 @@ void TestGoodsFiles::oneCImportRules_data()
     QTest::newRow("empty price") << OneC({ Rec(u"1"_s, u"A"_s, u"Узкий"_s, QString()) }, false) << -1 << QString()
                                  << QString();
     QTest::newRow("empty font") << OneC({ Rec(u"1"_s, u"A"_s, QString()) }, false) << -1 << QString() << QString();
+    // One reading of numbers: no blanks, no group separators, no exponent.
+    for (const QString &price : { u"10,000"_s, u"1,000e3"_s, u" 12"_s, u"12 "_s, u"1e3"_s })
+        QTest::addRow("price '%s'", qPrintable(price))
+            << OneC({ Rec(u"1"_s, u"A"_s, u"Узкий"_s, price) }, false) << -1 << QString() << QString();
+    for (const QString &number : { u" 7"_s, u"7 "_s, u"+ 7"_s })
+        QTest::addRow("number '%s'", qPrintable(number))
+            << OneC({ Rec(number, u"A"_s) }, false) << -1 << QString() << QString();
     QTest::newRow("same number twice") << OneC({ Rec(u"3"_s, u"A"_s), Rec(u"3"_s, u"B"_s) }, false) << 2
                                        << u"B|Узкий|4600|1.5|7|"_s << reset;
 }
@@ -318,6 +328,56 @@ void TestGoodsFiles::xlsUnreadable()
     result = LoadXls(path(u"missing.xls"_s), *m_goods);
     QVERIFY(!result.ok);
     QVERIFY(result.message.endsWith(u"файл не найден или недоступен."_s));
+    QCOMPARE(Snapshot(*m_goods), before);
+}
+
+void TestGoodsFiles::xlsReaderFailures_data()
+{
+    QTest::addColumn<QString>("fixture");
+    QTest::addColumn<QByteArray>("script"); // a stand-in reader; empty: the real one
+    QTest::addColumn<QString>("reason");
+
+    const QString goods = QStringLiteral(KKT_FIXTURES "/goods.xls");
+    QTest::newRow("workbook that crashes the library") << QStringLiteral(KKT_FIXTURES "/damaged.xls") << QByteArray()
+                                                       << u"файл повреждён: чтение книги завершилось аварийно."_s;
+    QTest::newRow("reader that hangs") << goods << QByteArray("#!/bin/sh\nexec sleep 30\n")
+                                       << u"чтение книги не закончилось за 1 с; файл, вероятно, повреждён."_s;
+    QTest::newRow("reader that writes garbage") << goods << QByteArray("#!/bin/sh\necho garbage\n")
+                                                << u"файл повреждён или не является книгой Excel 97-2003 (*.xls)."_s;
+    QTest::newRow("reader that dies") << goods << QByteArray("#!/bin/sh\nkill -9 $$\n")
+                                      << u"файл повреждён: чтение книги завершилось аварийно."_s;
+    QTest::newRow("reader missing") << goods << QByteArray("none") << u"не запускается программа чтения книг"_s;
+}
+
+// Whatever goes wrong in the child that reads the workbook, the program gets a
+// message and the grid keeps what the user had.
+void TestGoodsFiles::xlsReaderFailures()
+{
+    QFETCH(QString, fixture);
+    QFETCH(QByteArray, script);
+    QFETCH(QString, reason);
+#ifndef Q_OS_UNIX
+    if (!script.isEmpty())
+        QSKIP("stand-in readers are shell scripts");
+#endif
+    XlsReader reader = XlsReader::Default();
+    reader.timeOutMs = 1000;
+    if (script == "none") {
+        reader.program = path(u"no-such-reader"_s);
+    } else if (!script.isEmpty()) {
+        reader.program = path(u"reader.sh"_s);
+        QVERIFY(WriteBytes(reader.program, script));
+        QVERIFY(QFile::setPermissions(reader.program, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }
+    FillSample(*m_goods);
+    const QString before = Snapshot(*m_goods);
+    QElapsedTimer timer;
+    timer.start();
+    const PageResult result = LoadXls(fixture, *m_goods, reader);
+    QVERIFY(timer.elapsed() < 5000);
+    QVERIFY(!result.ok);
+    const QString head = u"ВНИМАНИЕ!\r\nНе удалось загрузить файл \"%1\": "_s.arg(fixture);
+    QVERIFY2(result.message.startsWith(head + reason), qPrintable(result.message));
     QCOMPARE(Snapshot(*m_goods), before);
 }
 

@@ -171,6 +171,8 @@ void TestValueConv::codeToGroup_data()
     QTest::newRow("kind 12 out of range") << u"1211"_s << -1 << 0 << 0;
     QTest::newRow("tax 9") << u"0419"_s << 4 << 0 << -1;
     QTest::newRow("short") << u"04"_s << 4 << -1 << -1;
+    QTest::newRow("one character is the kind") << u"4"_s << 4 << -1 << -1;
+    QTest::newRow("blank before the kind") << u" 4"_s << -1 << -1 << -1;
     QTest::newRow("not digits") << u"x41 "_s << -1 << 0 << -1;
     QTest::newRow("empty") << QString() << -1 << -1 << -1;
 }
@@ -201,6 +203,8 @@ void TestValueConv::fontsAndSection()
     QCOMPARE(SectionByte(u"300"_s), quint8(44));
     QCOMPARE(SectionByte(QString()), quint8(0));
     QCOMPARE(SectionByte(u"x"_s), quint8(0));
+    QCOMPARE(SectionByte(u" 5"_s), quint8(0));
+    QCOMPARE(SectionByte(u"5 "_s), quint8(0));
 }
 
 void TestValueConv::progressRounding_data()
@@ -237,6 +241,10 @@ void TestValueConv::normPrice_data()
     QTest::newRow("text") << u"abc"_s << u"0.00"_s;
     QTest::newRow("two separators") << u"1.234,5"_s << u"0.00"_s;
     QTest::newRow("text with point") << u"a.b"_s << u"0.00"_s;
+    QTest::newRow("blank before integer") << u" 5"_s << u"0.00"_s;
+    QTest::newRow("blank after decimal") << u"5,5 "_s << u"0.00"_s;
+    QTest::newRow("group separator") << u"10,000.5"_s << u"0.00"_s;
+    QTest::newRow("exponent") << u"1,5e3"_s << u"0.00"_s;
 }
 
 void TestValueConv::normPrice()

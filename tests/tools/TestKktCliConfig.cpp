@@ -187,6 +187,8 @@ private slots:
     void fileThatIsNoConfiguration_data();
     void fileThatIsNoConfiguration();
     void cellCheckStopsTheWrite();
+    void truncatedFileIsRefused_data();
+    void truncatedFileIsRefused();
     void usageErrors_data();
     void usageErrors();
     void convertBetweenGoodsFiles();
@@ -412,6 +414,44 @@ void TestKktCliConfig::cellCheckStopsTheWrite()
     QVERIFY(b.run({ u"get"_s, u"9"_s, u"1"_s, u"1"_s }).out.contains(u"value=\n"_s)); // the stations never began
 }
 
+void TestKktCliConfig::truncatedFileIsRefused_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("all tables") << QStringList() << 65;
+    QTest::newRow("a table the cut took") << QStringList { u"--tables"_s, u"station"_s } << 65;
+    QTest::newRow("only tables the file holds whole") << QStringList { u"--tables"_s, u"gsm,oper"_s } << 0;
+    QTest::newRow("missing keys allowed") << QStringList { u"--tables"_s, u"station"_s, u"--allow-missing"_s } << 0;
+}
+
+// A file cut in the middle would load its missing keys as empty values and
+// blank the register's tables.
+void TestKktCliConfig::truncatedFileIsRefused()
+{
+    QFETCH(QStringList, options);
+    QFETCH(int, exitCode);
+    CliBench b;
+    QVERIFY(b.start());
+    const SampleConfig sample;
+    const QString path = b.path(u"cut.conf"_s);
+    QVERIFY(SaveConfigFile(path, *sample.typed));
+    QByteArray bytes = ReadBytes(path);
+    bytes.truncate(bytes.lastIndexOf("\r\n", bytes.size() / 2) + 2); // at a line end, amid the goods
+    QVERIFY(WriteBytes(path, bytes));
+    QCOMPARE(b.run({ u"set"_s, u"9"_s, u"1"_s, u"1"_s, u"ДЕПО"_s }).exitCode, 0);
+
+    const CliRun run = b.run(QStringList { u"write-config"_s, path } + options, 60000);
+    QCOMPARE(run.exitCode, exitCode);
+    const bool stationsWritten = b.run({ u"get"_s, u"9"_s, u"1"_s, u"1"_s }).out.contains(u"value=\n"_s);
+    if (exitCode == 65) {
+        QVERIFY2(run.err.startsWith(u"kkt-cli: в файле «%1» нет ключа «"_s.arg(path)) && run.err.count(u'\n') == 1,
+            qPrintable(run.err));
+        QVERIFY(!stationsWritten);
+    } else {
+        QVERIFY2(stationsWritten == options.contains(u"station"_s), qPrintable(run.err));
+    }
+}
+
 void TestKktCliConfig::usageErrors_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -510,6 +550,9 @@ void TestKktCliConfig::convertFailures_data()
                                    << u"kkt-cli: файл «IN» не найден\n"_s;
     QTest::newRow("not a workbook") << QByteArray("plain text") << u"a.xls"_s << u"b.1cdb"_s << 65
                                     << u"ВНИМАНИЕ!\nНе удалось загрузить файл \"IN\": файл повреждён"_s;
+    QTest::newRow("workbook that crashes the reading library")
+        << ReadBytes(QStringLiteral(KKT_FIXTURES "/damaged.xls")) << u"a.xls"_s << u"b.1cdb"_s << 65
+        << u"ВНИМАНИЕ!\nНе удалось загрузить файл \"IN\": файл повреждён: чтение книги завершилось аварийно."_s;
     QTest::newRow("output folder missing") << QByteArray("\x01\r\n") << u"a.1cdb"_s << u"no/such/b.1cdb"_s << 73
                                            << u"ВНИМАНИЕ!\nНе удалось записать файл \"OUT\""_s;
 }

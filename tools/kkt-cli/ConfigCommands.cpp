@@ -6,6 +6,7 @@
 #include "ProgressReporter.h"
 #include "TableSelection.h"
 #include "config/ConfigFile.h"
+#include "config/SafeFile.h"
 #include "pages/ConfigCopy.h"
 #include "pages/Goods1C.h"
 #include "pages/GoodsDb102.h"
@@ -15,6 +16,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -40,6 +42,7 @@ struct ConfigJob
 {
     QString path;
     TablePlan plan;
+    bool allowMissing = false;
 };
 
 // Nothing when only the help was asked for.
@@ -49,6 +52,9 @@ std::optional<ConfigJob> ParseJob(CliContext &context, const CliCommand &command
     args.addValue(u"tables"_s, u"СПИСОК"_s,
         u"Таблицы через запятую (по умолчанию все): %1. Порядок запросов всегда тот же, что у программы."_s.arg(
             TableSelection::NamesHelp()));
+    if (command.name == u"write-config"_s)
+        args.addFlag(u"allow-missing"_s,
+            u"Записать и файл, в котором нет ключей выбранных таблиц (их значения будут пустыми)."_s);
     args.addValue(u"range"_s, u"ОТ-ДО"_s,
         u"Строки каждой выбранной таблицы, от 1 до 6000; конец ограничивается последней строкой таблицы, "
         "таблица без строк в диапазоне пропускается. Параметры GSM всегда идут все семь."_s);
@@ -60,7 +66,7 @@ std::optional<ConfigJob> ParseJob(CliContext &context, const CliCommand &command
     const TablePlan plan = TableSelection::MakePlan(given(u"tables"_s), given(u"range"_s));
     for (const QString &name : plan.outOfRange)
         context.warn(u"в таблице %1 нет строк диапазона %2, она пропущена"_s.arg(name, args.value(u"range"_s)));
-    return ConfigJob { args.positional(0), plan };
+    return ConfigJob { args.positional(0), plan, command.name == u"write-config"_s && args.isSet(u"allow-missing"_s) };
 }
 
 // Runs the plan's tables in order through the page's run engine; each failure
@@ -100,7 +106,7 @@ bool LoadExisting(CliContext &context, const QString &path, TConfig &cfg, const 
     QString error;
     int keys = 0;
     if (!LoadConfigFile(path, cfg, &error, &keys)) {
-        Fail(context, ConfigExit::kBadInput, u"не удалось прочитать файл конфигурации «%1»: %2"_s.arg(path, error));
+        Fail(context, ConfigExit::kBadInput, error); // the message names the file and the reason
         return false;
     }
     if (keys == 0) {
@@ -110,6 +116,53 @@ bool LoadExisting(CliContext &context, const QString &path, TConfig &cfg, const 
     }
     ConfigToGrids(cfg, grids.set());
     return true;
+}
+
+// The table of the pages a part of the file fills.
+TableKind TableOfPart(ConfigPart part)
+{
+    switch (part) {
+    case ConfigPart::Gsm:
+        return TableKind::Gsm;
+    case ConfigPart::Oper:
+        return TableKind::Oper;
+    case ConfigPart::Goods:
+        return TableKind::Goods;
+    case ConfigPart::Usl:
+        return TableKind::Usl;
+    case ConfigPart::Klishe:
+        return TableKind::Klishe;
+    case ConfigPart::Agent:
+        return TableKind::Agents;
+    case ConfigPart::Factory:
+        return TableKind::Factory;
+    case ConfigPart::Station:
+        break;
+    }
+    return TableKind::Station;
+}
+
+// A file cut in the middle would load its missing keys as empty values and
+// blank the register: refused unless asked for, naming the first missing key.
+bool RefuseMissingKeys(CliContext &context, const ConfigJob &job)
+{
+    std::vector<MissingConfigKey> missing;
+    QString error;
+    if (!FindMissingConfigKeys(job.path, missing, &error)) {
+        Fail(context, ConfigExit::kBadInput, error);
+        return true;
+    }
+    for (const MissingConfigKey &key : missing) {
+        const bool selected = std::any_of(job.plan.spans.begin(), job.plan.spans.end(),
+            [&](const TableSpan &span) { return span.kind == TableOfPart(key.part); });
+        if (!selected)
+            continue;
+        Fail(context, ConfigExit::kBadInput,
+            u"в файле «%1» нет ключа «%2» в разделе [%3]: файл неполон (--allow-missing запишет его всё же)"_s.arg(
+                job.path, key.key, key.section));
+        return true;
+    }
+    return false;
 }
 
 int WriteConfig(CliContext &context, const CliCommand &command, const QStringList &arguments)
@@ -124,15 +177,21 @@ int WriteConfig(CliContext &context, const CliCommand &command, const QStringLis
     const OwnedGrids grids;
     if (!LoadExisting(context, job->path, *cfg, grids))
         return ConfigExit::kBadInput;
+    if (!job->allowMissing && RefuseMissingKeys(context, *job))
+        return ConfigExit::kBadInput;
     return RunPlan(context, job->plan, RunDirection::Write, grids.set());
 }
 
-// Whether a file can be written at path: tried before a long read, not after it.
+// Whether a file can be written at path: tried before a long read, not after
+// it. Error is the whole message, naming the file.
 bool CanWrite(const QString &path, QString &error)
 {
+    if (!SafeFile::CheckWritable(path, &error))
+        return false;
     QSaveFile probe(path);
+    probe.setDirectWriteFallback(true);
     if (!probe.open(QIODevice::WriteOnly)) {
-        error = probe.errorString();
+        error = u"не удастся записать файл «%1»: %2"_s.arg(path, probe.errorString());
         return false;
     }
     probe.cancelWriting();
@@ -154,7 +213,7 @@ int ReadConfig(CliContext &context, const CliCommand &command, const QStringList
         return ConfigExit::kBadInput;
     QString error;
     if (!CanWrite(path, error))
-        return Fail(context, ConfigExit::kCannotWrite, u"не удастся записать файл «%1»: %2"_s.arg(path, error));
+        return Fail(context, ConfigExit::kCannotWrite, error);
     const int status = RunPlan(context, job->plan, RunDirection::Read, grids.set());
     if (status != 0) {
         Fail(context, status, u"чтение не завершено, файл «%1» не изменён"_s.arg(path));
@@ -162,7 +221,7 @@ int ReadConfig(CliContext &context, const CliCommand &command, const QStringList
     }
     GridsToConfig(grids.set(), *cfg);
     if (!SaveConfigFile(path, *cfg, &error))
-        return Fail(context, ConfigExit::kCannotWrite, u"не удалось записать файл «%1»: %2"_s.arg(path, error));
+        return Fail(context, ConfigExit::kCannotWrite, error);
     return 0;
 }
 
@@ -232,8 +291,9 @@ void AddConfigCommands(CliDispatcher &dispatcher)
 {
     // Further lines of a summary, indented as the help indents the first.
     const QString more = u"\n      "_s;
-    const QString codes
-        = more + u"Код 65 — негодный файл или значение, которое нельзя передать; 73 — файл не записан."_s;
+    const QString codes = more
+        + u"Код 65 — негодный или неполный файл, значение, отвергнутое до отправки; 73 — файл не записан;"_s + more
+        + u"иначе — ответ первого неудачного запроса (5 — цена или штрих-код не число)."_s;
     const QString tables = more + u"Таблицы --tables: %1."_s.arg(TableSelection::NamesHelp());
     dispatcher.add(
         { u"write-config"_s, u"ФАЙЛ.conf [--tables СПИСОК] [--range ОТ-ДО]"_s,

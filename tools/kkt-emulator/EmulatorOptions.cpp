@@ -74,7 +74,8 @@ bool ParseEmulatorOptions(const QStringList &arguments, EmulatorOptions &options
         || !number(delay, 3600000, delayValue))
         return false;
 
-    options.linkPath = parser.isSet(link) ? parser.value(link) : PortsFolder() + u"/KKT-EMU"_s;
+    options.defaultLink = !parser.isSet(link);
+    options.linkPath = options.defaultLink ? PortsFolder() + u"/KKT-EMU"_s : parser.value(link);
     if (options.linkPath.isEmpty()) {
         error = u"пустой путь в --link"_s;
         return false;

@@ -9,6 +9,7 @@
 struct EmulatorOptions
 {
     QString linkPath; // the symbolic link that publishes the terminal
+    bool defaultLink = false; // linkPath is ports/KKT-EMU beside the program, whose folder is ours to create
     quint32 kktNumber = 0;
     KktDeviceFaults faults;
 };

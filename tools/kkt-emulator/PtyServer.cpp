@@ -12,10 +12,13 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 #ifdef __linux__
 #include <sys/prctl.h>
+#include <sys/sysmacros.h>
 #endif
 
 using namespace Qt::StringLiterals;
@@ -25,6 +28,8 @@ namespace {
 constexpr int kPartialGiveUpMs = 1000;
 // How long a written answer may wait for room in the terminal before it is dropped.
 constexpr int kWriteRoomMs = 200;
+// While a client holds the terminal exclusively, how often to look whether it is still there.
+constexpr int kClientCheckMs = 250;
 // Paced bytes due within this span are written together.
 constexpr qint64 kPaceChunkNs = 1000000;
 
@@ -46,6 +51,47 @@ timespec Plus(timespec t, qint64 ns)
     t.tv_sec += time_t(total / 1000000000);
     t.tv_nsec = long(total % 1000000000);
     return t;
+}
+
+// Whether a process other than this one has the device at path open.
+bool OtherProcessHolds(const QString &path)
+{
+#ifdef __linux__
+    const QByteArray device = QFile::encodeName(path);
+    const QString self = QString::number(::getpid());
+    const QDir proc(u"/proc"_s);
+    for (const QString &pid : proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (pid == self || !pid.front().isDigit())
+            continue;
+        const QDir fds(u"/proc/%1/fd"_s.arg(pid));
+        for (const QString &fd : fds.entryList(QDir::System | QDir::NoDotAndDotDot)) {
+            char target[256];
+            const ssize_t n = ::readlink(QFile::encodeName(fds.filePath(fd)).constData(), target, sizeof target - 1);
+            if (n > 0 && QByteArrayView(target, n) == device)
+                return true;
+        }
+    }
+    return false;
+#else
+    Q_UNUSED(path);
+    return true; // nothing to look with: leave the flag to its owner
+#endif
+}
+
+// A link to nothing, or to a pseudo-terminal (what an emulator publishes).
+bool IsStaleTerminalLink(const QFileInfo &link)
+{
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(link.absoluteFilePath()).constData(), &st) != 0)
+        return errno == ENOENT;
+#ifdef __linux__
+    // Unix98 pseudo-terminal slaves have the majors 136 to 143.
+    return S_ISCHR(st.st_mode) && major(st.st_rdev) >= 136 && major(st.st_rdev) <= 143;
+#else
+    return S_ISCHR(st.st_mode) && link.symLinkTarget().startsWith(u"/dev/pts/"_s);
+#endif
 }
 
 qint64 NsUntil(const timespec &until)
@@ -88,13 +134,21 @@ bool PtyServer::start(const QString &linkPath, QString &error)
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
 
     const QFileInfo link(linkPath);
-    if (!QDir().mkpath(link.absolutePath())) {
-        error = u"не удалось создать папку %1"_s.arg(link.absolutePath());
+    if (!QFileInfo(link.absolutePath()).isDir()) {
+        error = u"нет папки %1 для ссылки на терминал"_s.arg(link.absolutePath());
+        m_linkRefused = true;
         return false;
     }
-    // A link left by an emulator that did not get to clean up is replaced; anything else is kept.
-    if (link.isSymLink())
+    // Only a link left by an emulator that did not get to clean up (one to a
+    // pseudo-terminal, or to nothing) is replaced; a user's own link or file is kept.
+    if (link.isSymLink() || link.exists()) {
+        if (!link.isSymLink() || !IsStaleTerminalLink(link)) {
+            error = u"%1 уже существует и ведёт не на псевдотерминал: не заменяю"_s.arg(link.absoluteFilePath());
+            m_linkRefused = true;
+            return false;
+        }
         QFile::remove(link.absoluteFilePath());
+    }
     if (::symlink(name, QFile::encodeName(link.absoluteFilePath()).constData()) != 0) {
         error = SystemError(u"не удалось создать ссылку %1"_s.arg(link.absoluteFilePath()));
         return false;
@@ -123,7 +177,7 @@ bool PtyServer::run(int stopFd, QString &error)
     m_stopFd = stopFd;
     while (!m_stopping) {
         pollfd fds[2] = { { m_master, POLLIN, 0 }, { stopFd, POLLIN, 0 } };
-        const int ready = ::poll(fds, 2, m_splitter.hasPartial() ? kPartialGiveUpMs : -1);
+        const int ready = ::poll(fds, 2, pollTimeOutMs());
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
@@ -133,9 +187,13 @@ bool PtyServer::run(int stopFd, QString &error)
         if (fds[1].revents)
             break;
         if (ready == 0) {
+            releaseExclusiveUseOfGoneClient();
+            if (!m_splitter.hasPartial() || NsUntil(Plus(m_frameStart, qint64(kPartialGiveUpMs) * 1000000)) > 0)
+                continue;
             // The partial frame will not be completed: its sender gave up, or
             // its start was stray. A request may still follow that start.
             m_splitter.abandonPartial();
+            m_frameStart = Now();
             answerFrames();
             continue;
         }
@@ -150,6 +208,36 @@ bool PtyServer::run(int stopFd, QString &error)
     }
     unpublish();
     return true;
+}
+
+int PtyServer::pollTimeOutMs() const
+{
+    int timeOut = -1;
+    // Counted from the first byte of the partial frame, not from the last read:
+    // noise that keeps coming must not keep a frame start alive.
+    if (m_splitter.hasPartial())
+        timeOut = int(qBound(qint64(0), NsUntil(Plus(m_frameStart, qint64(kPartialGiveUpMs) * 1000000)) / 1000000 + 1,
+            qint64(kPartialGiveUpMs)));
+#ifdef TIOCGEXCL
+    // A client may set the exclusive flag and die without sending a byte: look
+    // now and then even when nothing comes (one ioctl while no flag is set).
+    timeOut = timeOut < 0 ? kClientCheckMs : qMin(timeOut, kClientCheckMs);
+#endif
+    return timeOut;
+}
+
+void PtyServer::releaseExclusiveUseOfGoneClient()
+{
+#ifdef TIOCGEXCL
+    // A client that opened the port exclusively and was killed leaves the flag
+    // set on the terminal (we hold it open ourselves, so it is never reset):
+    // every later open by an ordinary user would fail. Once no other process
+    // holds the terminal, the flag goes.
+    int exclusive = 0;
+    if (::ioctl(m_slave, TIOCGEXCL, &exclusive) != 0 || !exclusive || OtherProcessHolds(m_slavePath))
+        return;
+    ::ioctl(m_slave, TIOCNXCL);
+#endif
 }
 
 void PtyServer::readRequests()

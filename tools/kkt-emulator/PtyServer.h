@@ -23,9 +23,12 @@ public:
     PtyServer(const PtyServer &) = delete;
     PtyServer &operator=(const PtyServer &) = delete;
 
-    // Opens the terminal and publishes it at linkPath (its folder is created).
-    // False with a message in `error` when either fails.
+    // Opens the terminal and publishes it at linkPath, whose folder must exist.
+    // An existing entry there is replaced only when it is a link to nothing or
+    // to a pseudo-terminal (one an emulator left behind). False with a message
+    // in `error` when either fails; linkRefused() tells a refused path apart.
     bool start(const QString &linkPath, QString &error);
+    bool linkRefused() const { return m_linkRefused; }
     QString terminalPath() const { return m_slavePath; }
     QString linkPath() const { return m_linkPath; }
 
@@ -43,6 +46,9 @@ private:
     // Waits a little for room in a full terminal; false when none came or the terminal failed.
     bool waitForRoom();
     void unpublish();
+    // How long poll may wait: the partial frame's give-up, the check for a gone client.
+    int pollTimeOutMs() const;
+    void releaseExclusiveUseOfGoneClient();
 
     KktDevice &m_device;
     FrameSplitter m_splitter;
@@ -52,6 +58,7 @@ private:
     int m_slave = -1;
     int m_stopFd = -1;
     bool m_stopping = false;
+    bool m_linkRefused = false;
     QString m_slavePath;
     QString m_linkPath;
     timespec m_frameStart {}; // when the first byte of the pending frame arrived

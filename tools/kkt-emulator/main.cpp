@@ -5,8 +5,11 @@
 #include "PtyServer.h"
 #include "ShutdownSignals.h"
 #include "emulator/KktDevice.h"
+#include "kkt/PortDiscovery.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -42,9 +45,12 @@ int main(int argc, char *argv[])
     KktDevice device(options.kktNumber);
     device.setFaults(options.faults);
     PtyServer server(device);
+    // The ports folder beside the programs is ours to create; any other folder is the user's business.
+    if (options.defaultLink || QFileInfo(options.linkPath).absolutePath() == QDir(PortsFolder()).absolutePath())
+        QDir().mkpath(PortsFolder());
     if (!server.start(options.linkPath, error)) {
         Print(stderr, u"kkt-emulator: %1\n"_s.arg(error));
-        return 1;
+        return server.linkRefused() ? kExitUsage : 1;
     }
     Print(stdout, u"kkt-emulator: %1 -> %2\n"_s.arg(server.terminalPath(), server.linkPath()));
     if (!server.run(stopSignals.fd(), error)) {

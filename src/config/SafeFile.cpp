@@ -1,0 +1,163 @@
+#include "config/SafeFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStorageInfo>
+
+#include <cerrno>
+#include <cstring>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+bool Fail(QString *error, const QString &text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
+QString Native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString NotRegular(const QFileInfo &info)
+{
+    return info.isDir() ? u"это папка, а не файл"_s : u"это не обычный файл, а устройство или канал"_s;
+}
+
+QString Megabytes(qint64 bytes)
+{
+    return QString::number((bytes + 1024 * 1024 - 1) / (1024 * 1024));
+}
+
+// The folder a save really writes into: that of the file a link leads to.
+QString TargetFolder(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString target = info.isSymLink() ? info.symLinkTarget() : info.absoluteFilePath();
+    return QFileInfo(target).absolutePath();
+}
+
+// The system's reason for a failed write. Qt says "Unknown error" for some
+// failures it sees only at commit; a full disk is told as such.
+QString WriteReason(const QString &path, qint64 needed, const QString &qtReason, int savedErrno)
+{
+    if (savedErrno == ENOSPC)
+        return u"на диске нет свободного места"_s;
+    const QStorageInfo storage(TargetFolder(path));
+    if (storage.isValid() && storage.bytesAvailable() >= 0 && storage.bytesAvailable() < needed)
+        return u"на диске нет свободного места"_s;
+    if (!qtReason.isEmpty() && qtReason != u"Unknown error"_s)
+        return qtReason;
+    if (savedErrno != 0)
+        return QString::fromLocal8Bit(std::strerror(savedErrno));
+    return u"причина не сообщена системой"_s;
+}
+} // namespace
+
+namespace SafeFile {
+bool CheckReadable(const QString &path, QString *error, qint64 maxSize)
+{
+    const QFileInfo info(path); // follows links: a link to a regular file is fine
+    const QString opening = u"Не удалось открыть файл \"%1\": "_s.arg(Native(path));
+    if (!info.exists())
+        return Fail(error, opening + u"файл не найден."_s);
+    if (!info.isFile())
+        return Fail(error, opening + NotRegular(info) + u'.');
+    if (info.size() > maxSize)
+        return Fail(error,
+            opening
+                + u"файл слишком велик (%1 МБ, допустимо не больше %2 МБ)."_s.arg(
+                    Megabytes(info.size()), Megabytes(maxSize)));
+    return true;
+}
+
+std::optional<QByteArray> ReadAll(const QString &path, QString *error, qint64 maxSize)
+{
+    if (!CheckReadable(path, error, maxSize))
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        Fail(error, u"Не удалось открыть файл \"%1\": %2"_s.arg(Native(path), file.errorString()));
+        return std::nullopt;
+    }
+    // The size was checked before the open; a file that grows meanwhile is cut
+    // off just past the limit, not read on. Read in chunks: QIODevice::read(n)
+    // would allocate all n bytes at once.
+    QByteArray bytes;
+    bytes.reserve(qsizetype(qMin(file.size(), maxSize) + 1));
+    char chunk[64 * 1024];
+    qint64 got = 0;
+    while (bytes.size() <= maxSize
+        && (got = file.read(chunk, qMin<qint64>(qint64(sizeof chunk), maxSize + 1 - bytes.size()))) > 0)
+        bytes.append(chunk, qsizetype(got));
+    if (got < 0) {
+        Fail(error, u"Не удалось прочитать файл \"%1\": %2"_s.arg(Native(path), file.errorString()));
+        return std::nullopt;
+    }
+    if (bytes.size() > maxSize) {
+        Fail(error,
+            u"Не удалось открыть файл \"%1\": файл слишком велик (больше %2 МБ)."_s.arg(
+                Native(path), Megabytes(maxSize)));
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool CheckWritable(const QString &path, QString *error)
+{
+    const QFileInfo info(path);
+    const QString writing = u"Не удалось записать файл \"%1\": "_s.arg(Native(path));
+    if (info.isSymLink() && !info.exists())
+        return Fail(error, writing + u"это ссылка на несуществующий файл."_s);
+    if (info.exists() && !info.isFile())
+        return Fail(error, writing + NotRegular(info) + u"; он не изменён."_s);
+    return true;
+}
+
+bool WriteAll(const QString &path, const QByteArray &bytes, QString *error)
+{
+    if (!CheckWritable(path, error))
+        return false;
+    const QFileInfo info(path);
+    const bool existed = info.exists();
+    const QFileDevice::Permissions mode = existed ? info.permissions() : QFileDevice::Permissions();
+    // A link is kept: the file it leads to is replaced.
+    const QString target = info.isSymLink() ? info.symLinkTarget() : path;
+    QSaveFile file(target);
+    // A read-only folder with a writable file in it (an installed program's
+    // settings, a shared folder) cannot take the temporary file: write in place.
+    file.setDirectWriteFallback(true);
+    errno = 0;
+    // Unbuffered, so that a failing write is seen at the write with its reason.
+    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    if (ok && existed)
+        file.setPermissions(mode);
+    ok = ok && file.write(bytes) == bytes.size();
+    const int savedErrno = errno;
+    const QString qtReason = file.errorString();
+    if (ok && file.commit())
+        return true;
+    const QString reason
+        = WriteReason(target, bytes.size(), ok ? file.errorString() : qtReason, ok ? errno : savedErrno);
+    file.cancelWriting();
+    return Fail(error, u"Не удалось записать файл \"%1\": %2."_s.arg(Native(path), reason));
+}
+
+bool CreateIfMissing(const QString &path, QString *error)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        return true; // what it is, the read that follows tells
+    if (info.isSymLink())
+        return Fail(error, u"Не удалось создать файл \"%1\": это ссылка на несуществующий файл."_s.arg(Native(path)));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return Fail(error, u"Не удалось создать файл \"%1\": %2"_s.arg(Native(path), file.errorString()));
+    return true;
+}
+} // namespace SafeFile

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// Every file the program reads or writes goes through here, so that all of
+// them meet a hostile file alike:
+// - a read refuses at once what is no regular file (a FIFO would block for
+//   ever, a device may never end) and a file over kMaxReadSize;
+// - a save replaces the file atomically, refuses an existing target that is no
+//   regular file (a device node must never become a regular file), follows a
+//   symbolic link to a regular file and keeps the link, keeps the file's mode,
+//   writes in place when only the folder is read-only, and tells why it failed
+//   (a full disk included) in Russian, naming the file.
+// Every message is one sentence without the "ВНИМАНИЕ!" heading.
+namespace SafeFile {
+constexpr qint64 kMaxReadSize = 32 * 1024 * 1024;
+
+// Whether path may be read: it exists, is a regular file (a link to one is
+// fine) and is not larger than maxSize. False with the reason otherwise.
+bool CheckReadable(const QString &path, QString *error, qint64 maxSize = kMaxReadSize);
+
+// The whole file, or nothing with the reason.
+std::optional<QByteArray> ReadAll(const QString &path, QString *error, qint64 maxSize = kMaxReadSize);
+
+// Whether a save to path can be tried at all: a missing file or a regular one.
+bool CheckWritable(const QString &path, QString *error);
+
+// Replaces path with bytes as described above; the previous file stays whole on failure.
+bool WriteAll(const QString &path, const QByteArray &bytes, QString *error);
+
+// Creates an empty regular file where nothing exists yet; whatever exists is
+// left alone (the read that follows judges it); a link that leads nowhere is refused.
+bool CreateIfMissing(const QString &path, QString *error);
+} // namespace SafeFile
