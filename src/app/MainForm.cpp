@@ -2,11 +2,11 @@
 
 #include "app/SettForm.h"
 #include "app/VersionForm.h"
-#include "config/ScanCfg.h"
-#include "app/service/UDebugKKT.h"
 #include "app/pages/GsmSettingFrame.h"
 #include "app/pages/Set102Frame.h"
+#include "app/service/UDebugKKT.h"
 #include "app/service/UDebugScan.h"
+#include "config/ScanCfg.h"
 #include "ui/Prompts.h"
 
 #include <QAction>
@@ -48,8 +48,8 @@ TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, 
     , m_settingsFolder(settingsFolder.isEmpty() ? QCoreApplication::applicationDirPath() : settingsFolder)
     , m_portsFolder(portsFolder.isEmpty() ? PortsFolder() : portsFolder)
     , m_listPorts([folder = m_portsFolder](TArrayCom &list) { GetCOM_Loop(list, folder); })
-    , m_link(m_portsFolder)
-    , m_channel(m_link)
+    , m_link(MakeSerialLink(m_portsFolder))
+    , m_channel(*m_link)
     , m_session(m_channel, StructSett)
     , Panel1(new QFrame(this))
 {

@@ -22,9 +22,6 @@ public:
     int read(quint8 *data, int maxCount) override;
     void close() override;
 
-    // Shorter than 1500 ms only in tests that must not wait that long.
-    void setIntervalTimeOut(int ms) { m_intervalMs = ms; }
-
 private:
     // Holds the port against other programs where QSerialPort alone does not.
     bool lockExclusively();
@@ -32,5 +29,4 @@ private:
     QString m_portsFolder;
     std::unique_ptr<QSerialPort> m_port;
     quint32 m_totalMs = 3500;
-    int m_intervalMs = kIntervalTimeOutMs;
 };
