@@ -216,8 +216,18 @@ void TmyIniFile::parse()
     }
 }
 
+void TmyIniFile::reservePool(qsizetype extra)
+{
+    // Grown by half at a time: writing a whole configuration into a new store
+    // appends some 70000 texts, and growing to the exact size copies the pool each time.
+    const qsizetype needed = m_pool.size() + extra;
+    if (needed > m_pool.capacity())
+        m_pool.reserve(std::max(needed, m_pool.capacity() + m_pool.capacity() / 2 + 256));
+}
+
 TmyIniFile::Span TmyIniFile::append(QStringView s)
 {
+    reservePool(s.size());
     const Span span { qint32(m_pool.size()), qint32(s.size()) };
     m_pool.append(s);
     return span;
@@ -305,11 +315,12 @@ void TmyIniFile::assignValue(Line &line, QStringView value, bool guarded)
     const qint32 length = qint32(value.size() + (guarded ? 2 : 0));
     // Only this line points at its value's place in the pool: a value that
     // fits is written over the old one, a longer one goes to the end.
-    if (length > line.value.len)
+    if (length > line.value.len) {
+        reservePool(length);
         line.value.pos = qint32(m_pool.size());
-    line.value.len = length;
-    if (line.value.pos + length > m_pool.size())
         m_pool.resize(line.value.pos + length);
+    }
+    line.value.len = length;
     QChar *out = m_pool.data() + line.value.pos;
     if (guarded)
         *out++ = kGuard;

@@ -123,6 +123,7 @@ private:
     void load();
     void parse();
     QStringView text(Span span) const { return QStringView(m_pool).sliced(span.pos, span.len); }
+    void reservePool(qsizetype extra);
     Span append(QStringView s);
     qint32 addSection(Span name);
     // firstOfKey: the caller knows no earlier line of the section has the key.
