@@ -27,6 +27,12 @@ void Took(void *p)
     while (now > peak && !g_peak.compare_exchange_weak(peak, now)) { }
 }
 
+void *Counted(void *p)
+{
+    Took(p);
+    return p;
+}
+
 void Gave(void *p)
 {
     if (p)
@@ -38,16 +44,12 @@ void Gave(void *p)
 extern "C" {
 void *malloc(size_t size)
 {
-    void *p = __libc_malloc(size);
-    Took(p);
-    return p;
+    return Counted(__libc_malloc(size));
 }
 
 void *calloc(size_t count, size_t size)
 {
-    void *p = __libc_calloc(count, size);
-    Took(p);
-    return p;
+    return Counted(__libc_calloc(count, size));
 }
 
 void *realloc(void *old, size_t size)
@@ -63,9 +65,7 @@ void *realloc(void *old, size_t size)
 
 void *memalign(size_t alignment, size_t size)
 {
-    void *p = __libc_memalign(alignment, size);
-    Took(p);
-    return p;
+    return Counted(__libc_memalign(alignment, size));
 }
 
 void *aligned_alloc(size_t alignment, size_t size)
