@@ -183,7 +183,9 @@ void TmyIniFile::parse()
     const QStringView all(m_pool);
     const qsizetype size = all.size();
     const qsizetype breaks = all.count(u'\n');
-    m_lines.reserve(size_t((breaks > 0 ? breaks : all.count(u'\r')) + 1));
+    const qsizetype lines = (breaks > 0 ? breaks : all.count(u'\r')) + 1;
+    m_lines.reserve(size_t(lines));
+    m_keyIndex.reserve(lines);
     qint32 current = -1;
     qsizetype pos = 0;
     while (pos < size) {

@@ -96,6 +96,14 @@ private:
                     return entry;
             }
         }
+        // Room for `count` entries without growing; only for an empty index.
+        void reserve(qsizetype count)
+        {
+            size_t size = 64;
+            while (size < size_t(count) * 2)
+                size *= 2;
+            table.assign(size, -1);
+        }
         // Adds an entry under its hash; hashOf(entry) places the others again when the table grows.
         template <typename HashOf> void insert(quint32 hash, qint32 entry, HashOf hashOf)
         {

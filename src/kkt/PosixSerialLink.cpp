@@ -204,7 +204,7 @@ bool PosixSerialLink::open(const QString &name, quint32 speed, quint32 totalTime
         return false;
     }
     m_exclusive = true;
-    if (!configure(speed)) {
+    if (!configure(code)) {
         close();
         return false;
     }
@@ -212,13 +212,11 @@ bool PosixSerialLink::open(const QString &name, quint32 speed, quint32 totalTime
     return true;
 }
 
-bool PosixSerialLink::configure(quint32 speed)
+bool PosixSerialLink::configure(unsigned speedCode)
 {
     termios t {};
     if (::tcgetattr(m_fd, &t) != 0)
         return false; // not a terminal
-    unsigned code = 0;
-    SpeedCode(speed, code);
     // Raw bytes both ways, 8 data bits, no parity, one stop bit; the modem
     // lines and hardware flow control stay as the port has them.
     ::cfmakeraw(&t);
@@ -228,7 +226,7 @@ bool PosixSerialLink::configure(quint32 speed)
     // with EAGAIN and only a hung-up line reads as 0 (VMIN 0 would read 0 for both).
     t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
-    if (::cfsetispeed(&t, speed_t(code)) != 0 || ::cfsetospeed(&t, speed_t(code)) != 0)
+    if (::cfsetispeed(&t, speed_t(speedCode)) != 0 || ::cfsetospeed(&t, speed_t(speedCode)) != 0)
         return false;
     int result;
     do

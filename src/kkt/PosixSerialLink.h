@@ -32,7 +32,7 @@ public:
     static bool SpeedCode(quint32 baud, unsigned &code);
 
 private:
-    bool configure(quint32 speed);
+    bool configure(unsigned speedCode);
     // Waits until the bytes handed over have left the output queue, at most
     // until deadlineMs on the monotonic clock; the bytes still queued then.
     int drain(qint64 deadlineMs);
