@@ -48,16 +48,18 @@ void PreciseSleep(long ns)
 #ifdef __linux__
     const int oldSlack = ::prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0);
     ::prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0);
-#endif
     timespec until {};
     ::clock_gettime(CLOCK_MONOTONIC, &until);
     until.tv_nsec += ns;
     until.tv_sec += until.tv_nsec / 1000000000;
     until.tv_nsec %= 1000000000;
     while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) { }
-#ifdef __linux__
     if (oldSlack > 0)
         ::prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(oldSlack), 0, 0, 0);
+#else
+    // Without clock_nanosleep (macOS): the time left goes on after a signal.
+    timespec left { time_t(ns / 1000000000), ns % 1000000000 };
+    while (::nanosleep(&left, &left) != 0 && errno == EINTR) { }
 #endif
 }
 
