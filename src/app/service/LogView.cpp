@@ -37,25 +37,40 @@ public:
         : QScrollBar(Qt::Vertical, parent)
     { }
 
+    // Range and value change together when lines arrive: the handle is
+    // compared once both have settled, not at the range change in between
+    // (the old value in the new range), which would paint it twice.
+    template <typename Change> void changeTogether(Change change)
+    {
+        m_holding = true;
+        change();
+        m_holding = false;
+        repaintIfMoved();
+    }
+
 protected:
     void sliderChange(SliderChange change) override
     {
-        const QRect handle = handleRect();
-        if (change == SliderOrientationChange || handle != m_handle) {
-            m_handle = handle;
+        if (change == SliderOrientationChange)
             QScrollBar::sliderChange(change);
-        }
+        else if (!m_holding)
+            repaintIfMoved();
     }
 
 private:
-    QRect handleRect() const
+    void repaintIfMoved()
     {
         QStyleOptionSlider option;
         initStyleOption(&option);
-        return style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+        const QRect handle = style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
+        if (handle != m_handle) {
+            m_handle = handle;
+            QScrollBar::sliderChange(SliderValueChange);
+        }
     }
 
     QRect m_handle;
+    bool m_holding = false;
 };
 } // namespace
 
@@ -82,9 +97,11 @@ void LogView::appendLines(const QString &text, const QColor &colour)
         m_rowCount += 1 + int(line.breaks.size());
         m_lines.push_back(std::move(line));
     }
-    updateScrollRange();
     QScrollBar *bar = verticalScrollBar();
-    bar->setValue(bar->maximum());
+    static_cast<LogScrollBar *>(bar)->changeTogether([&] {
+        updateScrollRange();
+        bar->setValue(bar->maximum());
+    });
     if (!isVisible())
         return;
     // The transactions block the event loop: without a repaint now the log
