@@ -41,26 +41,34 @@ qint64 LineTimeMs(int bytes, quint32 baud)
     return baud == 0 ? 0 : (qint64(bytes) * 10 * 1000 + baud - 1) / baud;
 }
 
-// Sleeps the given span to the microsecond, not to the thread's timer slack
-// (50 us by default, which would stretch the 1 ms pause of every transaction).
-void PreciseSleep(long ns)
+// Sleeps until the monotonic clock reaches untilNs, not later by the thread's
+// timer slack (50 us by default, which would stretch the 1 ms pause of every
+// transaction).
+void SleepUntil(qint64 untilNs)
 {
 #ifdef __linux__
     const int oldSlack = ::prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0);
     ::prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0);
-    timespec until {};
-    ::clock_gettime(CLOCK_MONOTONIC, &until);
-    until.tv_nsec += ns;
-    until.tv_sec += until.tv_nsec / 1000000000;
-    until.tv_nsec %= 1000000000;
+    const timespec until { time_t(untilNs / 1000000000), long(untilNs % 1000000000) };
     while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) { }
     if (oldSlack > 0)
         ::prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(oldSlack), 0, 0, 0);
 #else
     // Without clock_nanosleep (macOS): the time left goes on after a signal.
-    timespec left { time_t(ns / 1000000000), ns % 1000000000 };
+    const qint64 ns = std::max<qint64>(0, untilNs - NowNs());
+    timespec left { time_t(ns / 1000000000), long(ns % 1000000000) };
     while (::nanosleep(&left, &left) != 0 && errno == EINTR) { }
 #endif
+}
+
+// The pause after every purge: slept to shortly before its end, then waited
+// out on the clock, since waking from a sleep takes tens of microseconds more.
+void PauseOneMs()
+{
+    constexpr qint64 kWakeUpNs = 60000;
+    const qint64 end = NowNs() + kNsPerMs;
+    SleepUntil(end - kWakeUpNs);
+    while (NowNs() < end) { }
 }
 
 // poll on one descriptor, resumed after a signal with the time that is left.
@@ -241,7 +249,7 @@ void PosixSerialLink::purge()
 {
     if (isOpen())
         ::tcflush(m_fd, TCIOFLUSH);
-    PreciseSleep(kNsPerMs);
+    PauseOneMs();
 }
 
 int PosixSerialLink::write(const quint8 *data, int count)
@@ -281,7 +289,7 @@ int PosixSerialLink::drain(qint64 deadlineMs)
         const qint64 leftMs = deadlineMs - NowNs() / kNsPerMs;
         if (leftMs <= 0)
             return queued;
-        PreciseSleep(long(std::clamp<qint64>(LineTimeMs(queued, m_speed), 1, leftMs)) * kNsPerMs);
+        SleepUntil(NowNs() + std::clamp<qint64>(LineTimeMs(queued, m_speed), 1, leftMs) * kNsPerMs);
     }
     while (::tcdrain(m_fd) != 0 && errno == EINTR) { }
     return 0;
