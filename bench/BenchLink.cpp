@@ -1,15 +1,28 @@
-// Writes the goods base through the real serial adapter to kkt-emulator on a
-// pseudo-terminal at 115200 baud, with the line time imitated (--pace), and
-// prints how the run compares with the time the bytes need on the line.
+// The KKT link against kkt-emulator on a pseudo-terminal with the line time
+// imitated (--pace), through the real serial adapters:
+//  1. goods items written one by one at 115200 baud through every adapter
+//     built: the median transaction, its overhead over the line time, and
+//     where the overhead goes (open + close, purge);
+//  2. a whole write-config (every table, every row, as kkt-cli and the pages
+//     send it) through the program's adapter at each speed, against the time
+//     its bytes need on the line.
 //
-//   bench_link [ITEMS]   ITEMS goods items (1..6000, default 6000)
+//   bench_link [--items N] [--rows N] [--speeds LIST] [--adapters LIST]
+// The full run (the defaults) takes some ten minutes: the write-config at
+// 19200 baud alone needs over five minutes of line time. --rows 500 and
+// --speeds 115200 give a run of a minute or so.
 
 #include "EmulatorProcess.h"
 #include "kkt/ComPort.h"
-#include "kkt/QtSerialLink.h"
+#include "kkt/SerialLinkFactory.h"
+#include "pages/GridSet.h"
+#include "pages/TableRun.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QStorageInfo>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -19,14 +32,18 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-constexpr quint32 kSpeed = 115200;
-constexpr int kBytesPerItem = 51 + 46; // request and answer
-constexpr double kLineMsPerItem = kBytesPerItem * 10 * 1000.0 / kSpeed;
+constexpr quint32 kItemSpeed = 115200;
+constexpr double kOverheadTarget = 1.2; // ms per transaction at 115200
 
-double Percentile(std::vector<double> sorted, double p)
+double LineMs(qint64 bytes, quint32 speed)
 {
-    std::sort(sorted.begin(), sorted.end());
-    return sorted[size_t(p * double(sorted.size() - 1) + 0.5)];
+    return double(bytes) * 10 * 1000.0 / speed;
+}
+
+double Percentile(std::vector<double> values, double p)
+{
+    std::sort(values.begin(), values.end());
+    return values[size_t(p * double(values.size() - 1) + 0.5)];
 }
 
 // Median of `count` runs of `step`, in milliseconds.
@@ -41,26 +58,28 @@ template <typename Step> double MedianMs(int count, Step step)
     }
     return Percentile(ms, 0.5);
 }
-} // namespace
 
-int main(int argc, char *argv[])
+// Counts the bytes that went over the line both ways, from the exchange log hook.
+struct LineBytes
 {
-    QCoreApplication app(argc, argv);
-    bool ok = true;
-    const int items = app.arguments().size() > 1 ? app.arguments().at(1).toInt(&ok) : 6000;
-    if (!ok || items < 1 || items > 6000) {
-        std::fputs("usage: bench_link [ITEMS 1..6000]\n", stderr);
-        return 64;
+    qint64 bytes = 0;
+    int requests = 0;
+    void attach(KktChannel &channel)
+    {
+        channel.setLogSink([this](const TBufKKT &buf, bool isAnswer) {
+            bytes += buf.count;
+            requests += isAnswer ? 0 : 1;
+        });
     }
-    QTemporaryDir dir;
-    EmulatorProcess emulator;
-    if (!emulator.start(QStringLiteral(KKT_EMULATOR_PATH), dir.filePath(u"KKT-EMU"_s), { u"--pace"_s })) {
-        std::fprintf(stderr, "kkt-emulator did not start: %s\n", qPrintable(emulator.error()));
-        return 1;
-    }
-    QtSerialLink link;
-    KktChannel channel(link);
-    const KktConnection conn { emulator.linkPath(), kSpeed, 3500, 0, 0 };
+};
+
+void GoodsItems(SerialLinkKind kind, const EmulatorProcess &emulator, int items)
+{
+    const std::unique_ptr<SerialLink> link = MakeSerialLink(kind);
+    KktChannel channel(*link);
+    LineBytes line;
+    line.attach(channel);
+    const KktConnection conn { emulator.linkPath(), kItemSpeed, 3500, 0, 0 };
 
     std::vector<double> ms;
     ms.reserve(size_t(items));
@@ -78,34 +97,125 @@ int main(int argc, char *argv[])
         ms.push_back(double(one.nsecsElapsed()) / 1e6);
         failures += outcome != KktOutcome::Ok;
     }
-    const double runS = double(run.nsecsElapsed()) / 1e9;
-    const double lineS = items * kLineMsPerItem / 1000.0;
+    const double runMs = double(run.nsecsElapsed()) / 1e6;
+    const double lineMs = LineMs(line.bytes, kItemSpeed);
+    const double lineMsPerItem = lineMs / items;
     const double median = Percentile(ms, 0.5);
 
-    std::printf("goods items written:        %d (failed: %d)\n", items, failures);
-    std::printf("line time per item:         %.3f ms (%d bytes of 10 bits at %u baud)\n", kLineMsPerItem, kBytesPerItem,
-        kSpeed);
-    std::printf("median per transaction:     %.3f ms\n", median);
-    std::printf("median overhead:            %.3f ms (target <= 1.6 ms, of which 1 ms is the pause after the purge)\n",
-        median - kLineMsPerItem);
-    std::printf("90th / 99th percentile:     %.3f / %.3f ms\n", Percentile(ms, 0.9), Percentile(ms, 0.99));
-    std::printf("whole run:                  %.2f s (line time %.2f s, ratio %.3f)\n", runS, lineS, runS / lineS);
-    // Where the overhead goes, measured alone on the same terminal. Opening a
-    // port includes QSerialPort's lock file (created, synced and removed again),
-    // whose cost depends on the file system under /var/lock.
-    std::printf("port open + close alone:    %.3f ms\n", MedianMs(200, [&] {
-        link.open(conn.Name, conn.Speed, conn.TimeOut);
-        link.close();
+    std::printf("\n[%s adapter] goods items at %u baud\n", qPrintable(SerialLinkKindName(kind)), kItemSpeed);
+    std::printf("  items written:              %d (failed: %d)\n", items, failures);
+    std::printf("  line time per item:         %.3f ms\n", lineMsPerItem);
+    std::printf("  median per transaction:     %.3f ms\n", median);
+    std::printf(
+        "  median overhead:            %.3f ms (target <= %.1f ms, of which 1 ms is the pause after the purge)\n",
+        median - lineMsPerItem, kOverheadTarget);
+    std::printf("  90th / 99th percentile:     %.3f / %.3f ms\n", Percentile(ms, 0.9), Percentile(ms, 0.99));
+    std::printf("  whole run:                  %.2f s (line time %.2f s, ratio %.3f)\n", runMs / 1000, lineMs / 1000,
+        runMs / lineMs);
+    std::printf("  port open + close alone:    %.3f ms\n", MedianMs(200, [&] {
+        link->open(conn.Name, conn.Speed, conn.TimeOut);
+        link->close();
     }));
-    // A bare device name, the way the port list offers ttyUSB0, goes to the port as it is.
-    const QString bareName = emulator.terminalPath().sliced(int(sizeof "/dev/") - 1);
-    std::printf("open + close by bare name:  %.3f ms (%s)\n",
-        MedianMs(200,
-            [&] {
-                link.open(bareName, conn.Speed, conn.TimeOut);
-                link.close();
-            }),
-        qPrintable(bareName));
-    std::printf("purge alone:                %.3f ms\n", MedianMs(200, [&] { link.purge(); }));
-    return failures == 0 ? 0 : 1;
+    link->open(conn.Name, conn.Speed, conn.TimeOut);
+    std::printf("  purge alone:                %.3f ms\n", MedianMs(200, [&] { link->purge(); }));
+    link->close();
+}
+
+// Every table in the register's request order, rows 1..rows of each, from the pages' start values.
+void WriteConfig(const EmulatorProcess &emulator, quint32 speed, int rows, double target)
+{
+    const std::unique_ptr<SerialLink> link = MakeSerialLink();
+    KktChannel channel(*link);
+    LineBytes line;
+    line.attach(channel);
+    const KktConnection conn { emulator.linkPath(), speed, 3500, 0, 0 };
+    const OwnedGrids grids;
+    QStringList failures;
+    QElapsedTimer run;
+    run.start();
+    for (TableKind kind : { TableKind::Gsm, TableKind::Oper, TableKind::Goods, TableKind::Usl, TableKind::Klishe,
+             TableKind::Agents, TableKind::Factory, TableKind::Station }) {
+        const RunResult result
+            = RunTable(channel, conn, kind, RunDirection::Write, grids[kind], 1, std::min(rows, MaxRowOf(kind)));
+        failures += result.messages;
+    }
+    const double runMs = double(run.nsecsElapsed()) / 1e6;
+    const double lineMs = LineMs(line.bytes, speed);
+    std::printf("\n[%s adapter] write-config at %u baud, rows 1..%d of every table\n",
+        qPrintable(SerialLinkKindName(DefaultSerialLinkKind())), speed, rows);
+    std::printf("  transactions:               %d (failed runs: %lld)\n", line.requests, qlonglong(failures.size()));
+    std::printf("  whole run:                  %.2f s (line time %.2f s)\n", runMs / 1000, lineMs / 1000);
+    if (target > 0)
+        std::printf("  ratio to the line time:     %.3f (target <= %.2f)\n", runMs / lineMs, target);
+    else
+        std::printf("  ratio to the line time:     %.3f\n", runMs / lineMs);
+    std::printf("  overhead per transaction:   %.3f ms\n", (runMs - lineMs) / line.requests);
+    for (const QString &failure : failures)
+        std::printf("  failure: %s\n", qPrintable(QString(failure).replace(u"\r\n"_s, u" "_s)));
+}
+
+// The write-config targets: the slower the line, the smaller the share the overhead may take. 0: none.
+double ConfigTarget(quint32 speed)
+{
+    return speed == 115200 ? 1.15 : speed == 19200 ? 1.03 : 0;
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"Serial link benchmark against kkt-emulator."_s);
+    parser.addHelpOption();
+    parser.addOption({ u"items"_s, u"Goods items per adapter (1..6000, default 1000)."_s, u"N"_s, u"1000"_s });
+    parser.addOption(
+        { u"rows"_s, u"Rows per table in the write-config runs (0..6000, default 6000: all)."_s, u"N"_s, u"6000"_s });
+    parser.addOption(
+        { u"speeds"_s, u"Speeds of the write-config runs (default 115200,19200)."_s, u"LIST"_s, u"115200,19200"_s });
+    parser.addOption({ u"adapters"_s, u"Adapters of the goods runs: posix, qt (default: all built)."_s, u"LIST"_s });
+    parser.process(app);
+
+    bool itemsOk = false, rowsOk = false;
+    const int items = parser.value(u"items"_s).toInt(&itemsOk);
+    const int rows = parser.value(u"rows"_s).toInt(&rowsOk);
+    QList<quint32> speeds;
+    for (const QString &text : parser.value(u"speeds"_s).split(u',', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        speeds << text.toUInt(&ok);
+        if (!ok || speeds.last() == 0) {
+            std::fprintf(stderr, "bench_link: bad speed %s\n", qPrintable(text));
+            return 64;
+        }
+    }
+    QList<SerialLinkKind> kinds;
+    for (SerialLinkKind kind : BuiltSerialLinkKinds())
+        if (!parser.isSet(u"adapters"_s) || parser.value(u"adapters"_s).split(u',').contains(SerialLinkKindName(kind)))
+            kinds << kind;
+    if (!itemsOk || items < 1 || items > 6000 || !rowsOk || rows < 0 || rows > 6000) {
+        std::fputs("bench_link: --items takes 1..6000, --rows 0..6000\n", stderr);
+        return 64;
+    }
+
+    QTemporaryDir dir;
+    EmulatorProcess emulator;
+    if (!emulator.start(QStringLiteral(KKT_EMULATOR_PATH), dir.filePath(u"KKT-EMU"_s), { u"--pace"_s })) {
+        std::fprintf(stderr, "kkt-emulator did not start: %s\n", qPrintable(emulator.error()));
+        return 1;
+    }
+    // QSerialPort writes, syncs and removes a lock file there on every open.
+    const QStorageInfo locks(u"/var/lock"_s);
+    std::printf("lock folder /var/lock: %s on %s\n", qPrintable(locks.rootPath()),
+        locks.isValid() ? locks.fileSystemType().constData() : "(none)");
+    std::printf("program adapter: %s\n", qPrintable(SerialLinkKindName(DefaultSerialLinkKind())));
+    // Every figure below is wake-up latency as much as our own code: a busy machine shows here.
+    QFile loadAvg(u"/proc/loadavg"_s);
+    if (loadAvg.open(QIODevice::ReadOnly))
+        std::printf("load average at start: %s", loadAvg.readLine().constData());
+
+    for (SerialLinkKind kind : kinds)
+        GoodsItems(kind, emulator, items);
+    if (rows > 0)
+        for (quint32 speed : speeds)
+            WriteConfig(emulator, speed, rows, ConfigTarget(speed));
+    return 0;
 }

@@ -1,9 +1,11 @@
 // Saves and loads a full configuration (6045 sections, every key non-empty)
 // through the INI store and the configuration file functions, and prints the
-// times beside the time Python's configparser needs to read the same file.
+// times beside the time Python's configparser needs to read the same file,
+// and the heap each step takes at its peak beside the file's size.
 //
-//   bench_ini [ROUNDS]   rounds per figure (default 5); the best and the median are printed
+//   bench_ini [ROUNDS]   rounds per figure (default 9); the best and the median are printed
 
+#include "HeapMeter.h"
 #include "config/ConfigFile.h"
 #include "config/classMyIniFile.h"
 
@@ -116,30 +118,66 @@ print(times[0], times[len(times) // 2], len(cp.sections()), keys)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
-    const int rounds = qMax(1, app.arguments().value(1, u"5"_s).toInt());
+    const int rounds = qMax(1, app.arguments().value(1, u"9"_s).toInt());
     QTemporaryDir dir;
     const QString path = dir.filePath(u"full.conf"_s);
 
     auto cfg = std::make_unique<TConfig>();
     FillConfig(*cfg);
     auto loaded = std::make_unique<TConfig>();
-
-    Print("SaveConfigFile into a new file", Measure(rounds, [&] {
+    const auto saveNew = [&] {
         QFile::remove(path);
         SaveConfigFile(path, *cfg);
-    }));
-    std::printf("file: %lld bytes\n", QFileInfo(path).size());
-    Print("SaveConfigFile over the full file", Measure(rounds, [&] { SaveConfigFile(path, *cfg); }));
-    Print("LoadConfigFile", Measure(rounds, [&] { LoadConfigFile(path, *loaded); }));
-    Print("TmyIniFile load (store only)", Measure(rounds, [&] { const TmyIniFile ini(path); }));
-    const TmyIniFile ini(path);
-    std::printf("store: %d sections\n", ini.sectionCount());
-    TmyIniFile copy(path);
-    Print("TmyIniFile UpdateFile (store only)", Measure(rounds, [&] { copy.UpdateFile(); }));
+    };
+    const auto saveOver = [&] { SaveConfigFile(path, *cfg); };
+    const auto load = [&] { LoadConfigFile(path, *loaded); };
+    const auto storeLoad = [&] { const TmyIniFile ini(path); };
 
-    if (const std::optional<Figure> py = PythonRead(path, rounds))
+    const Figure newFile = Measure(rounds, saveNew);
+    Print("SaveConfigFile into a new file", newFile);
+    const qint64 fileSize = QFileInfo(path).size();
+    std::printf("file: %lld bytes\n", qlonglong(fileSize));
+    Print("SaveConfigFile over the full file", Measure(rounds, saveOver));
+    const Figure loadFigure = Measure(rounds, load);
+    Print("LoadConfigFile", loadFigure);
+    const Figure storeFigure = Measure(rounds, storeLoad);
+    Print("TmyIniFile load (store only)", storeFigure);
+    TmyIniFile copy(path);
+    std::printf("store: %d sections\n", copy.sectionCount());
+    Print("TmyIniFile text of the file (no disk)", Measure(rounds, [&] { (void)copy.toBytes(); }));
+    Print("TmyIniFile UpdateFile (with the disk sync)", Measure(rounds, [&] { copy.UpdateFile(); }));
+
+    if (const std::optional<Figure> py = PythonRead(path, rounds)) {
         Print("python3 configparser read (decode + parse)", *py);
-    else
+        std::printf("ratio to configparser, best against best: LoadConfigFile %.3f, store load %.3f (target <= 0.1)\n",
+            loadFigure.best / py->best, storeFigure.best / py->best);
+    } else {
         std::printf("python3 configparser: not measured (python3 missing or failed)\n");
+    }
+
+    if (!HeapMeter::available()) {
+        std::printf("heap peaks: not measured on this system\n");
+        return 0;
+    }
+    // The store's own peaks, then the whole file functions with their TConfig texts.
+    const auto peak = [&](const char *what, const std::function<void()> &work) {
+        HeapMeter::reset();
+        work();
+        const double bytes = double(HeapMeter::peakSinceReset());
+        std::printf("%-46s peak heap %6.2f MB = %5.2f x the file\n", what, bytes / 1e6, bytes / double(fileSize));
+    };
+    std::printf("heap peaks (target for the store: <= 10 x the file):\n");
+    peak("TmyIniFile load", storeLoad);
+
+    peak("TmyIniFile load + UpdateFile", [&] {
+        TmyIniFile ini(path);
+        ini.UpdateFile();
+    });
+    peak("SaveConfigFile into a new file", saveNew);
+    peak("SaveConfigFile over the full file", saveOver);
+    peak("LoadConfigFile (the loaded texts included)", [&] {
+        auto fresh = std::make_unique<TConfig>();
+        LoadConfigFile(path, *fresh);
+    });
     return 0;
 }

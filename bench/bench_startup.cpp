@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 namespace {
@@ -98,6 +99,15 @@ void BenchConfiguration(TFormMain &form, PrintedPrompts &prompts, const QString 
     std::printf("resident memory after loading a full configuration: %.1f MB (target 120 MB)\n", ResidentMb());
 }
 
+// Processor time of the whole process: on a busy machine the wall clock also
+// counts the time other programs had the processor.
+double ProcessCpuMs()
+{
+    timespec t {};
+    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
 TBufKKT Frame(int count, quint8 seed)
 {
     TBufKKT buf;
@@ -140,6 +150,7 @@ int main(int argc, char *argv[])
     std::vector<qint64> blocks;
     QElapsedTimer total;
     total.start();
+    const double cpuStart = ProcessCpuMs();
     for (int done = 0; done < kParagraphs; done += kBlock) {
         QElapsedTimer timer;
         timer.start();
@@ -149,9 +160,11 @@ int main(int argc, char *argv[])
         }
         blocks.push_back(timer.nsecsElapsed());
     }
+    const double cpuMs = ProcessCpuMs() - cpuStart;
     const double first = Ms(blocks.front()), last = Ms(blocks.back());
-    std::printf("log of %d paragraphs: %.0f ms in all, %.3f ms per paragraph\n", kParagraphs, Ms(total.nsecsElapsed()),
-        Ms(total.nsecsElapsed()) / kParagraphs);
+    std::printf(
+        "log of %d paragraphs: %.0f ms in all, %.3f ms per paragraph (target <= 0.2 ms; processor time %.3f ms)\n",
+        kParagraphs, Ms(total.nsecsElapsed()), Ms(total.nsecsElapsed()) / kParagraphs, cpuMs / kParagraphs);
     std::printf("first 1000 paragraphs: %.1f ms, last 1000: %.1f ms, ratio last/first: %.2f (must stay below 1.5)\n",
         first, last, last / first);
     Prompts::setInstance(nullptr);

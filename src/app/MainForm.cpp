@@ -98,8 +98,8 @@ TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, 
     , m_settingsFolder(settingsFolder.isEmpty() ? QCoreApplication::applicationDirPath() : settingsFolder)
     , m_portsFolder(portsFolder.isEmpty() ? PortsFolder() : portsFolder)
     , m_listPorts([folder = m_portsFolder](TArrayCom &list) { GetCOM_Loop(list, folder); })
-    , m_link(m_portsFolder)
-    , m_channel(m_link)
+    , m_link(MakeSerialLink(m_portsFolder))
+    , m_channel(*m_link)
     , m_session(m_channel, StructSett)
     , Panel1(new QFrame(this))
 {

@@ -5,7 +5,7 @@
 #include "config/ProgSett.h"
 #include "kkt/KktTransaction.h"
 #include "kkt/PortDiscovery.h"
-#include "kkt/QtSerialLink.h"
+#include "kkt/SerialLinkFactory.h"
 
 #include <QMainWindow>
 
@@ -101,7 +101,7 @@ private:
     QString m_settingsFolder;
     QString m_portsFolder;
     PortLister m_listPorts;
-    QtSerialLink m_link;
+    std::unique_ptr<SerialLink> m_link;
     KktChannel m_channel;
     TKktSession m_session;
     QFrame *Panel1;

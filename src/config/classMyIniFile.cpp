@@ -23,28 +23,85 @@ QStringView TrimIni(QStringView s)
     return s.sliced(begin, end - begin);
 }
 
-QString Fold(const QString &name)
+// Names match case-folded, one code point at a time; the hash folds alike, so
+// names that match always hash alike.
+char32_t FoldedAt(QStringView s, qsizetype &i)
 {
-    return name.toCaseFolded();
+    const char16_t c = s[i++].unicode();
+    if (c < 0x80)
+        return c >= u'A' && c <= u'Z' ? char32_t(c + 32) : char32_t(c);
+    // The Russian capitals, the bulk of every file's names, without the table.
+    if (c >= 0x0410 && c <= 0x042F)
+        return char32_t(c + 0x20);
+    if (c >= 0x0430 && c <= 0x045F)
+        return char32_t(c);
+    if (QChar::isHighSurrogate(c) && i < s.size() && QChar::isLowSurrogate(s[i].unicode()))
+        return QChar::toCaseFolded(QChar::surrogateToUcs4(c, s[i++].unicode()));
+    return QChar::toCaseFolded(char32_t(c));
 }
 
-// Keeps the index on the first occurrence of a name.
-void InsertFirst(QHash<QString, int> &index, const QString &folded, int position)
+quint32 FoldedHash(QStringView s)
 {
-    if (!index.contains(folded))
-        index.insert(folded, position);
+    quint32 h = 2166136261u;
+    for (qsizetype i = 0; i < s.size();)
+        h = (h ^ FoldedAt(s, i)) * 16777619u;
+    return h;
+}
+
+bool FoldedEqual(QStringView a, QStringView b)
+{
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size())
+        if (FoldedAt(a, i) != FoldedAt(b, j))
+            return false;
+    return i == a.size() && j == b.size();
+}
+
+// A key is looked up within its section.
+quint32 KeyHash(quint32 foldedKey, qint32 section)
+{
+    return foldedKey ^ (quint32(section) * 0x9E3779B1u);
 }
 
 // A value must stay on its line: a line break inside it would split the entry
 // and could even open a section on reloading.
-QString OneLine(const QString &value)
+char16_t OneLineChar(QChar c)
 {
-    if (!value.contains(u'\r') && !value.contains(u'\n'))
-        return value;
-    QString out = value;
-    out.replace(u'\r', u' ').replace(u'\n', u' ');
-    return out;
+    return c == u'\r' || c == u'\n' ? u' ' : c.unicode();
 }
+
+// Whether guard + value + guard (or value alone), line breaks made blanks, is what stored holds.
+bool SameValue(QStringView stored, QStringView value, bool guarded)
+{
+    const qsizetype extra = guarded ? 2 : 0;
+    if (stored.size() != value.size() + extra)
+        return false;
+    if (guarded && (stored.front() != TmyIniFile::kGuard || stored.back() != TmyIniFile::kGuard))
+        return false;
+    const QStringView inner = stored.sliced(extra / 2, value.size());
+    for (qsizetype i = 0; i < value.size(); ++i)
+        if (inner[i].unicode() != OneLineChar(value[i]))
+            return false;
+    return true;
+}
+
+// The 8-bit text decoded a piece at a time straight into its place: one byte is
+// one character, so the text is allocated once, at its size (a decode in one
+// call takes a working buffer of twice that).
+QString DecodeCp1251(QByteArrayView bytes)
+{
+    constexpr qsizetype kPiece = 65536;
+    QStringDecoder decoder("windows-1251");
+    QString text(bytes.size() + decoder.requiredSpace(kPiece), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (qsizetype pos = 0; pos < bytes.size(); pos += kPiece)
+        out = decoder.appendToBuffer(out, bytes.sliced(pos, qMin(kPiece, bytes.size() - pos)));
+    text.truncate(out - text.constData());
+    return text;
+}
+
+// Flushed into the file's bytes at line ends, so a surrogate pair is never cut.
+constexpr qsizetype kChunkChars = 32768;
 
 int HexDigit(char16_t c)
 {
@@ -86,7 +143,7 @@ void TmyIniFile::load()
         return;
     const QByteArray &bytes = *read;
 
-    QString text;
+    QString &text = m_pool;
     if (StartsWith(bytes, { 0xEF, 0xBB, 0xBF }) || StartsWith(bytes, { 0xFF, 0xFE })
         || StartsWith(bytes, { 0xFE, 0xFF })) {
         QStringDecoder::Encoding enc = QStringDecoder::Utf8;
@@ -108,110 +165,204 @@ void TmyIniFile::load()
             return;
         }
     } else {
-        text = FromCp1251(bytes);
+        text = DecodeCp1251(bytes);
     }
-    parse(text);
+    parse();
     m_loaded = true;
 }
 
-void TmyIniFile::parse(const QString &text)
+void TmyIniFile::parse()
 {
-    Section *current = nullptr;
-    const QStringView all(text);
-    qsizetype pos = 0;
+    const QStringView all(m_pool);
     const qsizetype size = all.size();
+    const qsizetype breaks = all.count(u'\n');
+    const qsizetype lines = (breaks > 0 ? breaks : all.count(u'\r')) + 1;
+    m_lines.reserve(size_t(lines));
+    m_keyIndex.reserve(lines);
+    qint32 current = -1;
+    qsizetype pos = 0;
     while (pos < size) {
         qsizetype end = pos;
         while (end < size && all[end] != u'\r' && all[end] != u'\n')
             ++end;
-        const QStringView line = TrimIni(all.sliced(pos, end - pos));
+        const QStringView raw = all.sliced(pos, end - pos);
         pos = end;
         if (pos < size && all[pos] == u'\r' && pos + 1 < size && all[pos + 1] == u'\n')
             ++pos; // CR LF is one line end
         ++pos;
 
+        const QStringView line = TrimIni(raw);
         if (line.isEmpty() || line.front() == u';')
             continue;
+        const auto spanOf = [&](QStringView part) {
+            return Span { qint32(part.data() - all.data()), qint32(part.size()) };
+        };
         if (line.front() == u'[' && line.back() == u']') {
-            const QString name = TrimIni(line.sliced(1, line.size() - 2)).toString();
-            InsertFirst(m_firstSection, Fold(name), int(m_sections.size())); // lookups find the first
-            m_sections.push_back(Section { name, {}, {} });
-            current = &m_sections.back();
+            current = addSection(spanOf(TrimIni(line.sliced(1, line.size() - 2))));
             continue;
         }
-        if (!current)
+        if (current < 0)
             continue; // lines before the first section have no home
-        Line entry;
         const qsizetype eq = line.indexOf(u'=');
-        if (eq < 0) {
-            entry.key = line.toString();
-        } else {
-            entry.key = TrimIni(line.first(eq)).toString();
-            entry.value = TrimIni(line.sliced(eq + 1)).toString();
-            entry.hasValue = true;
-        }
-        addLine(*current, std::move(entry));
+        if (eq < 0)
+            addLine(current, spanOf(line), {}, false, false);
+        else
+            addLine(current, spanOf(TrimIni(line.first(eq))), spanOf(TrimIni(line.sliced(eq + 1))), true, false);
     }
 }
 
-void TmyIniFile::addLine(Section &section, Line line)
+void TmyIniFile::reservePool(qsizetype extra)
 {
-    if (line.hasValue)
-        InsertFirst(section.firstLine, Fold(line.key), int(section.lines.size()));
-    section.lines.push_back(std::move(line));
+    // Grown by half at a time: writing a whole configuration into a new store
+    // appends some 70000 texts, and growing to the exact size copies the pool each time.
+    const qsizetype needed = m_pool.size() + extra;
+    if (needed > m_pool.capacity())
+        m_pool.reserve(std::max(needed, m_pool.capacity() + m_pool.capacity() / 2 + 256));
 }
 
-const TmyIniFile::Line *TmyIniFile::findLine(const QString &section, const QString &key) const
+TmyIniFile::Span TmyIniFile::append(QStringView s)
 {
-    const auto s = m_firstSection.constFind(Fold(section));
-    if (s == m_firstSection.cend())
-        return nullptr;
-    const Section &sec = m_sections[size_t(*s)];
-    const auto l = sec.firstLine.constFind(Fold(key));
-    return l == sec.firstLine.cend() ? nullptr : &sec.lines[size_t(*l)];
+    reservePool(s.size());
+    const Span span { qint32(m_pool.size()), qint32(s.size()) };
+    m_pool.append(s);
+    return span;
 }
 
-TmyIniFile::Section &TmyIniFile::sectionFor(const QString &name)
+qint32 TmyIniFile::addSection(Span name)
 {
-    const QString folded = Fold(name);
-    const auto s = m_firstSection.constFind(folded);
-    if (s != m_firstSection.cend())
-        return m_sections[size_t(*s)];
-    m_firstSection.insert(folded, int(m_sections.size()));
-    m_sections.push_back(Section { name, {}, {} });
-    return m_sections.back();
+    const qint32 index = qint32(m_sections.size());
+    const quint32 hash = FoldedHash(text(name));
+    m_sections.push_back(Section { name, -1, -1, hash });
+    // A repeated name opens a second section; lookups keep finding the first.
+    if (m_sectionIndex.find(hash,
+            [&](qint32 e) {
+                return m_sections[size_t(e)].hash == hash && FoldedEqual(text(m_sections[size_t(e)].name), text(name));
+            })
+        < 0)
+        m_sectionIndex.insert(hash, index, [this](qint32 e) { return m_sections[size_t(e)].hash; });
+    return index;
+}
+
+void TmyIniFile::addLine(qint32 section, Span key, Span value, bool hasValue, bool firstOfKey)
+{
+    const qint32 index = qint32(m_lines.size());
+    const Line line { key, value, section, -1, hasValue ? FoldedHash(text(key)) : 0, hasValue };
+    // Only key=value lines have a key; the first line of a key is the one found.
+    if (hasValue && !firstOfKey)
+        firstOfKey = findLineIn(section, text(key), line.hash) < 0;
+    m_lines.push_back(line);
+    Section &sec = m_sections[size_t(section)];
+    if (sec.lastLine >= 0)
+        m_lines[size_t(sec.lastLine)].next = index;
+    else
+        sec.firstLine = index;
+    sec.lastLine = index;
+    if (hasValue && firstOfKey) {
+        m_keyIndex.insert(KeyHash(line.hash, section), index,
+            [this](qint32 e) { return KeyHash(m_lines[size_t(e)].hash, m_lines[size_t(e)].section); });
+    }
+}
+
+qint32 TmyIniFile::findSection(const QString &name) const
+{
+    if (m_lastSection >= 0 && name == m_lastSectionName)
+        return m_lastSection;
+    const quint32 hash = FoldedHash(name);
+    const qint32 found = m_sectionIndex.find(hash, [&](qint32 e) {
+        const Section &sec = m_sections[size_t(e)];
+        return sec.hash == hash && FoldedEqual(text(sec.name), name);
+    });
+    // Sections are never removed, so the first of a name stays the first.
+    if (found >= 0) {
+        m_lastSectionName = name;
+        m_lastSection = found;
+    }
+    return found;
+}
+
+qint32 TmyIniFile::findLineIn(qint32 section, QStringView key, quint32 hash) const
+{
+    return m_keyIndex.find(KeyHash(hash, section), [&](qint32 e) {
+        const Line &line = m_lines[size_t(e)];
+        return line.section == section && line.hash == hash && FoldedEqual(text(line.key), key);
+    });
+}
+
+qint32 TmyIniFile::sectionFor(const QString &name)
+{
+    const qint32 found = findSection(name);
+    return found >= 0 ? found : addSection(append(name));
+}
+
+std::optional<QStringView> TmyIniFile::rawValue(const QString &section, QStringView key) const
+{
+    const qint32 s = findSection(section);
+    const qint32 l = s < 0 ? -1 : findLineIn(s, key, FoldedHash(key));
+    if (l < 0)
+        return std::nullopt;
+    return text(m_lines[size_t(l)].value);
+}
+
+void TmyIniFile::assignValue(Line &line, QStringView value, bool guarded)
+{
+    if (SameValue(text(line.value), value, guarded))
+        return;
+    const qint32 length = qint32(value.size() + (guarded ? 2 : 0));
+    // Only this line points at its value's place in the pool: a value that
+    // fits is written over the old one, a longer one goes to the end.
+    if (length > line.value.len) {
+        reservePool(length);
+        line.value.pos = qint32(m_pool.size());
+        m_pool.resize(line.value.pos + length);
+    }
+    line.value.len = length;
+    QChar *out = m_pool.data() + line.value.pos;
+    if (guarded)
+        *out++ = kGuard;
+    for (QChar c : value)
+        *out++ = QChar(OneLineChar(c));
+    if (guarded)
+        *out = kGuard;
+}
+
+void TmyIniFile::writeValue(const QString &section, QStringView key, QStringView value, bool guarded)
+{
+    const qint32 s = sectionFor(section);
+    qint32 l = findLineIn(s, key, FoldedHash(key));
+    if (l < 0) {
+        addLine(s, append(key), {}, true, true);
+        l = qint32(m_lines.size()) - 1;
+    } else if (text(m_lines[size_t(l)].key) != key) {
+        m_lines[size_t(l)].key = append(key); // the key takes the spelling written
+    }
+    assignValue(m_lines[size_t(l)], value, guarded);
 }
 
 QString TmyIniFile::ReadString(const QString &section, const QString &key, const QString &defaultValue) const
 {
-    const Line *line = findLine(section, key);
-    return line ? line->value : defaultValue;
+    const std::optional<QStringView> raw = rawValue(section, key);
+    return raw ? raw->toString() : defaultValue;
 }
 
 void TmyIniFile::WriteString(const QString &section, const QString &key, const QString &value)
 {
-    Section &sec = sectionFor(section);
-    const auto l = sec.firstLine.constFind(Fold(key));
-    if (l != sec.firstLine.cend()) {
-        Line &line = sec.lines[size_t(*l)];
-        line.key = key;
-        line.value = OneLine(value);
-        return;
-    }
-    addLine(sec, Line { key, OneLine(value), true });
+    writeValue(section, key, value, false);
 }
 
 QString TmyIniFile::mReadString(const QString &section, const QString &key, const QString &defaultValue) const
 {
-    const QString raw = ReadString(section, key, kGuard + defaultValue + kGuard);
-    if (raw.size() >= 2 && raw.front() == kGuard && raw.back() == kGuard)
-        return raw.sliced(1, raw.size() - 2);
-    return raw;
+    // A missing key reads as the default, as if stored guarded.
+    const std::optional<QStringView> raw = rawValue(section, key);
+    if (!raw)
+        return defaultValue;
+    if (raw->size() >= 2 && raw->front() == kGuard && raw->back() == kGuard)
+        return raw->sliced(1, raw->size() - 2).toString();
+    return raw->toString();
 }
 
 void TmyIniFile::mWriteString(const QString &section, const QString &key, const QString &value)
 {
-    WriteString(section, key, kGuard + value + kGuard);
+    writeValue(section, key, value, true);
 }
 
 bool TmyIniFile::ParseInteger(const QString &raw, qint32 &value)
@@ -245,53 +396,66 @@ void TmyIniFile::WriteInteger(const QString &section, const QString &key, qint32
 
 bool TmyIniFile::SectionExists(const QString &section) const
 {
-    return m_firstSection.contains(Fold(section));
+    return findSection(section) >= 0;
 }
 
 bool TmyIniFile::ValueExists(const QString &section, const QString &key) const
 {
-    return findLine(section, key) != nullptr;
+    return rawValue(section, key).has_value();
 }
 
 QByteArray TmyIniFile::toBytes() const
 {
-    QString text;
+    QByteArray bytes;
     qsizetype estimate = 0;
-    for (const Section &sec : m_sections) {
-        estimate += sec.name.size() + 6;
-        for (const Line &line : sec.lines)
-            estimate += line.key.size() + line.value.size() + 3;
-    }
-    text.reserve(estimate);
+    for (const Line &line : m_lines)
+        estimate += line.key.len + line.value.len + 3;
+    bytes.reserve(estimate + qsizetype(m_sections.size()) * 8 + 3);
+
+    // Encoded a piece at a time: the whole text never exists twice over.
+    QStringEncoder utf16(m_encoding == Encoding::Utf16LeBom ? QStringEncoder::Utf16LE : QStringEncoder::Utf16BE,
+        QStringEncoder::Flag::WriteBom);
+    if (m_encoding == Encoding::Utf8Bom)
+        bytes.append("\xEF\xBB\xBF");
+    QString chunk;
+    chunk.reserve(kChunkChars + 1024);
+    const auto flush = [&] {
+        switch (m_encoding) {
+        case Encoding::Utf8Bom:
+            bytes.append(chunk.toUtf8());
+            break;
+        case Encoding::Utf16LeBom:
+        case Encoding::Utf16BeBom:
+            bytes.append(utf16.encode(chunk));
+            break;
+        case Encoding::Cp1251:
+            bytes.append(ToCp1251(chunk));
+            break;
+        }
+        chunk.resize(0);
+    };
     const QLatin1StringView crlf("\r\n");
     for (const Section &sec : m_sections) {
-        text += u'[';
-        text += sec.name;
-        text += u']';
-        text += crlf;
-        for (const Line &line : sec.lines) {
-            text += line.key;
+        chunk += u'[';
+        chunk += text(sec.name);
+        chunk += u']';
+        chunk += crlf;
+        for (qint32 l = sec.firstLine; l >= 0; l = m_lines[size_t(l)].next) {
+            const Line &line = m_lines[size_t(l)];
+            chunk += text(line.key);
             if (line.hasValue) {
-                text += u'=';
-                text += line.value;
+                chunk += u'=';
+                chunk += text(line.value);
             }
-            text += crlf;
+            chunk += crlf;
+            if (chunk.size() >= kChunkChars)
+                flush();
         }
-        text += crlf;
+        chunk += crlf;
     }
-    switch (m_encoding) {
-    case Encoding::Utf8Bom:
-        return QByteArray("\xEF\xBB\xBF") + text.toUtf8();
-    case Encoding::Utf16LeBom:
-    case Encoding::Utf16BeBom: {
-        QStringEncoder encoder(m_encoding == Encoding::Utf16LeBom ? QStringEncoder::Utf16LE : QStringEncoder::Utf16BE,
-            QStringEncoder::Flag::WriteBom);
-        return encoder.encode(text);
-    }
-    case Encoding::Cp1251:
-        break;
-    }
-    return ToCp1251(text);
+    // The byte order mark of an empty UTF-16 store comes with its first (empty) piece.
+    flush();
+    return bytes;
 }
 
 bool TmyIniFile::UpdateFile()

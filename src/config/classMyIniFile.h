@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QHash>
 #include <QString>
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 class QIODevice;
@@ -53,29 +54,107 @@ public:
     static bool ParseInteger(const QString &raw, qint32 &value);
 
 private:
+    // Names and values live in one text pool: the file's decoded text as
+    // loaded, with whatever is written later appended. A line or section only
+    // keeps where its texts lie, so a full configuration takes a few
+    // allocations instead of two per line.
+    struct Span
+    {
+        qint32 pos = 0;
+        qint32 len = 0;
+    };
     struct Line
     {
-        QString key; // trimmed text before the first "="; the whole line when there is none
-        QString value;
+        Span key; // trimmed text before the first "="; the whole line when there is none
+        Span value;
+        qint32 section = 0;
+        qint32 next = -1; // the section's next line
+        quint32 hash = 0; // of the folded key
         bool hasValue = false; // the line holds "="
     };
     struct Section
     {
-        QString name;
-        std::vector<Line> lines;
-        QHash<QString, int> firstLine; // folded key -> first line with it
+        Span name;
+        qint32 firstLine = -1;
+        qint32 lastLine = -1;
+        quint32 hash = 0; // of the folded name
+    };
+    // Open addressing over entry numbers (-1: free); the caller compares names.
+    struct Index
+    {
+        std::vector<qint32> table;
+        qint32 used = 0;
+
+        template <typename Match> qint32 find(quint32 hash, Match match) const
+        {
+            if (table.empty())
+                return -1;
+            const size_t mask = table.size() - 1;
+            for (size_t i = hash & mask;; i = (i + 1) & mask) {
+                const qint32 entry = table[i];
+                if (entry < 0 || match(entry))
+                    return entry;
+            }
+        }
+        // Room for `count` entries without growing; only for an empty index.
+        void reserve(qsizetype count)
+        {
+            size_t size = 64;
+            while (size < size_t(count) * 2)
+                size *= 2;
+            table.assign(size, -1);
+        }
+        // Adds an entry under its hash; hashOf(entry) places the others again when the table grows.
+        template <typename HashOf> void insert(quint32 hash, qint32 entry, HashOf hashOf)
+        {
+            if (size_t(used + 1) * 2 > table.size()) {
+                std::vector<qint32> old(std::max<size_t>(64, table.size() * 2), -1);
+                old.swap(table);
+                used = 0;
+                for (qint32 e : old)
+                    if (e >= 0)
+                        place(hashOf(e), e);
+            }
+            place(hash, entry);
+        }
+        void place(quint32 hash, qint32 entry)
+        {
+            const size_t mask = table.size() - 1;
+            size_t i = hash & mask;
+            while (table[i] >= 0)
+                i = (i + 1) & mask;
+            table[i] = entry;
+            ++used;
+        }
     };
 
     void load();
-    void parse(const QString &text);
-    void addLine(Section &section, Line line);
-    const Line *findLine(const QString &section, const QString &key) const;
-    Section &sectionFor(const QString &name);
+    void parse();
+    QStringView text(Span span) const { return QStringView(m_pool).sliced(span.pos, span.len); }
+    void reservePool(qsizetype extra);
+    Span append(QStringView s);
+    qint32 addSection(Span name);
+    // firstOfKey: the caller knows no earlier line of the section has the key.
+    void addLine(qint32 section, Span key, Span value, bool hasValue, bool firstOfKey);
+    qint32 findSection(const QString &name) const;
+    qint32 findLineIn(qint32 section, QStringView key, quint32 foldedHash) const;
+    qint32 sectionFor(const QString &name);
+    // Sets the line's value to guard + value + guard (no guard: value alone),
+    // line breaks turned into blanks, in place when it fits.
+    void assignValue(Line &line, QStringView value, bool guarded);
+    void writeValue(const QString &section, QStringView key, QStringView value, bool guarded);
+    std::optional<QStringView> rawValue(const QString &section, QStringView key) const;
 
     QString m_fileName;
     Encoding m_encoding = Encoding::Cp1251;
     bool m_loaded = false;
     QString m_error;
+    QString m_pool;
     std::vector<Section> m_sections;
-    QHash<QString, int> m_firstSection; // folded name -> first section with it
+    std::vector<Line> m_lines;
+    Index m_sectionIndex; // first section of each folded name
+    Index m_keyIndex; // first line of each (section, folded key)
+    // Keys are read and written section by section: the last section found.
+    mutable QString m_lastSectionName;
+    mutable qint32 m_lastSection = -1;
 };

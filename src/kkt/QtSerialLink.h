@@ -22,9 +22,6 @@ public:
     int read(quint8 *data, int maxCount) override;
     void close() override;
 
-    // Shorter than 1500 ms only in tests that must not wait that long.
-    void setIntervalTimeOut(int ms) { m_intervalMs = ms; }
-
     // How long a write of count bytes at speed may take before it is given up.
     static qint64 WriteTimeOutMs(int count, quint32 speed);
 
@@ -36,5 +33,4 @@ private:
     std::unique_ptr<QSerialPort> m_port;
     quint32 m_totalMs = 3500;
     quint32 m_speed = 19200;
-    int m_intervalMs = kIntervalTimeOutMs;
 };

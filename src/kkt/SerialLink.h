@@ -28,4 +28,10 @@ public:
     // Reads up to maxCount bytes with the semantics above; returns how many arrived.
     virtual int read(quint8 *data, int maxCount) = 0;
     virtual void close() = 0;
+
+    // Shorter than 1500 ms only in tests that must not wait that long.
+    void setIntervalTimeOut(int ms) { m_intervalMs = ms; }
+
+protected:
+    int m_intervalMs = kIntervalTimeOutMs;
 };

@@ -29,6 +29,11 @@ private slots:
     void loadingRules();
     void repeatedSectionsAndKeys();
     void namesIgnoreCaseCyrillicIncluded();
+    void foldingBeyondTheRussianAlphabet_data();
+    void foldingBeyondTheRussianAlphabet();
+    void rewrittenValuesLeaveTheirNeighboursAlone_data();
+    void rewrittenValuesLeaveTheirNeighboursAlone();
+    void thousandsOfSectionsAndKeys();
 
     void guardedValues_data();
     void guardedValues();
@@ -115,6 +120,99 @@ void TestIniFile::namesIgnoreCaseCyrillicIncluded()
     QCOMPARE(ini.sectionCount(), 2);
     QVERIFY(ini.UpdateFile());
     QCOMPARE(ReadBytes(path(u"a.ini"_s)), Cp1251(u"[ТОВАР_#1]\r\nЁлка=2\r\n\r\n[com_port]\r\nspeed=5\r\n\r\n"_s));
+}
+
+void TestIniFile::foldingBeyondTheRussianAlphabet_data()
+{
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("asked");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("Ё and ё, outside the capitals' block") << u"ЁЖ"_s << u"ёж"_s << true;
+    QTest::newRow("Ukrainian Ї and ї") << u"ЇЖАК"_s << u"їжак"_s << true;
+    QTest::newRow("Greek") << u"ΣΟΦΙΑ"_s << u"σοφια"_s << true;
+    QTest::newRow("a pair of surrogates: Deseret") << u"\U00010400"_s << u"\U00010428"_s << true;
+    QTest::newRow("Latin I is not the dotless ı") << u"I"_s << u"ı"_s << false;
+    QTest::newRow("е is not ё") << u"е"_s << u"ё"_s << false;
+    QTest::newRow("a prefix does not match") << u"ключ"_s << u"ключи"_s << false;
+}
+
+void TestIniFile::foldingBeyondTheRussianAlphabet()
+{
+    QFETCH(QString, written);
+    QFETCH(QString, asked);
+    QFETCH(bool, found);
+    TmyIniFile ini(path(u"a.ini"_s));
+    ini.WriteString(written, written, u"v"_s);
+    QCOMPARE(ini.ValueExists(asked, asked), found);
+    QCOMPARE(ini.SectionExists(asked), found);
+    // Written under the other spelling: the same entry when they match, a second one otherwise.
+    ini.WriteString(asked, asked, u"w"_s);
+    QCOMPARE(ini.sectionCount(), found ? 1 : 2);
+    QCOMPARE(ini.ReadString(written, written, {}), found ? u"w"_s : u"v"_s);
+}
+
+void TestIniFile::rewrittenValuesLeaveTheirNeighboursAlone_data()
+{
+    QTest::addColumn<QString>("second");
+    QTest::newRow("shorter") << u"x"_s;
+    QTest::newRow("as long") << u"ABCDEF"_s;
+    QTest::newRow("longer") << u"a value far longer than the first"_s;
+    QTest::newRow("empty") << QString();
+    QTest::newRow("the same") << u"abcdef"_s;
+    QTest::newRow("with a line break") << u"ab\ncd"_s;
+}
+
+void TestIniFile::rewrittenValuesLeaveTheirNeighboursAlone()
+{
+    QFETCH(QString, second);
+    WriteBytes(path(u"a.ini"_s), "[S]\r\nbefore=1111\r\nk=abcdef\r\nafter=2222\r\n[T]\r\nk=3333\r\n");
+    TmyIniFile ini(path(u"a.ini"_s));
+    ini.mWriteString(u"S"_s, u"k"_s, u"first"_s);
+    ini.mWriteString(u"S"_s, u"k"_s, second);
+    ini.WriteString(u"S"_s, u"after"_s, u"22"_s);
+    QString expected = second;
+    expected.replace(u'\n', u' ');
+    QCOMPARE(ini.mReadString(u"S"_s, u"k"_s, u"none"_s), expected);
+    QVERIFY(ini.UpdateFile());
+    const TmyIniFile back(path(u"a.ini"_s));
+    QCOMPARE(back.mReadString(u"S"_s, u"k"_s, u"none"_s), expected);
+    QCOMPARE(back.ReadString(u"S"_s, u"before"_s, {}), u"1111"_s);
+    QCOMPARE(back.ReadString(u"S"_s, u"after"_s, {}), u"22"_s);
+    QCOMPARE(back.ReadString(u"T"_s, u"k"_s, {}), u"3333"_s);
+    QCOMPARE(ReadBytes(path(u"a.ini"_s)),
+        Cp1251(u"[S]\r\nbefore=1111\r\nk="_s + Del + expected + Del + u"\r\nafter=22\r\n\r\n[T]\r\nk=3333\r\n\r\n"_s));
+}
+
+void TestIniFile::thousandsOfSectionsAndKeys()
+{
+    // Enough names to grow the indexes many times over, written in one store
+    // and read back from the file in another.
+    constexpr int kSections = 3000, kKeys = 4;
+    const auto section = [](int s) { return u"ТОВАР_#%1"_s.arg(s); };
+    const auto key = [](int k) { return u"Ключ %1"_s.arg(k); };
+    {
+        TmyIniFile ini(path(u"a.ini"_s));
+        for (int s = 0; s < kSections; ++s)
+            for (int k = 0; k < kKeys; ++k)
+                ini.mWriteString(section(s), key(k), u"значение %1.%2"_s.arg(s).arg(k));
+        // Rewriting every value once more changes nothing in the order.
+        for (int s = kSections - 1; s >= 0; --s)
+            ini.mWriteString(section(s), key(0), u"новое %1"_s.arg(s));
+        QCOMPARE(ini.sectionCount(), kSections);
+        QVERIFY(ini.UpdateFile());
+    }
+    const TmyIniFile back(path(u"a.ini"_s));
+    QCOMPARE(back.sectionCount(), kSections);
+    for (int s = 0; s < kSections; ++s) {
+        QCOMPARE(back.mReadString(section(s).toLower(), key(0).toUpper(), {}), u"новое %1"_s.arg(s));
+        for (int k = 1; k < kKeys; ++k)
+            QCOMPARE(back.mReadString(section(s), key(k), {}), u"значение %1.%2"_s.arg(s).arg(k));
+    }
+    QVERIFY(!back.ValueExists(section(kSections), key(0)));
+    QVERIFY(!back.ValueExists(section(0), key(kKeys)));
+    const QByteArray bytes = ReadBytes(path(u"a.ini"_s));
+    QVERIFY(bytes.startsWith(Cp1251(u"[ТОВАР_#0]\r\nКлюч 0="_s + Del + u"новое 0"_s + Del + u"\r\nКлюч 1="_s)));
+    QVERIFY(bytes.endsWith(Cp1251(u"Ключ 3="_s + Del + u"значение 2999.3"_s + Del + u"\r\n\r\n"_s)));
 }
 
 void TestIniFile::guardedValues_data()

@@ -1,12 +1,14 @@
 #include "GuiTest.h"
 
+#include "app/service/LogView.h"
 #include "app/service/UDebugKKT.h"
+#include "kkt/ExchangeLog.h"
 
-#include <QPlainTextEdit>
+#include <QClipboard>
+#include <QImage>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
-#include <QTextBlock>
 
 using namespace Qt::StringLiterals;
 
@@ -30,13 +32,23 @@ struct Line
 QList<Line> Lines(const TfrmDebugKKM &window)
 {
     QList<Line> lines;
-    for (QTextBlock block = window.richEdit()->document()->begin(); block.isValid(); block = block.next()) {
-        QColor colour;
-        if (!block.text().isEmpty())
-            colour = block.begin().fragment().charFormat().foreground().color();
-        lines.append({ block.text(), colour });
+    const LogView *view = window.richEdit();
+    for (int i = 0; i < view->lineCount(); ++i) {
+        const QString text = view->lineText(i);
+        lines.append({ text, text.isEmpty() ? QColor() : view->lineColour(i) });
     }
     return lines;
+}
+
+// How many pixels of the shown log have the colour.
+int PixelsOf(TfrmDebugKKM &window, const QColor &colour)
+{
+    const QImage image = window.richEdit()->viewport()->grab().toImage();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y) == colour;
+    return count;
 }
 
 const QColor kRed(255, 0, 0);
@@ -62,6 +74,9 @@ private slots:
     void clearStartsAtTheTopWhileRecordingGoesOn();
     void recordsWhileHiddenAndKeepsTheLogWhenClosed();
     void scrollsToTheLastLine();
+    void longLinesWrapAtBlanks();
+    void showsWhatItRecordsWhileRunsBlockTheLoop();
+    void copiesTheWholeLog();
     void windowLayout();
 };
 
@@ -99,8 +114,8 @@ void TestExchangeLogWindow::paragraphs()
         window.LogBufKKT(buffers[i], answers[i]);
     QCOMPARE(Lines(window), expected);
     // Regular style: the log never turns bold or italic.
-    const QTextCharFormat format = window.richEdit()->document()->begin().begin().fragment().charFormat();
-    QVERIFY(!format.font().bold() && !format.fontItalic() && !format.fontUnderline());
+    const QFont font = window.richEdit()->font();
+    QVERIFY(!font.bold() && !font.italic() && !font.underline());
 }
 
 void TestExchangeLogWindow::clearStartsAtTheTopWhileRecordingGoesOn()
@@ -141,6 +156,64 @@ void TestExchangeLogWindow::scrollsToTheLastLine()
     QCOMPARE(bar->value(), bar->maximum());
 }
 
+void TestExchangeLogWindow::longLinesWrapAtBlanks()
+{
+    TfrmDebugKKM window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const LogView *view = window.richEdit();
+    TBufKKT full;
+    full.count = TBufKKT::kSize;
+    window.LogBufKKT(full, false);
+    // 256 entries of ten characters do not fit on one row of a 482 pixel window.
+    QCOMPARE(view->lineCount(), 2);
+    QVERIFY2(view->rowCount() > 10, qPrintable(QString::number(view->rowCount())));
+    // The text itself stays one line: the rows are only how it is shown.
+    QCOMPARE(view->lineText(1), DumpBuf(full));
+    // A narrower window takes more rows for the same lines, and they still end at the last row.
+    const int wide = view->rowCount();
+    window.richEdit()->resize(240, 376);
+    QVERIFY(view->rowCount() > wide);
+    QCOMPARE(view->verticalScrollBar()->value(), view->verticalScrollBar()->maximum());
+}
+
+void TestExchangeLogWindow::showsWhatItRecordsWhileRunsBlockTheLoop()
+{
+    TfrmDebugKKM window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::qWait(50);
+    const QColor red(255, 0, 0), green(0, 128, 0);
+    QCOMPARE(PixelsOf(window, red), 0);
+    // No event is processed between the calls, as in a run of transactions:
+    // each paragraph must be on the screen as soon as it is added.
+    TBufKKT frame;
+    frame.count = 40;
+    window.LogBufKKT(frame, false);
+    QVERIFY(PixelsOf(window, red) > 0);
+    QCOMPARE(PixelsOf(window, green), 0);
+    for (int i = 0; i < 60; ++i)
+        window.LogBufKKT(frame, i % 2 == 0);
+    // Scrolled far beyond the first screen: the last answer is shown, red requests above it.
+    QVERIFY(PixelsOf(window, green) > 0);
+    QVERIFY(PixelsOf(window, red) > 0);
+    QTest::mouseClick(window.findChild<QPushButton *>(u"btnClear"_s), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    QCOMPARE(PixelsOf(window, red) + PixelsOf(window, green), 0);
+}
+
+void TestExchangeLogWindow::copiesTheWholeLog()
+{
+    TfrmDebugKKM window;
+    window.LogBufKKT(Buffer({ 1 }), false);
+    window.LogBufKKT(Buffer({ 2 }), true);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QApplication::clipboard()->clear();
+    QTest::keyClick(window.richEdit(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), u" Запрос: \n00-01H;  \n Ответ: \n00-02H;  \n"_s);
+}
+
 void TestExchangeLogWindow::windowLayout()
 {
     TfrmDebugKKM window;
@@ -149,7 +222,6 @@ void TestExchangeLogWindow::windowLayout()
     QCOMPARE(window.minimumSize(), window.maximumSize());
     QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
     QVERIFY(!(window.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
-    QVERIFY(window.richEdit()->isReadOnly());
     const auto *clear = window.findChild<QPushButton *>(u"btnClear"_s);
     QCOMPARE(clear->text(), u"Очистить"_s);
     QCOMPARE(clear->geometry(), QRect(200, 380, 75, 25));

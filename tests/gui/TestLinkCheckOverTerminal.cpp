@@ -5,6 +5,7 @@
 #include "ScriptedPrompts.h"
 
 #include "app/MainForm.h"
+#include "app/service/LogView.h"
 #include "app/service/UDebugKKT.h"
 
 #include <QAction>

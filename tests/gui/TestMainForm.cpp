@@ -7,6 +7,7 @@
 #include "app/WaitForm.h"
 #include "app/pages/GsmSettingFrame.h"
 #include "app/pages/Set102Frame.h"
+#include "app/service/LogView.h"
 #include "app/service/UDebugKKT.h"
 #include "app/service/UDebugScan.h"
 #include "emulator/DeviceLink.h"
@@ -417,9 +418,8 @@ void TestMainForm::linkCheckIsLogged()
             u"00-17H;  01-02H;  02-00H;  03-00H;  04-00H;  05-00H;  06-75H;  07-0BH;  08-19H;  "
             "09-B2H;  10-00H;  "_s,
             u" Ответ: "_s, answerDump, QString() }));
-    const QTextDocument *doc = log->richEdit()->document();
-    QCOMPARE(doc->findBlockByNumber(1).begin().fragment().charFormat().foreground().color(), QColor(255, 0, 0));
-    QCOMPARE(doc->findBlockByNumber(3).begin().fragment().charFormat().foreground().color(), QColor(0, 128, 0));
+    QCOMPARE(log->richEdit()->lineColour(1), QColor(255, 0, 0));
+    QCOMPARE(log->richEdit()->lineColour(3), QColor(0, 128, 0));
 
     // "Очистить", then the next exchange starts at the top.
     QTest::mouseClick(Child<QPushButton>(log, u"btnClear"_s), Qt::LeftButton);

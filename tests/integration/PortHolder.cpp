@@ -2,11 +2,12 @@
 // as its last argument, says "held" (or "refused"), and keeps the port until
 // its standard input closes or it is terminated.
 //   port_holder PORT          the way our own programs open a port
+//   port_holder --qt PORT     through QSerialPort, with its lock file
 //   port_holder --flock PORT  the way picocom or pyserial (exclusive) do:
 //                             a plain open and an advisory lock, no lock file
 
 #include "kkt/PortDiscovery.h"
-#include "kkt/QtSerialLink.h"
+#include "kkt/SerialLinkFactory.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -28,13 +29,16 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
-    const bool flockMode = args.size() == 2 && args.first() == QLatin1String("--flock");
-    if (args.size() != 1 && !flockMode) {
-        std::fputs("usage: port_holder [--flock] PORT\n", stderr);
+    const QString mode = args.size() == 2 ? args.first() : QString();
+    if (args.isEmpty() || args.size() > 2
+        || (args.size() == 2 && mode != QLatin1String("--flock") && mode != QLatin1String("--qt"))) {
+        std::fputs("usage: port_holder [--flock | --qt] PORT\n", stderr);
         return 64;
     }
-    QtSerialLink link;
-    const bool held = flockMode ? HoldWithFlock(args.last()) : link.open(args.last(), 19200, 1000);
+    const std::unique_ptr<SerialLink> link
+        = mode == QLatin1String("--qt") ? MakeSerialLink(SerialLinkKind::Qt) : MakeSerialLink();
+    const bool held
+        = mode == QLatin1String("--flock") ? HoldWithFlock(args.last()) : link->open(args.last(), 19200, 1000);
     std::puts(held ? "held" : "refused");
     std::fflush(stdout);
     if (!held)

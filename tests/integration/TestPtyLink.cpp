@@ -1,9 +1,11 @@
-// The real serial adapter against kkt-emulator on a pseudo-terminal.
+// The real serial adapters against kkt-emulator on a pseudo-terminal. Every
+// case runs once for each adapter built on this system.
 
 #include "EmulatorProcess.h"
 #include "kkt/ComPort.h"
-#include "kkt/QtSerialLink.h"
+#include "kkt/SerialLinkFactory.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -11,13 +13,31 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
 #include <fcntl.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <termios.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
+Q_DECLARE_METATYPE(SerialLinkKind)
+
 namespace {
+// The adapter of the current global data row.
+SerialLinkKind CurrentKind()
+{
+    QFETCH_GLOBAL(SerialLinkKind, kind);
+    return kind;
+}
+
+std::unique_ptr<SerialLink> MakeLink(const QString &portsFolder = PortsFolder())
+{
+    return MakeSerialLink(CurrentKind(), portsFolder);
+}
+
 // A link check frame for KKT 0, as the program sends it, and the size of its answer.
 const QByteArray kLinkCheck("\x17\x02\x00\x00\x00\x00\x75\x0B\x19\xB2\x00", 11);
 constexpr int kLinkCheckAnswerSize = 31;
@@ -27,8 +47,8 @@ struct PtyFixture
 {
     QTemporaryDir dir;
     EmulatorProcess emulator;
-    QtSerialLink link;
-    KktChannel channel { link };
+    std::unique_ptr<SerialLink> link = MakeLink();
+    KktChannel channel { *link };
     KktConnection conn;
     int requests = 0;
 
@@ -51,13 +71,45 @@ struct PtyFixture
     // good answer to a link check, else -1.
     int writeAndRead(const QByteArray &bytes)
     {
-        link.purge();
-        if (link.write(reinterpret_cast<const quint8 *>(bytes.constData()), int(bytes.size())) != bytes.size())
+        link->purge();
+        if (link->write(reinterpret_cast<const quint8 *>(bytes.constData()), int(bytes.size())) != bytes.size())
             return -1;
         quint8 answer[64] = {};
-        const int got = link.read(answer, int(sizeof answer));
+        const int got = link->read(answer, int(sizeof answer));
         return got >= 4 && answer[2] == 0x75 && answer[3] == 0 ? got : -1;
     }
+};
+
+// While it lives, a timer signal interrupts every few milliseconds whatever
+// system call the process waits in (no automatic restart).
+class SignalStorm
+{
+public:
+    SignalStorm()
+    {
+        struct sigaction action
+        {
+        };
+        action.sa_handler = [](int) { s_caught = s_caught + 1; };
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = 0;
+        ::sigaction(SIGALRM, &action, &m_old);
+        const itimerval every { { 0, 3000 }, { 0, 3000 } };
+        ::setitimer(ITIMER_REAL, &every, nullptr);
+    }
+    ~SignalStorm()
+    {
+        const itimerval off {};
+        ::setitimer(ITIMER_REAL, &off, nullptr);
+        ::sigaction(SIGALRM, &m_old, nullptr);
+    }
+    static int caught() { return s_caught; }
+
+private:
+    static inline volatile std::sig_atomic_t s_caught = 0;
+    struct sigaction m_old
+    {
+    };
 };
 
 // Elapsed milliseconds of one call.
@@ -74,6 +126,7 @@ class TestPtyLink : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase_data();
     void goodsItemRoundTrip();
     void tableParameterRoundTrip();
     void busyIsRetried();
@@ -95,9 +148,23 @@ private slots:
     void garbageAndBadFramesAreSkipped();
     void requestAfterAStrayStartIsAnswered();
     void portNames();
+    void notATerminalIsNotOpened_data();
+    void notATerminalIsNotOpened();
+    void speedsOutsideTheStandardList_data();
+    void speedsOutsideTheStandardList();
+    void signalsDoNotCutTheExchange();
+    void cookedTerminalCarriesRawBytes();
+    void writeDoesNotDependOnTheReadTimeOut();
     void emulatorUsageErrors_data();
     void emulatorUsageErrors();
 };
+
+void TestPtyLink::initTestCase_data()
+{
+    QTest::addColumn<SerialLinkKind>("kind");
+    for (SerialLinkKind kind : BuiltSerialLinkKinds())
+        QTest::newRow(qPrintable(SerialLinkKindName(kind))) << kind;
+}
 
 void TestPtyLink::goodsItemRoundTrip()
 {
@@ -121,7 +188,7 @@ void TestPtyLink::goodsItemRoundTrip()
     QCOMPARE(backBarcode, barcode);
     QCOMPARE(backPrice, price);
     QCOMPARE(backSection, quint8(7));
-    QVERIFY(!f.link.isOpen());
+    QVERIFY(!f.link->isOpen());
 }
 
 void TestPtyLink::tableParameterRoundTrip()
@@ -218,7 +285,7 @@ void TestPtyLink::shortenedIntervalTimeOut()
 {
     PtyFixture f;
     QVERIFY(f.start({ u"--short"_s, u"--status"_s, u"0x33"_s }));
-    f.link.setIntervalTimeOut(150);
+    f.link->setIntervalTimeOut(150);
     quint8 outcome = 0xFF;
     const qint64 ms = Timed([&] { outcome = f.testLink(); });
     QCOMPARE(outcome, quint8(0x33));
@@ -249,6 +316,7 @@ void TestPtyLink::portHeldByAnotherProcess_data()
 {
     QTest::addColumn<QStringList>("holderOptions");
     QTest::newRow("another instance of ours") << QStringList();
+    QTest::newRow("a program on QSerialPort") << QStringList { u"--qt"_s };
     QTest::newRow("a program that only locks the device") << QStringList { u"--flock"_s };
 }
 
@@ -272,8 +340,8 @@ void TestPtyLink::portHeldByAnotherProcess()
     QVERIFY(holder.waitForFinished(5000));
     QCOMPARE(f.testLink(), KktOutcome::Ok);
     // And while we hold it, the other program is refused in turn.
-    QtSerialLink ours;
-    QVERIFY(ours.open(f.conn.Name, 19200, 1000));
+    const std::unique_ptr<SerialLink> ours = MakeLink();
+    QVERIFY(ours->open(f.conn.Name, 19200, 1000));
     holder.start(QStringLiteral(PORT_HOLDER_PATH), holderOptions + QStringList { f.conn.Name });
     QVERIFY(holder.waitForFinished(5000));
     QCOMPARE(holder.readAllStandardOutput().trimmed(), QByteArray("refused"));
@@ -391,7 +459,7 @@ void TestPtyLink::noiseDoesNotHoldTheNextRequest()
 {
     PtyFixture f;
     QVERIFY(f.start());
-    QVERIFY(f.link.open(f.conn.Name, 19200, 300));
+    QVERIFY(f.link->open(f.conn.Name, 19200, 300));
     int got = -1;
     const qint64 ms
         = Timed([&] { got = f.writeAndRead(QByteArray("\x17\x02\0\0\0\0u\xFF\x13\x00", 10) + kLinkCheck); });
@@ -404,7 +472,7 @@ void TestPtyLink::garbageAndBadFramesAreSkipped()
 {
     PtyFixture f;
     QVERIFY(f.start());
-    QVERIFY(f.link.open(f.conn.Name, 19200, 300));
+    QVERIFY(f.link->open(f.conn.Name, 19200, 300));
     QByteArray badSum = kLinkCheck;
     badSum[9] = '\xB3';
     // One answer only, to the good frame.
@@ -416,8 +484,8 @@ void TestPtyLink::requestAfterAStrayStartIsAnswered()
 {
     PtyFixture f;
     QVERIFY(f.start());
-    QVERIFY(f.link.open(f.conn.Name, 19200, 3000));
-    f.link.setIntervalTimeOut(300);
+    QVERIFY(f.link->open(f.conn.Name, 19200, 3000));
+    f.link->setIntervalTimeOut(300);
     // The stray start announces 200 bytes that never come. Once the emulator
     // gives it up, the request that came with it is still answered.
     QCOMPARE(f.writeAndRead(QByteArray("\x17\x02\0\0\0\0u\xC8", 8) + kLinkCheck), kLinkCheckAnswerSize);
@@ -438,13 +506,176 @@ void TestPtyLink::portNames()
         return RequestTestLink(channel, conn, answer) == KktOutcome::Ok;
     };
     // An entry of the ports folder the link was given.
-    QtSerialLink inFolder(folder);
-    QVERIFY(answers(inFolder, published));
-    inFolder.close();
+    const std::unique_ptr<SerialLink> inFolder = MakeLink(folder);
+    QVERIFY(answers(*inFolder, published));
+    inFolder->close();
     // A name the ports folder does not hold goes to the port, which finds it under /dev.
-    QtSerialLink elsewhere(otherFolder.path());
-    QVERIFY(answers(elsewhere, f.emulator.terminalPath().sliced(5)));
-    QVERIFY(!elsewhere.open(published, 19200, 300));
+    const std::unique_ptr<SerialLink> elsewhere = MakeLink(otherFolder.path());
+    QVERIFY(answers(*elsewhere, f.emulator.terminalPath().sliced(5)));
+    QVERIFY(!elsewhere->open(published, 19200, 300));
+}
+
+void TestPtyLink::notATerminalIsNotOpened_data()
+{
+    QTest::addColumn<QString>("kindOfFile");
+    QTest::newRow("character device that is no terminal") << u"/dev/null"_s;
+    QTest::newRow("plain file") << u"file"_s;
+    QTest::newRow("named pipe") << u"fifo"_s;
+    QTest::newRow("folder") << u"folder"_s;
+    QTest::newRow("missing") << u"missing"_s;
+}
+
+void TestPtyLink::notATerminalIsNotOpened()
+{
+    QFETCH(QString, kindOfFile);
+    QTemporaryDir dir;
+    QString path = kindOfFile.startsWith(u'/') ? kindOfFile : dir.filePath(kindOfFile);
+    if (kindOfFile == u"file"_s) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("\x17\x02");
+    } else if (kindOfFile == u"fifo"_s) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kindOfFile == u"folder"_s) {
+        QVERIFY(QDir(dir.path()).mkdir(kindOfFile));
+    }
+    const std::unique_ptr<SerialLink> link = MakeLink();
+    KktChannel channel(*link);
+    int logged = 0;
+    channel.setLogSink([&](const TBufKKT &, bool) { ++logged; });
+    KktConnection conn { path, 19200, 300, 0, 0 };
+    TTestLinkAnswer answer;
+    quint8 outcome = 0xFF;
+    const qint64 ms = Timed([&] { outcome = RequestTestLink(channel, conn, answer); });
+    QCOMPARE(outcome, KktOutcome::PortNotOpened);
+    QCOMPARE(logged, 0);
+    QVERIFY(!link->isOpen());
+    QVERIFY2(ms < 250, qPrintable(QString::number(ms)));
+    // Nothing was written into a file that is no port.
+    if (kindOfFile == u"file"_s)
+        QCOMPARE(QFileInfo(path).size(), 2);
+}
+
+void TestPtyLink::speedsOutsideTheStandardList_data()
+{
+    QTest::addColumn<quint32>("speed");
+    QTest::addColumn<int>("outcome");
+    QTest::newRow("0, which hangs the line up") << 0u << int(KktOutcome::PortNotOpened);
+    QTest::newRow("12345") << 12345u << int(KktOutcome::PortNotOpened);
+    QTest::newRow("19201") << 19201u << int(KktOutcome::PortNotOpened);
+    QTest::newRow("4294967295") << 4294967295u << int(KktOutcome::PortNotOpened);
+    QTest::newRow("600") << 600u << int(KktOutcome::Ok);
+    QTest::newRow("57600") << 57600u << int(KktOutcome::Ok);
+    QTest::newRow("230400") << 230400u << int(KktOutcome::Ok);
+}
+
+void TestPtyLink::speedsOutsideTheStandardList()
+{
+    if (CurrentKind() == SerialLinkKind::Qt)
+        QSKIP("QSerialPort sets any speed the driver takes");
+    QFETCH(quint32, speed);
+    QFETCH(int, outcome);
+    PtyFixture f;
+    QVERIFY(f.start());
+    f.conn.Speed = speed;
+    f.conn.TimeOut = 1000;
+    QCOMPARE(int(f.testLink()), outcome);
+    QCOMPARE(f.requests, outcome == KktOutcome::Ok ? 1 : 0);
+}
+
+void TestPtyLink::signalsDoNotCutTheExchange()
+{
+    PtyFixture f;
+    QVERIFY(f.start({ u"--short"_s, u"--status"_s, u"0x33"_s }));
+    const SignalStorm storm;
+    const int before = SignalStorm::caught();
+    // A short answer: the interval time-out still ends the read, not a signal.
+    f.link->setIntervalTimeOut(150);
+    quint8 outcome = 0xFF;
+    qint64 ms = Timed([&] { outcome = f.testLink(); });
+    QCOMPARE(outcome, quint8(0x33));
+    QVERIFY2(ms >= 140 && ms < 1000, qPrintable(QString::number(ms)));
+    QVERIFY(SignalStorm::caught() - before > 10);
+
+    // Silence: the whole total time-out is waited, not cut at the first signal.
+    PtyFixture silent;
+    QVERIFY(silent.start({ u"--silent"_s }));
+    silent.conn.TimeOut = 300;
+    ms = Timed([&] { outcome = silent.testLink(); });
+    QCOMPARE(outcome, KktOutcome::NoAnswer);
+    QVERIFY2(ms >= 290 && ms < 1000, qPrintable(QString::number(ms)));
+
+    // And a whole answer arrives whole.
+    PtyFixture plain;
+    QVERIFY(plain.start({ u"--pace"_s }));
+    plain.conn.Speed = 9600;
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(plain.testLink(), KktOutcome::Ok);
+}
+
+void TestPtyLink::cookedTerminalCarriesRawBytes()
+{
+    // Another program left the terminal cooked: echo, line editing, CR/LF
+    // translation, XON/XOFF, the eighth bit stripped, two stop bits. Any of it
+    // left on would garble the frames.
+    PtyFixture f;
+    QVERIFY(f.start());
+    const int fd = ::open(QFile::encodeName(f.emulator.terminalPath()).constData(), O_RDWR | O_NOCTTY);
+    QVERIFY(fd >= 0);
+    termios cooked {};
+    QCOMPARE(::tcgetattr(fd, &cooked), 0);
+    cooked.c_iflag |= ICRNL | INLCR | IXON | ISTRIP;
+    cooked.c_oflag |= OPOST | ONLCR;
+    cooked.c_lflag |= ICANON | ECHO | ISIG | IEXTEN;
+    cooked.c_cflag |= CSTOPB;
+    QCOMPARE(::tcsetattr(fd, TCSANOW, &cooked), 0);
+
+    QVERIFY(f.link->open(f.conn.Name, 19200, 1000));
+    termios seen {};
+    QCOMPARE(::tcgetattr(fd, &seen), 0);
+    QCOMPARE(seen.c_iflag & (ICRNL | INLCR | IXON | ISTRIP), tcflag_t(0));
+    QCOMPARE(seen.c_oflag & OPOST, tcflag_t(0));
+    QCOMPARE(seen.c_lflag & (ICANON | ECHO | ISIG | IEXTEN), tcflag_t(0));
+    QCOMPARE(seen.c_cflag & (CSTOPB | PARENB), tcflag_t(0));
+    QCOMPARE(seen.c_cflag & CSIZE, tcflag_t(CS8));
+    QCOMPARE(int(cfgetospeed(&seen)), int(B19200));
+    f.link->close();
+    ::close(fd);
+
+    // Frames full of bytes that a cooked line would change: CR, LF, XON, XOFF,
+    // DEL, and checksums with the eighth bit set.
+    quint16 number = 13, font = KktFont::Narrow;
+    quint8 section = 17;
+    QString name = u"\r\n\x11\x13\x7F Ъ"_s, barcode = u"1311101013"_s, price = u"4883"_s;
+    QCOMPARE(RequestPredmRasch(f.channel, f.conn, KktMode::Write, number, font, name, barcode, price, section),
+        KktOutcome::Ok);
+    QString backName, backBarcode, backPrice;
+    quint16 backFont = 0;
+    quint8 backSection = 0;
+    QCOMPARE(RequestPredmRasch(
+                 f.channel, f.conn, KktMode::Read, number, backFont, backName, backBarcode, backPrice, backSection),
+        KktOutcome::Ok);
+    QCOMPARE(backBarcode, barcode);
+    QCOMPARE(backPrice, price);
+    QCOMPARE(backSection, section);
+    QCOMPARE(f.requests, 2);
+}
+
+void TestPtyLink::writeDoesNotDependOnTheReadTimeOut()
+{
+    // A total time-out of 0 reads nothing, yet the frame goes out whole.
+    PtyFixture f;
+    QVERIFY(f.start());
+    QVERIFY(f.link->open(f.conn.Name, 19200, 0));
+    f.link->purge();
+    QCOMPARE(f.link->write(reinterpret_cast<const quint8 *>(kLinkCheck.constData()), int(kLinkCheck.size())),
+        int(kLinkCheck.size()));
+    // The emulator got it: its answer waits on the line for the next read.
+    f.link->close();
+    QVERIFY(f.link->open(f.conn.Name, 19200, 1000));
+    quint8 answer[64] = {};
+    QCOMPARE(f.link->read(answer, kLinkCheckAnswerSize), kLinkCheckAnswerSize);
+    QCOMPARE(answer[2], quint8(0x75));
 }
 
 void TestPtyLink::emulatorUsageErrors_data()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "kkt/KktTransaction.h"
-#include "kkt/QtSerialLink.h"
+#include "kkt/SerialLinkFactory.h"
 
 #include <QTextStream>
 
@@ -31,6 +31,6 @@ public:
 private:
     QTextStream &m_out;
     QTextStream &m_err;
-    QtSerialLink m_link;
-    KktChannel m_channel { m_link };
+    std::unique_ptr<SerialLink> m_link = MakeSerialLink();
+    KktChannel m_channel { *m_link };
 };

@@ -94,6 +94,11 @@ bool IsStaleTerminalLink(const QFileInfo &link)
 #endif
 }
 
+bool Before(const timespec &a, const timespec &b)
+{
+    return a.tv_sec != b.tv_sec ? a.tv_sec < b.tv_sec : a.tv_nsec < b.tv_nsec;
+}
+
 qint64 NsUntil(const timespec &until)
 {
     const timespec now = Now();
@@ -275,12 +280,17 @@ void PtyServer::answer(const QByteArray &frame)
     const qint64 byteNs = faults.pace ? ByteTimeNs(TerminalBaud(m_slave)) : 0;
     // Paced, the request itself takes its line time too: the answer cannot
     // start before the request's last byte would have arrived.
-    const timespec requestEnd = Plus(m_frameStart, byteNs * frame.size());
-    if (faults.delayMs > 0 && !waitUntil(Plus(Now(), qint64(faults.delayMs) * 1000000)))
+    // The answer's line time then starts when the request's ends, however
+    // late this process wakes up for it.
+    timespec lineStart = byteNs > 0 ? Plus(m_frameStart, byteNs * frame.size()) : Now();
+    if (faults.delayMs > 0) {
+        const timespec delayed = Plus(Now(), qint64(faults.delayMs) * 1000000);
+        if (Before(lineStart, delayed))
+            lineStart = delayed;
+    }
+    if (!waitUntil(lineStart))
         return;
-    if (byteNs > 0 && !waitUntil(requestEnd))
-        return;
-    send(bytes, Now(), byteNs);
+    send(bytes, lineStart, byteNs);
 }
 
 bool PtyServer::waitUntil(const timespec &until)

@@ -5,8 +5,8 @@
 #include "app/service/ServiceWindow.h"
 
 class QColor;
-class QPlainTextEdit;
 class QPushButton;
+class LogView;
 
 // "Отладка ККМ": the exchange log window. It lives hidden from program start
 // and records every request and answer, shown or not.
@@ -21,7 +21,7 @@ public:
     void AddRequestText(const QString &text);
     void AddAnswerText(const QString &text);
 
-    QPlainTextEdit *richEdit() const { return RichEdit; }
+    LogView *richEdit() const { return RichEdit; }
 
 public slots:
     void btnClearClick();
@@ -29,6 +29,6 @@ public slots:
 private:
     void AddParagraph(const QString &text, const QColor &colour);
 
-    QPlainTextEdit *RichEdit;
+    LogView *RichEdit;
     QPushButton *btnClear;
 };

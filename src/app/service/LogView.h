@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QColor>
+#include <QHash>
+#include <QList>
+
+#include <vector>
+
+// A read-only text view for a log that only grows at its end: coloured lines,
+// wrapped at blanks to the view's width, scrolled by rows. Appending costs the
+// same with twelve thousand paragraphs shown as with none: a line is measured
+// once, when it arrives, from a table of character widths, and a repaint after
+// scrolling to the end paints only the rows that came into view.
+class LogView : public QAbstractScrollArea
+{
+    Q_OBJECT
+public:
+    explicit LogView(QWidget *parent = nullptr);
+
+    // Adds the text's lines (separated by "\n") at the end, all in one colour,
+    // scrolls to the last row and repaints at once when shown.
+    void appendLines(const QString &text, const QColor &colour);
+    void clear();
+
+    int lineCount() const { return int(m_lines.size()); }
+    QString lineText(int line) const { return m_lines[size_t(line)].text; }
+    QColor lineColour(int line) const { return m_lines[size_t(line)].colour; }
+    // Every line, joined by "\n".
+    QString toPlainText() const;
+    // Rows the lines take at the present width.
+    int rowCount() const { return m_rowCount; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    struct Line
+    {
+        QString text;
+        QColor colour;
+        std::vector<int> breaks; // where the second and later rows of the line start
+        int firstRow = 0;
+    };
+
+    void wrap(Line &line);
+    void rewrapAll();
+    qreal advance(QChar c);
+    int rowHeight() const;
+    int visibleRows() const;
+    void updateScrollRange();
+    // The line holding a row, by binary search over the lines' first rows.
+    int lineOfRow(int row) const;
+    void copyAll();
+
+    std::vector<Line> m_lines;
+    int m_rowCount = 0;
+    int m_wrapWidth = 0;
+    QHash<char16_t, qreal> m_advances;
+};
