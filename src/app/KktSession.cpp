@@ -7,8 +7,7 @@ TKktSession::TKktSession(KktChannel &channel, const TStructSetting &settings, QO
     : QObject(parent)
     , m_channel(channel)
     , m_settings(settings)
-{
-}
+{ }
 
 KktConnection TKktSession::connection() const
 {
@@ -65,8 +64,7 @@ void TKktSession::release()
 TRunGuard::TRunGuard(TKktSession &session)
     : m_session(session)
     , m_acquired(session.acquire())
-{
-}
+{ }
 
 TRunGuard::~TRunGuard()
 {
