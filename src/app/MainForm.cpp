@@ -1,11 +1,11 @@
 #include "app/MainForm.h"
 
+#include "app/ScannerControl.h"
 #include "app/SettForm.h"
 #include "app/VersionForm.h"
-#include "config/ScanCfg.h"
-#include "app/service/UDebugKKT.h"
 #include "app/pages/GsmSettingFrame.h"
 #include "app/pages/Set102Frame.h"
+#include "app/service/UDebugKKT.h"
 #include "app/service/UDebugScan.h"
 #include "ui/Prompts.h"
 
@@ -187,12 +187,8 @@ void TFormMain::CreateFrames()
 
 void TFormMain::ScanStartUp()
 {
-    // Scan.cfg is made when missing; a folder that refuses it has been reported already.
-    TScanCfg cfg;
-    LoadScanCfg(SettingsFile(u"Scan.cfg"_s), cfg, ScanCfgRead::Guarded);
-    model_scan = cfg.ModelName;
-    com_scan = cfg.ComPort;
-    speed_scan = cfg.SpeedPort;
+    m_scanner = new TScannerControl(this, m_settingsFolder, m_portsFolder, m_frmDebugScan, StructSett);
+    m_scanner->ScanStartUp();
 }
 
 void TFormMain::closeEvent(QCloseEvent *event)
@@ -236,8 +232,24 @@ void TFormMain::N4Click()
         EnableMainMenu(true);
 }
 
-// The scanner settings come with the scanner.
-void TFormMain::ScannerClick() { }
+void TFormMain::ScannerClick()
+{
+    // The menu is there before the show step has made the scanner.
+    if (m_scanner)
+        m_scanner->ScannerClick();
+}
+
+void TFormMain::GoodsTabShown()
+{
+    if (m_scanner)
+        m_scanner->GoodsTabShown();
+}
+
+void TFormMain::HookedTabShown()
+{
+    if (m_scanner)
+        m_scanner->HookedTabShown();
+}
 
 void TFormMain::GSM1Click()
 {

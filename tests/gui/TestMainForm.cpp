@@ -4,11 +4,13 @@
 #include "TempFiles.h"
 
 #include "app/MainForm.h"
+#include "app/ScannerControl.h"
 #include "app/WaitForm.h"
-#include "app/service/UDebugKKT.h"
 #include "app/pages/GsmSettingFrame.h"
 #include "app/pages/Set102Frame.h"
+#include "app/service/UDebugKKT.h"
 #include "app/service/UDebugScan.h"
+#include "scanner/ScanThread.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -187,8 +189,10 @@ void TestMainForm::firstStartInEmptyFolder()
     const QString version = CaptionVersion(form);
     QVERIFY2(!version.isEmpty(), qPrintable(form.windowTitle()));
     QCOMPARE(form.Version, version);
-    QCOMPARE(form.model_scan, QString());
-    QVERIFY(!form.flagScan);
+    // No model in the fresh Scan.cfg: the reader exists, paused, and nothing shows it.
+    QVERIFY(form.scanner() && form.scanner()->flagScan);
+    QCOMPARE(form.scanner()->model_scan, QString());
+    QVERIFY(form.scanner()->st()->Suspended());
     QVERIFY(form.frmDebugKKM() && !form.frmDebugKKM()->isVisible());
     QVERIFY(form.frmDebugScan() && !form.frmDebugScan()->isVisible());
 }
@@ -245,9 +249,9 @@ void TestMainForm::scannerSettingsRead()
     const auto made = folders.form();
     TFormMain &form = *made;
     Show(form);
-    QCOMPARE(form.model_scan, u"Bee2 (RS-232)"_s);
-    QCOMPARE(form.com_scan, u" COM4"_s);
-    QCOMPARE(form.speed_scan, u"9600"_s);
+    QCOMPARE(form.scanner()->model_scan, u"Bee2 (RS-232)"_s);
+    QCOMPARE(form.scanner()->com_scan, u" COM4"_s);
+    QCOMPARE(form.scanner()->speed_scan, u"9600"_s);
 }
 
 void TestMainForm::menu_data()
