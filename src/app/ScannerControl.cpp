@@ -10,7 +10,6 @@
 #include "scanner/ShtrihCheck.h"
 #include "ui/Prompts.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 
@@ -50,6 +49,14 @@ void TScannerControl::ShowIndicator(bool shown)
             widget->setVisible(shown);
 }
 
+void TScannerControl::Repaint()
+{
+    // Painted now, without running other events: a click must not get in here.
+    for (QWidget *widget : { m_tab.Shape1, m_tab.Label14 })
+        if (widget && widget->isVisible())
+            widget->repaint();
+}
+
 void TScannerControl::Fill(const QColor &colour)
 {
     if (m_tab.fillShape1)
@@ -78,7 +85,7 @@ void TScannerControl::StartScan()
 {
     if (model_scan.isEmpty()) {
         ShowIndicator(false);
-        QCoreApplication::processEvents();
+        Repaint();
         return;
     }
     const bool ok = m_st->Init(com_scan, speed_scan);
@@ -91,7 +98,7 @@ void TScannerControl::StartScan()
     Fill(kGreen);
     if (m_tab.Label14)
         m_tab.Label14->show();
-    QCoreApplication::processEvents();
+    Repaint();
     if (m_st->Suspended())
         m_st->Resume();
 }
@@ -111,7 +118,7 @@ void TScannerControl::GoodsTabShown()
     if (!flagScan)
         return;
     if (com_scan == m_structSett.PortSett.Name) {
-        const bool yes = Prompts::instance().question(m_window,
+        const bool yes = Prompts::instance().captionedQuestion(m_window, u"Выбор устройства"_s,
             u"Внимание!\r\nПрограмма обнаружила подключение сканера на COM порт ККТ!\r\n"
             "Одновременная работа устройств невозможна!\r\nВы хотите работать только со сканером?"_s);
         if (!yes)
@@ -140,7 +147,7 @@ void TScannerControl::ScannerClick()
     const TScanCfg &cfg = dialog.ScanCfg;
     if (cfg.ModelName.isEmpty()) {
         ShowIndicator(false);
-        QCoreApplication::processEvents();
+        Repaint();
         Scan = TScanner();
         model_scan.clear();
         com_scan.clear();
@@ -148,7 +155,7 @@ void TScannerControl::ScannerClick()
         return;
     }
     ShowIndicator(true);
-    QCoreApplication::processEvents();
+    Repaint();
     if (cfg.ModelName != kModelBee2)
         return;
     Scan.Model = TScanTypeDevice::Bee2;

@@ -74,6 +74,7 @@ public:
 
 private:
     void ShowIndicator(bool shown);
+    void Repaint();
     void Fill(const QColor &colour);
     QString ScanCfgPath() const;
 

@@ -6,8 +6,6 @@
 
 #include "ui_ScannerSettingForm.h"
 
-#include <QCoreApplication>
-
 using namespace Qt::StringLiterals;
 
 TFormScannerSetting::TFormScannerSetting(
@@ -84,10 +82,8 @@ void TFormScannerSetting::ShowModelFrame(QWidget *frame)
     if (CurrentVisibleFrame)
         CurrentVisibleFrame->hide();
     CurrentVisibleFrame = frame;
-    if (frame) {
+    if (frame)
         frame->show();
-        QCoreApplication::processEvents();
-    }
 }
 
 void TFormScannerSetting::Button2Click()
