@@ -137,6 +137,7 @@ private slots:
     void settingsFolderThatCannotBeCreated();
     void noPortFound();
     void scannerSettingsRead();
+    void scannerMenuItem();
     void menu_data();
     void menu();
     void pagesShowOneAtATime();
@@ -252,6 +253,33 @@ void TestMainForm::scannerSettingsRead()
     QCOMPARE(form.scanner()->model_scan, u"Bee2 (RS-232)"_s);
     QCOMPARE(form.scanner()->com_scan, u" COM4"_s);
     QCOMPARE(form.scanner()->speed_scan, u"9600"_s);
+}
+
+void TestMainForm::scannerMenuItem()
+{
+    Started started;
+    WhenModal([](QWidget *dialog) {
+        QCOMPARE(dialog->windowTitle(), u"Настройки сканера штрих-кода"_s);
+        auto *model = Child<QComboBox>(dialog, u"ComboBox1"_s);
+        QTest::keyClick(model, Qt::Key_Down);
+        QCOMPARE(model->currentText(), u"Bee2 (RS-232)"_s);
+        auto *panel = Child<QWidget>(dialog, u"Bee2_RS232"_s);
+        auto *port = Child<QComboBox>(panel, u"ComboBox1"_s);
+        // The program's port list: the entries of its ports folder among them.
+        QVERIFY(port->findText(u"COM1"_s) >= 0 && port->findText(u"COM2"_s) >= 0);
+        port->setCurrentIndex(port->findText(u"COM2"_s) - 1);
+        QTest::keyClick(port, Qt::Key_Down);
+        QTest::keyClick(Child<QComboBox>(panel, u"ComboBox2"_s), Qt::Key_Down);
+        QTest::mouseClick(Child<QPushButton>(dialog, u"Button2"_s), Qt::LeftButton);
+    });
+    Action(started.form, u"Scanner"_s)->trigger();
+    QCOMPARE(ReadBytes(started.folders.scanCfg()),
+        QByteArray("[CURRENT]\r\nModelName=Bee2 (RS-232)\r\nComPort=COM2\r\nSpeedPort=600\r\n\r\n"));
+    const TScannerControl &scanner = *started.form.scanner();
+    QCOMPARE(scanner.com_scan, u"COM2"_s);
+    QCOMPARE(scanner.speed_scan, u"600"_s);
+    // COM2 here is a plain file, no port: the reader stays stopped.
+    QVERIFY(scanner.st()->Suspended());
 }
 
 void TestMainForm::menu_data()
