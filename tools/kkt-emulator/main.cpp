@@ -4,6 +4,7 @@
 #include "EmulatorOptions.h"
 #include "PtyServer.h"
 #include "ShutdownSignals.h"
+#include "ToolOutput.h"
 #include "emulator/KktDevice.h"
 
 #include <QCoreApplication>
@@ -12,26 +13,13 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-void Print(FILE *stream, const QString &text)
-{
-    std::fputs(text.toUtf8().constData(), stream);
-    std::fflush(stream);
-}
-} // namespace
-
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     EmulatorOptions options;
     QString error, help;
     if (!ParseEmulatorOptions(app.arguments(), options, error, help)) {
-        if (error.isEmpty()) {
-            Print(stdout, help);
-            return 0;
-        }
-        Print(stderr, u"kkt-emulator: %1\nСправка: kkt-emulator --help\n"_s.arg(error));
-        return kExitUsage;
+        return AnswerCommandLine(u"kkt-emulator"_s, error, help, kExitUsage);
     }
 
     ShutdownSignals stopSignals;

@@ -5,6 +5,7 @@
 #include "ScanEmuOptions.h"
 #include "ScanSender.h"
 #include "ShutdownSignals.h"
+#include "ToolOutput.h"
 
 #include <QCoreApplication>
 
@@ -13,12 +14,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-void Print(FILE *stream, const QString &text)
-{
-    std::fputs(text.toUtf8().constData(), stream);
-    std::fflush(stream);
-}
-
 // Sends one code with its suffix; a code that cannot go out is reported and the next one tried.
 bool SendCode(ScanSender &sender, const ScanEmuOptions &options, const QByteArray &code, bool first)
 {
@@ -37,12 +32,7 @@ int main(int argc, char *argv[])
     ScanEmuOptions options;
     QString error, help;
     if (!ParseScanEmuOptions(app.arguments(), options, error, help)) {
-        if (error.isEmpty()) {
-            Print(stdout, help);
-            return 0;
-        }
-        Print(stderr, u"scanner-emulator: %1\nСправка: scanner-emulator --help\n"_s.arg(error));
-        return kScanEmuUsage;
+        return AnswerCommandLine(u"scanner-emulator"_s, error, help, kScanEmuUsage);
     }
 
     ShutdownSignals stopSignals;
