@@ -83,6 +83,8 @@ void TScannerControl::ScanStartUp()
 
 void TScannerControl::StartScan()
 {
+    if (!m_st)
+        return; // before start-up: there is no reader yet
     if (model_scan.isEmpty()) {
         ShowIndicator(false);
         Repaint();
@@ -105,7 +107,7 @@ void TScannerControl::StartScan()
 
 void TScannerControl::StopScan()
 {
-    if (model_scan.isEmpty())
+    if (!m_st || model_scan.isEmpty())
         return;
     if (!m_st->Suspended())
         m_st->Suspend();
