@@ -188,6 +188,14 @@ void TFormMain::CreateFrames()
 void TFormMain::ScanStartUp()
 {
     m_scanner = new TScannerControl(this, m_settingsFolder, m_portsFolder, m_frmDebugScan, StructSett);
+    // TODO: hand the goods tab to the scanner once the page offers it, before ScanStartUp:
+    //   TStringGrid *goods = Set102Frame->goodsView();
+    //   auto *shape = static_cast<TShape *>(Set102Frame->scannerIndicator());
+    //   m_scanner->setGoodsTab({ goods->grid(), [goods] { return goods->currentCol(); },
+    //       [goods] { return goods->currentRow(); }, shape, [shape](const QColor &c) { shape->setBrushColor(c); },
+    //       Set102Frame->scannerCaption(), Set102Frame->shtrihLabel(),
+    //       [page = Set102Frame](bool on) { page->EnableKKTButtons(on); } });
+    // and connect the page's goodsTabShown() / hookedTabShown() to GoodsTabShown() / HookedTabShown().
     m_scanner->ScanStartUp();
 }
 
