@@ -9,23 +9,39 @@ scripts/build.sh
 
 bin=build/bin
 out=$(mktemp)
+scanout=$(mktemp)
+codes=build/scan-codes
+rm -f "$codes"
+mkfifo "$codes"
 "$bin/kkt-emulator" >"$out" 2>&1 </dev/null &
 emulator=$!
-# SIGTERM lets the emulator remove its link from build/bin/ports.
-trap 'kill "$emulator" 2>/dev/null || true; wait "$emulator" 2>/dev/null || true; rm -f "$out"' EXIT
+# Read-write, so the scanner never sees the end of its input between two writers.
+"$bin/scanner-emulator" >"$scanout" 2>&1 <>"$codes" &
+scanner=$!
+# SIGTERM lets the emulators remove their links from build/bin/ports.
+trap 'kill "$emulator" "$scanner" 2>/dev/null || true; wait "$emulator" "$scanner" 2>/dev/null || true
+      rm -f "$out" "$scanout" "$codes"' EXIT
 
-for _ in $(seq 100); do
-  grep -q ' -> ' "$out" && break
-  if ! kill -0 "$emulator" 2>/dev/null; then
-    cat "$out" >&2
-    exit 1
-  fi
-  sleep 0.05
-done
-cat "$out"
+# Waits for the line that names the emulator's terminal.
+published() {
+  local pid=$1 file=$2
+  for _ in $(seq 100); do
+    grep -q ' -> ' "$file" && break
+    if ! kill -0 "$pid" 2>/dev/null; then
+      cat "$file" >&2
+      exit 1
+    fi
+    sleep 0.05
+  done
+  head -n 1 "$file"
+}
+published "$emulator" "$out"
+published "$scanner" "$scanout"
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   echo "Starting kktconf. In \"Настройки\" -> \"Связь с ККТ\" choose the port KKT-EMU; Ctrl+A shows the exchange log."
+  echo "Scanner: in \"Настройки\" -> \"Сканер штрих-кода\" choose Bee2 (RS-232), port SCAN-EMU, any speed;"
+  echo "select a \"Штрих-код\" cell of \"Предмет расчета\" and scan with: echo 4607001770015 > $codes"
   "$bin/kktconf"
   exit 0
 fi

@@ -31,6 +31,10 @@ printf '[COM_PORT]\r\nName=\177KKT-EMU\177\r\nSpeed=19200\r\nTimeOut=3500\r\n\r\
 
 build/bin/kkt-emulator --link "$work/ports/KKT-EMU" >/dev/null 2>&1 &
 pids+=($!)
+# A scanner on its own port, already chosen in the scanner settings.
+printf '[CURRENT]\r\nModelName=Bee2 (RS-232)\r\nComPort=SCAN-EMU\r\nSpeedPort=9600\r\n' >"$work/Scan.cfg"
+build/bin/scanner-emulator --link "$work/ports/SCAN-EMU" >/dev/null 2>&1 </dev/null &
+pids+=($!)
 openbox >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do
@@ -123,3 +127,16 @@ shoot goods-tab
 xdotool mousemove --window "$window" 798 577 click 1
 sleep 2
 shoot goods-run
+
+# "Сканер штрих-кода" is the second item of "Настройки". The scanner log
+# window is opened from the dialog's check box.
+xdotool mousemove --window "$window" 70 10 click 1
+sleep 0.5
+xdotool key Down Down Return
+dialog=$(await_window 'Настройки сканера штрих-кода')
+[ -n "$dialog" ] || { echo "scanner settings did not open" >&2; exit 1; }
+sleep 0.5
+xdotool mousemove --window "$dialog" 24 258 click 1
+[ -n "$(await_window 'Отладка сканера')" ] || { echo "scanner log did not open" >&2; exit 1; }
+sleep 1
+shoot scanner-settings

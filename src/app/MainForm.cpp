@@ -1,17 +1,20 @@
 #include "app/MainForm.h"
 
 #include "app/KktApplication.h"
+#include "app/ScannerControl.h"
 #include "app/SettForm.h"
 #include "app/VersionForm.h"
 #include "app/WaitForm.h"
 #include "app/pages/GsmSettingFrame.h"
 #include "app/pages/Set102Frame.h"
+#include "app/pages/Shape.h"
 #include "app/service/UDebugKKT.h"
 #include "app/service/UDebugScan.h"
 #include "config/ConfigFile.h"
 #include "config/ScanCfg.h"
 #include "pages/ConfigCopy.h"
 #include "ui/Prompts.h"
+#include "ui/StringGrid.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,6 +26,7 @@
 #include <QFrame>
 #include <QGridLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
@@ -249,12 +253,21 @@ void TFormMain::CreateFrames()
 
 void TFormMain::ScanStartUp()
 {
-    // Scan.cfg is made when missing; a folder that refuses it has been reported already.
-    TScanCfg cfg;
-    LoadScanCfg(SettingsFile(u"Scan.cfg"_s), cfg, ScanCfgRead::Guarded);
-    model_scan = cfg.ModelName;
-    com_scan = cfg.ComPort;
-    speed_scan = cfg.SpeedPort;
+    m_scanner = new TScannerControl(this, m_settingsFolder, m_portsFolder, m_frmDebugScan, StructSett);
+    // The goods tab the scanner fills and shows its state on.
+    TStringGrid *goods = Set102Frame->goodsView();
+    auto *shape = static_cast<TShape *>(Set102Frame->scannerIndicator());
+    ScannerGoodsTab tab;
+    tab.grid = goods->grid();
+    tab.currentCol = [goods] { return goods->currentCol(); };
+    tab.currentRow = [goods] { return goods->currentRow(); };
+    tab.Shape1 = shape;
+    tab.fillShape1 = [shape](const QColor &c) { shape->setBrushColor(c); };
+    tab.Label14 = Set102Frame->scannerCaption();
+    tab.lblCorrectShtrihCode = Set102Frame->shtrihLabel();
+    tab.EnableKKTButtons = [page = Set102Frame](bool on) { page->EnableKKTButtons(on); };
+    m_scanner->setGoodsTab(tab);
+    m_scanner->ScanStartUp();
 }
 
 void TFormMain::closeEvent(QCloseEvent *event)
@@ -378,8 +391,24 @@ void TFormMain::N4Click()
         EnableMainMenu(true);
 }
 
-// The scanner settings come with the scanner.
-void TFormMain::ScannerClick() { }
+void TFormMain::ScannerClick()
+{
+    // The menu is there before the show step has made the scanner.
+    if (m_scanner)
+        m_scanner->ScannerClick();
+}
+
+void TFormMain::GoodsTabShown()
+{
+    if (m_scanner)
+        m_scanner->GoodsTabShown();
+}
+
+void TFormMain::HookedTabShown()
+{
+    if (m_scanner)
+        m_scanner->HookedTabShown();
+}
 
 void TFormMain::GSM1Click()
 {
@@ -400,11 +429,6 @@ void TFormMain::N6Click()
     TFormVersion box(Version, this);
     box.exec();
 }
-
-// The scanner comes with its own settings; until then the goods tab works with the KKT only.
-void TFormMain::GoodsTabShown() { }
-
-void TFormMain::HookedTabShown() { }
 
 void TFormMain::ActionDebugExecute()
 {

@@ -15,6 +15,7 @@ class QAction;
 class QFrame;
 class QMenu;
 class TFrameGsmSetting;
+class TScannerControl;
 class TFrameSet102;
 class TfrmDebugKKM;
 class TfrmDebugScan;
@@ -62,9 +63,8 @@ public:
     QWidget *CurrentVisibleFrame = nullptr;
     TFrameGsmSetting *GsmFrame = nullptr;
     TFrameSet102 *Set102Frame = nullptr;
-    QString model_scan, com_scan, speed_scan;
-    // Tells that the scanner reader exists; the goods-tab hooks act only when it is set.
-    bool flagScan = false;
+    // The scanner: its settings, the reader and the barcode entry; made by the show step.
+    TScannerControl *scanner() const { return m_scanner; }
     TTypeCOMDevice typeCOMDevice = TTypeCOMDevice::KKT_DEV;
 
 public slots:
@@ -77,8 +77,7 @@ public slots:
     void N1021Click();
     void N6Click();
     void ActionDebugExecute();
-    // The goods tab of "Параметры 102" became visible / another tab did: the
-    // scanner is started and stopped there.
+    // The scanner's hooks on the tabs of the "Параметры 102" page.
     void GoodsTabShown();
     void HookedTabShown();
 
@@ -114,5 +113,6 @@ private:
     TfrmDebugKKM *m_frmDebugKKM;
     TfrmDebugScan *m_frmDebugScan;
     QAction *ActionDebug = nullptr;
+    TScannerControl *m_scanner = nullptr;
     bool m_shown = false;
 };

@@ -26,6 +26,13 @@ public:
     virtual void warning(QWidget *parent, const QString &text) = 0;
     // True for "Yes".
     virtual bool question(QWidget *parent, const QString &text) = 0;
+    // A Yes/No question under a caption of its own instead of the usual one;
+    // prompts without captions ask it as any question.
+    virtual bool captionedQuestion(QWidget *parent, const QString &caption, const QString &text)
+    {
+        Q_UNUSED(caption);
+        return question(parent, text);
+    }
     // filter: pairs of display text and patterns, all separated by "|" (several
     // patterns of one pair by ";"): "Байлы конфигурации (*.conf)|*.conf".
     // defaultSuffix ("conf", no dot) is appended to a name typed without one.

@@ -64,8 +64,12 @@ void QtPrompts::warning(QWidget *parent, const QString &text)
 
 bool QtPrompts::question(QWidget *parent, const QString &text)
 {
-    return Show(parent, QMessageBox::Question, u"Подтверждение"_s, text, QMessageBox::Yes | QMessageBox::No)
-        == QMessageBox::Yes;
+    return captionedQuestion(parent, u"Подтверждение"_s, text);
+}
+
+bool QtPrompts::captionedQuestion(QWidget *parent, const QString &caption, const QString &text)
+{
+    return Show(parent, QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 QString QtPrompts::openFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix)

@@ -12,6 +12,7 @@ public:
     void error(QWidget *parent, const QString &text) override;
     void warning(QWidget *parent, const QString &text) override;
     bool question(QWidget *parent, const QString &text) override;
+    bool captionedQuestion(QWidget *parent, const QString &caption, const QString &text) override;
     QString openFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix) override;
     QString saveFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix) override;
 

@@ -4,6 +4,7 @@
 #include "TempFiles.h"
 
 #include "app/MainForm.h"
+#include "app/ScannerControl.h"
 #include "app/WaitForm.h"
 #include "app/pages/GsmSettingFrame.h"
 #include "app/pages/Set102Frame.h"
@@ -13,6 +14,7 @@
 #include "emulator/DeviceLink.h"
 #include "emulator/KktDevice.h"
 #include "pages/GridSet.h"
+#include "scanner/ScanThread.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -143,6 +145,7 @@ private slots:
     void settingsFolderThatCannotBeCreated();
     void noPortFound();
     void scannerSettingsRead();
+    void scannerMenuItem();
     void menu_data();
     void menu();
     void pagesShowOneAtATime();
@@ -203,8 +206,10 @@ void TestMainForm::firstStartInEmptyFolder()
     const QString version = CaptionVersion(form);
     QVERIFY2(!version.isEmpty(), qPrintable(form.windowTitle()));
     QCOMPARE(form.Version, version);
-    QCOMPARE(form.model_scan, QString());
-    QVERIFY(!form.flagScan);
+    // No model in the fresh Scan.cfg: the reader exists, paused, and nothing shows it.
+    QVERIFY(form.scanner() && form.scanner()->flagScan);
+    QCOMPARE(form.scanner()->model_scan, QString());
+    QVERIFY(form.scanner()->st()->Suspended());
     QVERIFY(form.frmDebugKKM() && !form.frmDebugKKM()->isVisible());
     QVERIFY(form.frmDebugScan() && !form.frmDebugScan()->isVisible());
 }
@@ -261,9 +266,36 @@ void TestMainForm::scannerSettingsRead()
     const auto made = folders.form();
     TFormMain &form = *made;
     Show(form);
-    QCOMPARE(form.model_scan, u"Bee2 (RS-232)"_s);
-    QCOMPARE(form.com_scan, u" COM4"_s);
-    QCOMPARE(form.speed_scan, u"9600"_s);
+    QCOMPARE(form.scanner()->model_scan, u"Bee2 (RS-232)"_s);
+    QCOMPARE(form.scanner()->com_scan, u" COM4"_s);
+    QCOMPARE(form.scanner()->speed_scan, u"9600"_s);
+}
+
+void TestMainForm::scannerMenuItem()
+{
+    Started started;
+    WhenModal([](QWidget *dialog) {
+        QCOMPARE(dialog->windowTitle(), u"Настройки сканера штрих-кода"_s);
+        auto *model = Child<QComboBox>(dialog, u"ComboBox1"_s);
+        QTest::keyClick(model, Qt::Key_Down);
+        QCOMPARE(model->currentText(), u"Bee2 (RS-232)"_s);
+        auto *panel = Child<QWidget>(dialog, u"Bee2_RS232"_s);
+        auto *port = Child<QComboBox>(panel, u"ComboBox1"_s);
+        // The program's port list: the entries of its ports folder among them.
+        QVERIFY(port->findText(u"COM1"_s) >= 0 && port->findText(u"COM2"_s) >= 0);
+        port->setCurrentIndex(port->findText(u"COM2"_s) - 1);
+        QTest::keyClick(port, Qt::Key_Down);
+        QTest::keyClick(Child<QComboBox>(panel, u"ComboBox2"_s), Qt::Key_Down);
+        QTest::mouseClick(Child<QPushButton>(dialog, u"Button2"_s), Qt::LeftButton);
+    });
+    Action(started.form, u"Scanner"_s)->trigger();
+    QCOMPARE(ReadBytes(started.folders.scanCfg()),
+        QByteArray("[CURRENT]\r\nModelName=Bee2 (RS-232)\r\nComPort=COM2\r\nSpeedPort=600\r\n\r\n"));
+    const TScannerControl &scanner = *started.form.scanner();
+    QCOMPARE(scanner.com_scan, u"COM2"_s);
+    QCOMPARE(scanner.speed_scan, u"600"_s);
+    // COM2 here is a plain file, no port: the reader stays stopped.
+    QVERIFY(scanner.st()->Suspended());
 }
 
 void TestMainForm::menu_data()

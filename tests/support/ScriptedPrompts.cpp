@@ -77,6 +77,13 @@ bool ScriptedPrompts::question(QWidget *, const QString &text)
     return answer && answer->yes;
 }
 
+bool ScriptedPrompts::captionedQuestion(QWidget *parent, const QString &caption, const QString &text)
+{
+    const bool yes = question(parent, text);
+    messages.last().caption = caption;
+    return yes;
+}
+
 QString ScriptedPrompts::openFileName(QWidget *, const QString &filter, const QString &defaultSuffix)
 {
     const Answer *answer = play(Kind::OpenFile, filter, defaultSuffix);

@@ -19,6 +19,7 @@ public:
         Kind kind;
         QString text; // message text, or the file filter of a file dialog
         QString defaultSuffix = {}; // of a file dialog
+        QString caption = {}; // of a question with a caption of its own
     };
 
     ScriptedPrompts();
@@ -40,6 +41,7 @@ public:
     void error(QWidget *parent, const QString &text) override;
     void warning(QWidget *parent, const QString &text) override;
     bool question(QWidget *parent, const QString &text) override;
+    bool captionedQuestion(QWidget *parent, const QString &caption, const QString &text) override;
     QString openFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix) override;
     QString saveFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix) override;
 

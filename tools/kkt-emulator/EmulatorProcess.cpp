@@ -1,6 +1,7 @@
 #include "EmulatorProcess.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -16,15 +17,16 @@ bool EmulatorProcess::start(const QString &program, const QString &linkPath, con
         if (m_process.canReadLine())
             line = m_process.readLine();
     }
-    // "kkt-emulator: /dev/pts/5 -> /path/KKT-EMU"
+    // "kkt-emulator: /dev/pts/5 -> /path/KKT-EMU", likewise from scanner-emulator
+    const QString prefix = QFileInfo(program).fileName() + u": "_s;
     const QString text = QString::fromUtf8(line).trimmed();
     const qsizetype arrow = text.indexOf(u" -> "_s);
-    if (!text.startsWith(u"kkt-emulator: "_s) || arrow < 0) {
+    if (!text.startsWith(prefix) || arrow < 0) {
         m_error = text + QString::fromUtf8(m_process.readAllStandardError()) + m_process.errorString();
         stop();
         return false;
     }
-    m_terminal = text.mid(14, arrow - 14);
+    m_terminal = text.mid(prefix.size(), arrow - prefix.size());
     m_link = text.mid(arrow + 4);
     return true;
 }

@@ -4,9 +4,9 @@
 #include <QString>
 #include <QStringList>
 
-// Runs kkt-emulator as a child process, for the tests and the benchmark: starts
-// it with its link at a given path, waits for the line that names the terminal,
-// and stops it with SIGTERM (the emulator then removes its link).
+// Runs kkt-emulator (or scanner-emulator) as a child process, for the tests and
+// the benchmarks: starts it with its link at a given path, waits for the line
+// that names the terminal, and stops it with SIGTERM (it then removes its link).
 class EmulatorProcess
 {
 public:

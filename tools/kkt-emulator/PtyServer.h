@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PseudoTerminal.h"
 #include "emulator/FrameSplitter.h"
 
 #include <QByteArray>
@@ -19,7 +20,6 @@ public:
     explicit PtyServer(KktDevice &device)
         : m_device(device)
     { }
-    ~PtyServer();
     PtyServer(const PtyServer &) = delete;
     PtyServer &operator=(const PtyServer &) = delete;
 
@@ -28,9 +28,9 @@ public:
     // to a pseudo-terminal (one an emulator left behind). False with a message
     // in `error` when either fails; linkRefused() tells a refused path apart.
     bool start(const QString &linkPath, QString &error);
-    bool linkRefused() const { return m_linkRefused; }
-    QString terminalPath() const { return m_slavePath; }
-    QString linkPath() const { return m_linkPath; }
+    bool linkRefused() const { return m_terminal.linkRefused(); }
+    QString terminalPath() const { return m_terminal.terminalPath(); }
+    QString linkPath() const { return m_terminal.linkPath(); }
 
     // Serves until stopFd becomes readable. False with a message on a terminal failure.
     bool run(int stopFd, QString &error);
@@ -45,21 +45,16 @@ private:
     void send(const QByteArray &bytes, const timespec &lineStart, qint64 byteNs);
     // Waits a little for room in a full terminal; false when none came or the terminal failed.
     bool waitForRoom();
-    void unpublish();
     // How long poll may wait: the partial frame's give-up, the check for a gone client.
     int pollTimeOutMs() const;
     void releaseExclusiveUseOfGoneClient();
 
     KktDevice &m_device;
     FrameSplitter m_splitter;
+    PseudoTerminal m_terminal;
     int m_master = -1;
-    // Kept open so the master never sees a hang-up when a client closes the port;
-    // also where the client's line settings are read.
-    int m_slave = -1;
+    int m_slave = -1; // where the client's line settings are read
     int m_stopFd = -1;
     bool m_stopping = false;
-    bool m_linkRefused = false;
-    QString m_slavePath;
-    QString m_linkPath;
     timespec m_frameStart {}; // when the first byte of the pending frame arrived
 };

@@ -4,6 +4,7 @@
 #include "EmulatorOptions.h"
 #include "PtyServer.h"
 #include "ShutdownSignals.h"
+#include "ToolOutput.h"
 #include "emulator/KktDevice.h"
 #include "kkt/PortDiscovery.h"
 
@@ -15,26 +16,13 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-void Print(FILE *stream, const QString &text)
-{
-    std::fputs(text.toUtf8().constData(), stream);
-    std::fflush(stream);
-}
-} // namespace
-
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     EmulatorOptions options;
     QString error, help;
     if (!ParseEmulatorOptions(app.arguments(), options, error, help)) {
-        if (error.isEmpty()) {
-            Print(stdout, help);
-            return 0;
-        }
-        Print(stderr, u"kkt-emulator: %1\nСправка: kkt-emulator --help\n"_s.arg(error));
-        return kExitUsage;
+        return AnswerCommandLine(u"kkt-emulator"_s, error, help, kExitUsage);
     }
 
     ShutdownSignals stopSignals;
@@ -45,9 +33,7 @@ int main(int argc, char *argv[])
     KktDevice device(options.kktNumber);
     device.setFaults(options.faults);
     PtyServer server(device);
-    // The ports folder beside the programs is ours to create; any other folder is the user's business.
-    if (options.defaultLink || QFileInfo(options.linkPath).absolutePath() == QDir(PortsFolder()).absolutePath())
-        QDir().mkpath(PortsFolder());
+    MakeOwnPortsFolder(options.linkPath, PortsFolder());
     if (!server.start(options.linkPath, error)) {
         Print(stderr, u"kkt-emulator: %1\n"_s.arg(error));
         return server.linkRefused() ? kExitUsage : 1;
