@@ -8,11 +8,15 @@
 #include "ScriptedPrompts.h"
 #include "TempFiles.h"
 
+#include "app/MainForm.h"
 #include "app/ScannerControl.h"
+#include "app/pages/Set102Frame.h"
 #include "app/service/UDebugScan.h"
 #include "config/ScanCfg.h"
 #include "pages/StringGridModel.h"
+#include "pages/TableLayout.h"
 #include "scanner/ScanThread.h"
+#include "ui/StringGrid.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,6 +24,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTemporaryDir>
 
 #include <array>
@@ -103,6 +108,7 @@ private slots:
     void startUpWithoutScanner();
     void indicatorFollowsTheReader();
     void scannedCodeFillsTheSelectedBarcodeCell();
+    void scannedCodeReachesTheWindowsGoodsTab();
     void codeEntry_data();
     void codeEntry();
     void sharedPortQuestion();
@@ -237,6 +243,29 @@ void TestScannerControl::scannedCodeFillsTheSelectedBarcodeCell()
     // The scanner log got the reader's lines, the window hidden all along.
     QVERIFY(!debugScan->isVisible());
     QVERIFY(debugScan->memo()->toPlainText().contains(u"EAN13 or EAN8 bufEan = 4607001770015< 13 >"_s));
+}
+
+// The whole way in the program: Scan.cfg read at start-up, the reader started
+// when the goods tab shows, the code written into the barcode cell selected there.
+void TestScannerControl::scannedCodeReachesTheWindowsGoodsTab()
+{
+    // The code goes out once the window is up and the goods tab has started the reader.
+    QVERIFY(startEmulator({ u"--wait-ms"_s, u"3000"_s, u"--code"_s, u"4607001770015"_s }));
+    WriteBytes(scanCfgPath(), "[CURRENT]\r\nModelName=Bee2 (RS-232)\r\nComPort=SCAN-EMU\r\nSpeedPort=9600\r\n");
+    TFormMain form(m_dir->path(), portsFolder());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QVERIFY(form.scanner() && form.scanner()->flagScan);
+    form.N1021Click();
+    TFrameSet102 *page = form.Set102Frame;
+    page->findChild<QTabWidget *>(u"PageControl1"_s)->setCurrentIndex(1);
+    QVERIFY(!form.scanner()->st()->Suspended());
+    page->goodsView()->selectCell(GoodsCol::Barcode, 7);
+    QTRY_COMPARE_WITH_TIMEOUT(page->grid(TableKind::Goods).cell(7, GoodsCol::Barcode), u"4607001770015"_s, 10000);
+    QCOMPARE(page->shtrihLabel()->text(), u"Штрих-код корректный, код товара 7"_s);
+    // Another tab stops the reader again.
+    page->findChild<QTabWidget *>(u"PageControl1"_s)->setCurrentIndex(0);
+    QVERIFY(form.scanner()->st()->Suspended());
 }
 
 void TestScannerControl::codeEntry_data()
