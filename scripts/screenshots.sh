@@ -123,11 +123,6 @@ xdotool mousemove --window "$window" 162 69 click 1
 sleep 1
 shoot goods-tab
 
-# "Записать в ККТ" over the whole goods range, caught in the middle of the run.
-xdotool mousemove --window "$window" 798 577 click 1
-sleep 2
-shoot goods-run
-
 # "Сканер штрих-кода" is the second item of "Настройки". The scanner log
 # window is opened from the dialog's check box.
 xdotool mousemove --window "$window" 70 10 click 1
@@ -140,3 +135,19 @@ xdotool mousemove --window "$dialog" 24 258 click 1
 [ -n "$(await_window 'Отладка сканера')" ] || { echo "scanner log did not open" >&2; exit 1; }
 sleep 1
 shoot scanner-settings
+
+# "Отмена" closes the dialog (the reader stays stopped); the scanner log window
+# is closed as a person would, through its frame.
+xdotool windowactivate --sync "$dialog"
+xdotool key Escape
+sleep 0.5
+log=$(await_window 'Отладка сканера')
+xdotool windowactivate --sync "$log"
+xdotool key alt+F4
+sleep 0.5
+xdotool windowactivate --sync "$window"
+
+# "Записать в ККТ" over the whole goods range, caught in the middle of the run.
+xdotool mousemove --window "$window" 798 577 click 1
+sleep 2
+shoot goods-run

@@ -138,8 +138,10 @@ void TFormMain::GuardCommands()
 {
     // While a run goes, nothing may start a second exchange or replace the
     // grids being written: the configuration files, the link settings (with
-    // their link check) and the page switches wait for its end.
-    for (QAction *command : { N7, N8, N4, GSM1, N1021 })
+    // their link check), the scanner settings (a modal dialog would hold the
+    // run, and the scanner may take the KKT's port) and the page switches wait
+    // for its end.
+    for (QAction *command : { N7, N8, N4, Scanner, GSM1, N1021 })
         m_session.addGuarded(command);
 }
 
@@ -159,7 +161,7 @@ void TFormMain::CreateMenu()
 
     QMenu *N3 = AddMenu(bar, u"N3"_s, u"Настройки"_s);
     N4 = AddItem(N3, u"N4"_s, u"Связь с ККТ"_s, this, &TFormMain::N4Click);
-    AddItem(N3, u"Scanner"_s, u"Сканер штрих-кода"_s, this, &TFormMain::ScannerClick);
+    Scanner = AddItem(N3, u"Scanner"_s, u"Сканер штрих-кода"_s, this, &TFormMain::ScannerClick);
 
     N5 = AddMenu(bar, u"N5"_s, u"Программирование"_s);
     GSM1 = AddItem(N5, u"GSM1"_s, u"Параметры GSM"_s, this, &TFormMain::GSM1Click);
@@ -394,7 +396,7 @@ void TFormMain::N4Click()
 void TFormMain::ScannerClick()
 {
     // The menu is there before the show step has made the scanner.
-    if (m_scanner)
+    if (m_scanner && !m_session.busy())
         m_scanner->ScannerClick();
 }
 

@@ -108,6 +108,7 @@ private:
     QAction *N7 = nullptr;
     QAction *N8 = nullptr;
     QAction *N4 = nullptr;
+    QAction *Scanner = nullptr;
     QAction *GSM1 = nullptr;
     QAction *N1021 = nullptr;
     TfrmDebugKKM *m_frmDebugKKM;

@@ -732,7 +732,7 @@ void TestMainForm::commandsWaitWhileRunGoes()
     DeviceLink link(device);
     form.channel().setLink(link);
     Action(form, u"GSM1"_s)->trigger();
-    const QStringList commands { u"N7"_s, u"N8"_s, u"N4"_s, u"GSM1"_s, u"N1021"_s };
+    const QStringList commands { u"N7"_s, u"N8"_s, u"N4"_s, u"Scanner"_s, u"GSM1"_s, u"N1021"_s };
     bool checked = false;
     // A person's clicks between two requests of a GSM write.
     auto *bar = Child<QProgressBar>(form.GsmFrame, u"ProgressBar1"_s);
@@ -749,6 +749,7 @@ void TestMainForm::commandsWaitWhileRunGoes()
         form.N7Click();
         form.N8Click();
         form.N4Click();
+        form.ScannerClick();
         form.N1021Click();
         form.Set102Frame->Button4Click();
         QCOMPARE(form.CurrentVisibleFrame, form.GsmFrame);
