@@ -3,6 +3,7 @@
 // 50 ms pause for the rest of a code included); and the processor time of a
 // reader that waits 10 s for a code that does not come.
 #include "EmulatorProcess.h"
+#include "MonotonicClock.h"
 
 #include "app/ScannerControl.h"
 #include "pages/StringGridModel.h"
@@ -27,14 +28,6 @@ using namespace Qt::StringLiterals;
 namespace {
 constexpr int kCodes = 100;
 constexpr int kIdleSeconds = 10;
-
-// The clock scanner-emulator stamps its lines with.
-qint64 MonotonicNs()
-{
-    timespec t {};
-    ::clock_gettime(CLOCK_MONOTONIC, &t);
-    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
 
 double ProcessCpuMs()
 {

@@ -30,3 +30,10 @@ QString DurationText(qint64 seconds)
     return QString::number(seconds / 3600) + u':' + QString::number(seconds / 60 % 60).rightJustified(2, u'0') + u':'
         + ss;
 }
+
+QString StoppedRunMessage(RunDirection direction, int rowsDone, int rowsTotal)
+{
+    const QString done = direction == RunDirection::Write ? u"Записано строк: "_s : u"Прочитано строк: "_s;
+    return u"Обмен с ККТ остановлен.\r\n"_s + done + QString::number(rowsDone) + u" из "_s + QString::number(rowsTotal)
+        + u"."_s;
+}

@@ -46,5 +46,7 @@ int ProgressPercent(int position, int total);
 
 // The time a run still needs at the pace it had so far, in whole seconds.
 qint64 SecondsLeft(int done, int total, qint64 elapsedMs);
+// What a run ended by "Стоп" says: how many of its rows were written or read.
+QString StoppedRunMessage(RunDirection direction, int rowsDone, int rowsTotal);
 // A duration as a person reads it: "0:07", "12:30", "1:02:03".
 QString DurationText(qint64 seconds);

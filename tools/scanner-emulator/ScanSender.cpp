@@ -1,10 +1,10 @@
 #include "ScanSender.h"
 
+#include "MonotonicClock.h"
 #include "PseudoTerminal.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <ctime>
 #include <poll.h>
 #include <unistd.h>
 
@@ -13,13 +13,6 @@ using namespace Qt::StringLiterals;
 namespace {
 // How long a code may wait for room in the terminal before it is dropped.
 constexpr int kWriteRoomMs = 200;
-
-qint64 MonotonicNs()
-{
-    timespec t {};
-    ::clock_gettime(CLOCK_MONOTONIC, &t);
-    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
 
 int Poll(pollfd *fds, nfds_t count, int waitMs)
 {

@@ -47,12 +47,8 @@ void TFrameSet102::RunShowingTab(RunDirection direction)
     hidePanel.dismiss();
     m_runPanel->finish();
 
-    if (result.stopped) {
-        const QString done = direction == RunDirection::Write ? u"Записано строк: "_s : u"Прочитано строк: "_s;
-        Prompts::instance().information(this,
-            u"Обмен с ККТ остановлен.\r\n"_s + done + QString::number(result.count) + u" из "_s
-                + QString::number(range.to - range.from + 1) + u"."_s);
-    }
+    if (result.stopped)
+        Prompts::instance().information(this, StoppedRunMessage(direction, result.count, range.to - range.from + 1));
 }
 
 void TFrameSet102::Button5Click()
