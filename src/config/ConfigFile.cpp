@@ -127,6 +127,19 @@ bool SaveConfigFile(const QString &path, const TConfig &cfg, QString *error)
     TmyIniFile ini(path);
     if (!ini.isLoaded())
         return SetError(error, ini.errorString());
+    if (ini.sectionCount() == 0) {
+        // A new file: the store is filled from nothing, so it gets its size at once.
+        qsizetype sections = 0, keys = 0, chars = 0;
+        QString last; // a copy: some sections are names made for the one call
+        ForEachKey(cfg, [&](ConfigPart, const QString &section, const QString &key, const QString &field, Kind) {
+            if (keys == 0 || last != section)
+                ++sections;
+            last = section;
+            ++keys;
+            chars += section.size() + key.size() + field.size() + 2;
+        });
+        ini.reserve(sections, keys, chars);
+    }
     ForEachKey(cfg, [&](ConfigPart, const QString &section, const QString &key, const QString &field, Kind) {
         ini.mWriteString(section, key, field);
     });

@@ -121,6 +121,11 @@ bool CheckWritable(const QString &path, QString *error)
 
 bool WriteAll(const QString &path, const QByteArray &bytes, QString *error)
 {
+    return WritePieces(path, [&](const PieceSink &put) { return put(bytes); }, error);
+}
+
+bool WritePieces(const QString &path, const std::function<bool(const PieceSink &)> &produce, QString *error)
+{
     if (!CheckWritable(path, error))
         return false;
     const QFileInfo info(path);
@@ -137,13 +142,22 @@ bool WriteAll(const QString &path, const QByteArray &bytes, QString *error)
     bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
     if (ok && existed)
         file.setPermissions(mode);
-    ok = ok && file.write(bytes) == bytes.size();
-    const int savedErrno = errno;
-    const QString qtReason = file.errorString();
+    qint64 written = 0;
+    int savedErrno = errno;
+    QString qtReason = file.errorString();
+    ok = ok && produce([&](QByteArrayView piece) {
+        if (file.write(piece.data(), piece.size()) != piece.size()) {
+            savedErrno = errno;
+            qtReason = file.errorString();
+            return false;
+        }
+        written += piece.size();
+        return true;
+    });
     if (ok && file.commit())
         return true;
     const QString reason
-        = WriteReason(target, bytes.size(), ok ? file.errorString() : qtReason, ok ? errno : savedErrno);
+        = WriteReason(target, written + 1, ok ? file.errorString() : qtReason, ok ? errno : savedErrno);
     file.cancelWriting();
     return Fail(error, u"Не удалось записать файл \"%1\": %2."_s.arg(Native(path), reason));
 }

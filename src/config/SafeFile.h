@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // Every file the program reads or writes goes through here, so that all of
@@ -30,6 +31,12 @@ bool CheckWritable(const QString &path, QString *error);
 
 // Replaces path with bytes as described above; the previous file stays whole on failure.
 bool WriteAll(const QString &path, const QByteArray &bytes, QString *error);
+
+// Takes one piece of the file's bytes; false once writing has failed.
+using PieceSink = std::function<bool(QByteArrayView)>;
+// WriteAll for a file made a piece at a time: produce hands every piece to the
+// sink in order and returns false when the sink refused one.
+bool WritePieces(const QString &path, const std::function<bool(const PieceSink &)> &produce, QString *error);
 
 // Creates an empty regular file where nothing exists yet; whatever exists is
 // left alone (the read that follows judges it); a link that leads nowhere is refused.

@@ -85,21 +85,6 @@ bool SameValue(QStringView stored, QStringView value, bool guarded)
     return true;
 }
 
-// The 8-bit text decoded a piece at a time straight into its place: one byte is
-// one character, so the text is allocated once, at its size (a decode in one
-// call takes a working buffer of twice that).
-QString DecodeCp1251(QByteArrayView bytes)
-{
-    constexpr qsizetype kPiece = 65536;
-    QStringDecoder decoder("windows-1251");
-    QString text(bytes.size() + decoder.requiredSpace(kPiece), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (qsizetype pos = 0; pos < bytes.size(); pos += kPiece)
-        out = decoder.appendToBuffer(out, bytes.sliced(pos, qMin(kPiece, bytes.size() - pos)));
-    text.truncate(out - text.constData());
-    return text;
-}
-
 // Flushed into the file's bytes at line ends, so a surrogate pair is never cut.
 constexpr qsizetype kChunkChars = 32768;
 
@@ -165,7 +150,7 @@ void TmyIniFile::load()
             return;
         }
     } else {
-        text = DecodeCp1251(bytes);
+        text = FromCp1251(bytes);
     }
     parse();
     m_loaded = true;
@@ -220,6 +205,18 @@ void TmyIniFile::reservePool(qsizetype extra)
         m_pool.reserve(std::max(needed, m_pool.capacity() + m_pool.capacity() / 2 + 256));
 }
 
+void TmyIniFile::reserve(qsizetype sections, qsizetype lines, qsizetype chars)
+{
+    m_lines.reserve(m_lines.size() + size_t(lines));
+    m_sections.reserve(m_sections.size() + size_t(sections));
+    if (m_keyIndex.table.empty())
+        m_keyIndex.reserve(lines);
+    if (m_sectionIndex.table.empty())
+        m_sectionIndex.reserve(sections);
+    if (m_pool.size() + chars > m_pool.capacity())
+        m_pool.reserve(m_pool.size() + chars);
+}
+
 TmyIniFile::Span TmyIniFile::append(QStringView s)
 {
     reservePool(s.size());
@@ -232,13 +229,12 @@ qint32 TmyIniFile::addSection(Span name)
 {
     const qint32 index = qint32(m_sections.size());
     const quint32 hash = FoldedHash(text(name));
-    m_sections.push_back(Section { name, -1, -1, hash });
     // A repeated name opens a second section; lookups keep finding the first.
-    if (m_sectionIndex.find(hash,
-            [&](qint32 e) {
-                return m_sections[size_t(e)].hash == hash && FoldedEqual(text(m_sections[size_t(e)].name), text(name));
-            })
-        < 0)
+    const bool first = m_sectionIndex.find(hash, [&](qint32 e) {
+        return m_sections[size_t(e)].hash == hash && FoldedEqual(text(m_sections[size_t(e)].name), text(name));
+    }) < 0;
+    m_sections.push_back(Section { name, -1, -1, hash, first });
+    if (first)
         m_sectionIndex.insert(hash, index, [this](qint32 e) { return m_sections[size_t(e)].hash; });
     return index;
 }
@@ -246,10 +242,11 @@ qint32 TmyIniFile::addSection(Span name)
 void TmyIniFile::addLine(qint32 section, Span key, Span value, bool hasValue, bool firstOfKey)
 {
     const qint32 index = qint32(m_lines.size());
-    const Line line { key, value, section, -1, hasValue ? FoldedHash(text(key)) : 0, hasValue };
+    Line line { key, value, section, -1, hasValue ? FoldedHash(text(key)) : 0, hasValue, false };
     // Only key=value lines have a key; the first line of a key is the one found.
     if (hasValue && !firstOfKey)
         firstOfKey = findLineIn(section, text(key), line.hash) < 0;
+    line.firstOfKey = hasValue && firstOfKey;
     m_lines.push_back(line);
     Section &sec = m_sections[size_t(section)];
     if (sec.lastLine >= 0)
@@ -267,6 +264,13 @@ qint32 TmyIniFile::findSection(const QString &name) const
 {
     if (m_lastSection >= 0 && name == m_lastSectionName)
         return m_lastSection;
+    // Sections are mostly visited in their order: the next one, spelled alike, needs no hash.
+    const size_t next = size_t(m_lastSection + 1);
+    if (next < m_sections.size() && m_sections[next].firstOfName && text(m_sections[next].name) == name) {
+        m_lastSectionName = name;
+        m_lastSection = qint32(next);
+        return m_lastSection;
+    }
     const quint32 hash = FoldedHash(name);
     const qint32 found = m_sectionIndex.find(hash, [&](qint32 e) {
         const Section &sec = m_sections[size_t(e)];
@@ -288,6 +292,21 @@ qint32 TmyIniFile::findLineIn(qint32 section, QStringView key, quint32 hash) con
     });
 }
 
+qint32 TmyIniFile::lineOf(qint32 section, QStringView key) const
+{
+    const qint32 last = m_lastLine;
+    const qint32 next = last >= 0 && m_lines[size_t(last)].section == section ? m_lines[size_t(last)].next
+                                                                                : m_sections[size_t(section)].firstLine;
+    qint32 found = -1;
+    if (next >= 0 && m_lines[size_t(next)].firstOfKey && text(m_lines[size_t(next)].key) == key)
+        found = next;
+    else
+        found = findLineIn(section, key, FoldedHash(key));
+    if (found >= 0)
+        m_lastLine = found;
+    return found;
+}
+
 qint32 TmyIniFile::sectionFor(const QString &name)
 {
     const qint32 found = findSection(name);
@@ -297,7 +316,7 @@ qint32 TmyIniFile::sectionFor(const QString &name)
 std::optional<QStringView> TmyIniFile::rawValue(const QString &section, QStringView key) const
 {
     const qint32 s = findSection(section);
-    const qint32 l = s < 0 ? -1 : findLineIn(s, key, FoldedHash(key));
+    const qint32 l = s < 0 ? -1 : lineOf(s, key);
     if (l < 0)
         return std::nullopt;
     return text(m_lines[size_t(l)].value);
@@ -328,10 +347,11 @@ void TmyIniFile::assignValue(Line &line, QStringView value, bool guarded)
 void TmyIniFile::writeValue(const QString &section, QStringView key, QStringView value, bool guarded)
 {
     const qint32 s = sectionFor(section);
-    qint32 l = findLineIn(s, key, FoldedHash(key));
+    qint32 l = lineOf(s, key);
     if (l < 0) {
         addLine(s, append(key), {}, true, true);
         l = qint32(m_lines.size()) - 1;
+        m_lastLine = l;
     } else if (text(m_lines[size_t(l)].key) != key) {
         m_lines[size_t(l)].key = append(key); // the key takes the spelling written
     }
@@ -404,35 +424,31 @@ bool TmyIniFile::ValueExists(const QString &section, const QString &key) const
     return rawValue(section, key).has_value();
 }
 
-QByteArray TmyIniFile::toBytes() const
+bool TmyIniFile::writeText(const std::function<bool(QByteArrayView)> &put) const
 {
-    QByteArray bytes;
-    qsizetype estimate = 0;
-    for (const Line &line : m_lines)
-        estimate += line.key.len + line.value.len + 3;
-    bytes.reserve(estimate + qsizetype(m_sections.size()) * 8 + 3);
-
     // Encoded a piece at a time: the whole text never exists twice over.
     QStringEncoder utf16(m_encoding == Encoding::Utf16LeBom ? QStringEncoder::Utf16LE : QStringEncoder::Utf16BE,
         QStringEncoder::Flag::WriteBom);
-    if (m_encoding == Encoding::Utf8Bom)
-        bytes.append("\xEF\xBB\xBF");
+    if (m_encoding == Encoding::Utf8Bom && !put("\xEF\xBB\xBF"))
+        return false;
     QString chunk;
     chunk.reserve(kChunkChars + 1024);
     const auto flush = [&] {
+        QByteArray piece;
         switch (m_encoding) {
         case Encoding::Utf8Bom:
-            bytes.append(chunk.toUtf8());
+            piece = chunk.toUtf8();
             break;
         case Encoding::Utf16LeBom:
         case Encoding::Utf16BeBom:
-            bytes.append(utf16.encode(chunk));
+            piece = utf16.encode(chunk);
             break;
         case Encoding::Cp1251:
-            bytes.append(ToCp1251(chunk));
+            piece = ToCp1251(chunk);
             break;
         }
         chunk.resize(0);
+        return put(piece);
     };
     const QLatin1StringView crlf("\r\n");
     for (const Section &sec : m_sections) {
@@ -448,19 +464,29 @@ QByteArray TmyIniFile::toBytes() const
                 chunk += text(line.value);
             }
             chunk += crlf;
-            if (chunk.size() >= kChunkChars)
-                flush();
+            if (chunk.size() >= kChunkChars && !flush())
+                return false;
         }
         chunk += crlf;
     }
     // The byte order mark of an empty UTF-16 store comes with its first (empty) piece.
-    flush();
+    return flush();
+}
+
+QByteArray TmyIniFile::toBytes() const
+{
+    QByteArray bytes;
+    writeText([&](QByteArrayView piece) {
+        bytes.append(piece);
+        return true;
+    });
     return bytes;
 }
 
 bool TmyIniFile::UpdateFile()
 {
-    if (!SafeFile::WriteAll(m_fileName, toBytes(), &m_error))
+    // Written as it is encoded: a full configuration never lies in memory as bytes.
+    if (!SafeFile::WritePieces(m_fileName, [this](const SafeFile::PieceSink &put) { return writeText(put); }, &m_error))
         return false;
     m_error.clear();
     return true;

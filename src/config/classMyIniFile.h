@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -44,6 +45,10 @@ public:
     bool ValueExists(const QString &section, const QString &key) const;
     int sectionCount() const { return int(m_sections.size()); }
 
+    // Room for `sections` more sections and `lines` more key lines holding
+    // `chars` characters in all, so that filling an empty store never copies it.
+    void reserve(qsizetype sections, qsizetype lines, qsizetype chars);
+
     // Replaces the file atomically with the whole store; on failure the previous
     // file stays as it was and errorString() tells why.
     bool UpdateFile();
@@ -71,6 +76,7 @@ private:
         qint32 next = -1; // the section's next line
         quint32 hash = 0; // of the folded key
         bool hasValue = false; // the line holds "="
+        bool firstOfKey = false; // the section's first line of its key, the one lookups find
     };
     struct Section
     {
@@ -78,6 +84,7 @@ private:
         qint32 firstLine = -1;
         qint32 lastLine = -1;
         quint32 hash = 0; // of the folded name
+        bool firstOfName = false; // the first section of its name, the one lookups find
     };
     // Open addressing over entry numbers (-1: free); the caller compares names.
     struct Index
@@ -130,6 +137,8 @@ private:
 
     void load();
     void parse();
+    // Hands the file's bytes to put a piece at a time; false when put refused one.
+    bool writeText(const std::function<bool(QByteArrayView)> &put) const;
     QStringView text(Span span) const { return QStringView(m_pool).sliced(span.pos, span.len); }
     void reservePool(qsizetype extra);
     Span append(QStringView s);
@@ -138,6 +147,8 @@ private:
     void addLine(qint32 section, Span key, Span value, bool hasValue, bool firstOfKey);
     qint32 findSection(const QString &name) const;
     qint32 findLineIn(qint32 section, QStringView key, quint32 foldedHash) const;
+    // The line of the key: the one after the last line found when it is, else by the index.
+    qint32 lineOf(qint32 section, QStringView key) const;
     qint32 sectionFor(const QString &name);
     // Sets the line's value to guard + value + guard (no guard: value alone),
     // line breaks turned into blanks, in place when it fits.
@@ -154,7 +165,9 @@ private:
     std::vector<Line> m_lines;
     Index m_sectionIndex; // first section of each folded name
     Index m_keyIndex; // first line of each (section, folded key)
-    // Keys are read and written section by section: the last section found.
+    // Keys are read and written section by section, mostly in the file's own
+    // order: the last section and line found, whose successors are tried first.
     mutable QString m_lastSectionName;
     mutable qint32 m_lastSection = -1;
+    mutable qint32 m_lastLine = -1;
 };

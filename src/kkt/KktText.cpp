@@ -1,9 +1,45 @@
 #include "kkt/KktText.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include <algorithm>
+#include <array>
 
 namespace {
+// Windows-1251 0x80..0xFF; every byte has its character and every character one byte.
+// clang-format off
+constexpr char16_t kCp1251High[128] = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x0098, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,
+    0x0410, 0x0411, 0x0412, 0x0413, 0x0414, 0x0415, 0x0416, 0x0417, 0x0418, 0x0419, 0x041A, 0x041B, 0x041C, 0x041D, 0x041E, 0x041F,
+    0x0420, 0x0421, 0x0422, 0x0423, 0x0424, 0x0425, 0x0426, 0x0427, 0x0428, 0x0429, 0x042A, 0x042B, 0x042C, 0x042D, 0x042E, 0x042F,
+    0x0430, 0x0431, 0x0432, 0x0433, 0x0434, 0x0435, 0x0436, 0x0437, 0x0438, 0x0439, 0x043A, 0x043B, 0x043C, 0x043D, 0x043E, 0x043F,
+    0x0440, 0x0441, 0x0442, 0x0443, 0x0444, 0x0445, 0x0446, 0x0447, 0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
+};
+// clang-format on
+
+// The byte of a character above 0x7F, or 0 when the code page lacks it.
+quint8 Cp1251Byte(char16_t c)
+{
+    if (c >= 0x0410 && c <= 0x044F) // the Russian alphabet without Ё/ё, the bulk of every text
+        return quint8(c - 0x0410 + 0xC0);
+    static const auto reverse = [] {
+        struct Pair
+        {
+            char16_t c;
+            quint8 b;
+        };
+        std::array<Pair, 64> pairs {};
+        for (int b = 0; b < 64; ++b)
+            pairs[size_t(b)] = { kCp1251High[b], quint8(0x80 + b) };
+        std::sort(pairs.begin(), pairs.end(), [](Pair x, Pair y) { return x.c < y.c; });
+        return pairs;
+    }();
+    const auto it = std::lower_bound(
+        reverse.begin(), reverse.end(), c, [](const auto &pair, char16_t key) { return pair.c < key; });
+    return it != reverse.end() && it->c == c ? it->b : 0;
+}
+
 // KKT code of the capitals А..Я (Windows-1251 0xC0..0xDF).
 // clang-format off
 constexpr quint8 kLetterToKkt[32] = {
@@ -66,29 +102,33 @@ QString KKTToStr(QByteArrayView kkt)
 
 QByteArray ToCp1251(QStringView text)
 {
-    QStringEncoder encoder("windows-1251");
-    const QByteArray whole = encoder.encode(text);
-    if (whole.size() == text.size() && !whole.contains('\x1A'))
-        return whole;
-    QByteArray out;
-    out.reserve(text.size());
-    // The codec marks what it cannot represent with 0x1A; the KKT wants "?".
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype len
-            = (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2 : 1;
-        const QStringView ch = text.mid(i, len);
-        const QByteArray encoded = encoder.encode(ch);
-        const bool lost = encoded.size() != 1 || (encoded[0] == 0x1A && ch[0] != QChar(char16_t(0x1A)));
-        out.append(lost ? '?' : encoded[0]);
-        i += len;
+    QByteArray out(text.size(), Qt::Uninitialized);
+    char *o = out.data();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x80) {
+            *o++ = char(c);
+            continue;
+        }
+        const quint8 b = Cp1251Byte(c);
+        *o++ = b ? char(b) : '?';
+        // A character outside the basic plane is one "?", not two.
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
     }
+    out.truncate(o - out.constData());
     return out;
 }
 
 QString FromCp1251(QByteArrayView bytes)
 {
-    QStringDecoder decoder("windows-1251");
-    return decoder.decode(bytes);
+    QString out(bytes.size(), Qt::Uninitialized);
+    char16_t *o = reinterpret_cast<char16_t *>(out.data());
+    for (char c : bytes) {
+        const quint8 b = quint8(c);
+        *o++ = b < 0x80 ? char16_t(b) : kCp1251High[b - 0x80];
+    }
+    return out;
 }
 
 namespace {

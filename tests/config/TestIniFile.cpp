@@ -103,6 +103,12 @@ void TestIniFile::repeatedSectionsAndKeys()
     TmyIniFile ini(path(u"a.ini"_s));
     QCOMPARE(ini.ReadString(u"S"_s, u"k"_s, {}), u"1"_s);
     QCOMPARE(ini.ReadString(u"S"_s, u"m"_s, u"none"_s), u"none"_s); // only the first section is searched
+    // Walked in the file's order, the repeated key and section still give the first.
+    QCOMPARE(ini.ReadString(u"S"_s, u"k"_s, {}), u"1"_s);
+    QCOMPARE(ini.ReadString(u"S"_s, u"k"_s, {}), u"1"_s);
+    QCOMPARE(ini.ReadString(u"T"_s, u"x"_s, {}), u"0"_s);
+    QCOMPARE(ini.ReadString(u"s"_s, u"k"_s, {}), u"1"_s);
+    QCOMPARE(ini.ReadString(u"s"_s, u"m"_s, u"none"_s), u"none"_s);
     ini.WriteString(u"S"_s, u"k"_s, u"9"_s);
     ini.WriteString(u"S"_s, u"new"_s, u"n"_s);
     QVERIFY(ini.UpdateFile());

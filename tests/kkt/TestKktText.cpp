@@ -1,5 +1,7 @@
 #include "kkt/KktText.h"
 
+#include <QStringDecoder>
+#include <QStringEncoder>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -15,6 +17,7 @@ private slots:
     void letterTableRoundTrip();
     void cutToCharactersNotUnits_data();
     void cutToCharactersNotUnits();
+    void codePageAgreesWithSystemCodec();
 };
 
 static QByteArray Bytes(std::initializer_list<int> list)
@@ -110,6 +113,29 @@ void TestKktText::cutToCharactersNotUnits()
     QFETCH(int, maxChars);
     QFETCH(QByteArray, prepared);
     QCOMPARE(PrepareForKkt(text, maxChars), prepared);
+}
+
+// Our own Windows-1251 tables against the system's converter, every byte and
+// every character of the basic plane, lone surrogates and a pair included.
+void TestKktText::codePageAgreesWithSystemCodec()
+{
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        all.append(char(b));
+    QStringDecoder decoder("windows-1251");
+    QCOMPARE(FromCp1251(all), decoder.decode(all));
+
+    QStringEncoder encoder("windows-1251");
+    for (int u = 0; u < 0x10000; ++u) {
+        const char16_t c = char16_t(u);
+        QByteArray expected = encoder.encode(QStringView(&c, 1));
+        if (expected.size() != 1 || (expected[0] == 0x1A && u != 0x1A))
+            expected = "?"; // the system converter marks a missing character with 0x1A
+        if (ToCp1251(QStringView(&c, 1)) != expected)
+            QFAIL(qPrintable(u"U+%1"_s.arg(u, 4, 16, QChar(u'0'))));
+    }
+    QCOMPARE(ToCp1251(u"а😀б\xD800в"_s), ToCp1251(u"а?б?в"_s));
+    QCOMPARE(ToCp1251(u"Ёё№€"_s), QByteArray("\xA8\xB8\xB9\x88"));
 }
 
 QTEST_GUILESS_MAIN(TestKktText)

@@ -4,6 +4,7 @@
 #include "CliDispatcher.h"
 #include "ConfigCommands.h"
 #include "DeviceCommands.h"
+#include "config/HeapTuning.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -12,6 +13,7 @@
 
 int main(int argc, char *argv[])
 {
+    KeepFreedMemory();
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
