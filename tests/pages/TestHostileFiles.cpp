@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,6 +26,10 @@
 #include <functional>
 #include <memory>
 
+#ifdef Q_OS_LINUX
+#include <sched.h>
+#include <sys/mount.h>
+#endif
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -147,6 +152,7 @@ private slots:
     void saveFollowsLinkAndKeepsMode();
     void saveInReadOnlyFolder();
     void fullDiskIsNamed();
+    void realFullDiskKeepsPreviousFile();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -315,6 +321,46 @@ void TestHostileFiles::fullDiskIsNamed()
         QVERIFY2(error.contains(QString::fromLocal8Bit(std::strerror(EFBIG))), qPrintable(name + u": "_s + error));
         QCOMPARE(ReadBytes(target), previous);
     }
+}
+
+// A real file system that fills up: a small memory disk, mounted in a mount
+// namespace of this test's own (so nothing outside sees it, and it goes with
+// the process). Needs the right to mount, as root in a container has.
+void TestHostileFiles::realFullDiskKeepsPreviousFile()
+{
+#ifdef Q_OS_LINUX
+    if (::geteuid() != 0)
+        QSKIP("mounting a small disk needs root");
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        QSKIP(qPrintable(u"no mount namespace here: "_s + QString::fromLocal8Bit(std::strerror(errno))));
+    const QString disk = path(u"disk"_s);
+    QVERIFY(QDir().mkpath(disk));
+    if (::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=256k") != 0)
+        QSKIP(qPrintable(u"cannot mount a memory disk: "_s + QString::fromLocal8Bit(std::strerror(errno))));
+    const auto unmount = qScopeGuard([&] { ::umount2(QFile::encodeName(disk).constData(), MNT_DETACH); });
+
+    const QByteArray previous = "[S]\r\nk=old\r\n\r\n";
+    const QString target = disk + u"/full.ini"_s;
+    QVERIFY(WriteBytes(target, previous));
+    // The rest of the disk taken by one file, up to the last byte.
+    QFile filler(disk + u"/filler"_s);
+    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+    const QByteArray block(4096, 'x');
+    while (filler.write(block) == block.size()) { }
+    filler.close();
+    QVERIFY(QFileInfo(filler).size() > 100 * 1024);
+
+    for (const auto &[name, write] : Writers().asKeyValueRange()) {
+        QString error;
+        QVERIFY2(!write(target, error), qPrintable(name));
+        QVERIFY2(error.contains(u"на диске нет свободного места"_s) && error.contains(QDir::toNativeSeparators(target)),
+            qPrintable(name + u": "_s + error));
+        QCOMPARE(ReadBytes(target), previous);
+        QCOMPARE(QDir(disk).entryList(QDir::Files | QDir::Hidden).size(), 2); // no temporary file left behind
+    }
+#else
+    QSKIP("a memory disk is mounted only on Linux");
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestHostileFiles)
