@@ -2,7 +2,8 @@
 // kkt-emulator with the line time imitated (--pace) at 115200 baud, beside the
 // same range through `kkt-cli write-config --tables goods` in the same run. The
 // page moves its progress bar, its rows label and repaints after every
-// request; this shows what that costs against the tool that only prints.
+// request, and the exchange log takes every frame; this shows what that costs
+// against the tool that only prints.
 //
 //   bench_set102_run [ITEMS]   ITEMS goods items (1..6000, default 6000)
 
@@ -12,10 +13,11 @@
 #include "app/KktApplication.h"
 #include "app/KktSession.h"
 #include "app/pages/Set102Frame.h"
+#include "app/service/UDebugKKT.h"
 #include "config/ConfigFile.h"
 #include "emulator/DeviceLink.h"
 #include "emulator/KktDevice.h"
-#include "kkt/QtSerialLink.h"
+#include "kkt/SerialLinkFactory.h"
 #include "pages/ConfigCopy.h"
 #include "pages/GridSet.h"
 #include "pages/TableRun.h"
@@ -97,8 +99,12 @@ int main(int argc, char *argv[])
     TStructSetting settings;
     settings.PortSett.Name = emulator.linkPath();
     settings.PortSett.Speed = kSpeed;
-    QtSerialLink link;
-    KktChannel channel(link);
+    // As the program has them: its serial adapter, and the exchange log window
+    // (hidden, as until the user opens it) taking every frame.
+    const std::unique_ptr<SerialLink> link = MakeSerialLink();
+    KktChannel channel(*link);
+    TfrmDebugKKM exchangeLog;
+    channel.setLogSink([&exchangeLog](const TBufKKT &buf, bool isAnswer) { exchangeLog.LogBufKKT(buf, isAnswer); });
     TKktSession session(channel, settings);
     TFrameSet102 page;
     page.Init(session);
