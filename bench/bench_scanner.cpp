@@ -3,7 +3,7 @@
 // 50 ms pause for the rest of a code included); and the processor time of a
 // reader that waits 10 s for a code that does not come.
 #include "EmulatorProcess.h"
-#include "MonotonicClock.h"
+#include "kkt/MonotonicClock.h"
 
 #include "app/ScannerControl.h"
 #include "pages/StringGridModel.h"

@@ -1,33 +1,24 @@
 #include "kkt/PosixSerialLink.h"
 
+#include "kkt/MonotonicClock.h"
+
 #include <QDir>
 #include <QFile>
 
 #include <algorithm>
 #include <cerrno>
-#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
-#ifdef __linux__
-#include <sys/prctl.h>
-#endif
 
 namespace {
 // A write that cannot get its bytes out (a line held by hardware flow control,
 // an adapter that stalls) gives up after twice its line time and this margin.
 constexpr qint64 kWriteMarginMs = 1000;
 constexpr long kNsPerMs = 1000000;
-
-qint64 NowNs()
-{
-    timespec t {};
-    ::clock_gettime(CLOCK_MONOTONIC, &t);
-    return qint64(t.tv_sec) * 1000000000 + t.tv_nsec;
-}
 
 // Milliseconds for poll, rounded up so that a wait never ends before its deadline.
 int PollMs(qint64 ns)
@@ -41,34 +32,10 @@ qint64 LineTimeMs(int bytes, quint32 baud)
     return baud == 0 ? 0 : (qint64(bytes) * 10 * 1000 + baud - 1) / baud;
 }
 
-// Sleeps until the monotonic clock reaches untilNs, not later by the thread's
-// timer slack (50 us by default, which would stretch the 1 ms pause of every
-// transaction).
-void SleepUntil(qint64 untilNs)
-{
-#ifdef __linux__
-    const int oldSlack = ::prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0);
-    ::prctl(PR_SET_TIMERSLACK, 1UL, 0, 0, 0);
-    const timespec until { time_t(untilNs / 1000000000), long(untilNs % 1000000000) };
-    while (::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) == EINTR) { }
-    if (oldSlack > 0)
-        ::prctl(PR_SET_TIMERSLACK, static_cast<unsigned long>(oldSlack), 0, 0, 0);
-#else
-    // Without clock_nanosleep (macOS): the time left goes on after a signal.
-    const qint64 ns = std::max<qint64>(0, untilNs - NowNs());
-    timespec left { time_t(ns / 1000000000), long(ns % 1000000000) };
-    while (::nanosleep(&left, &left) != 0 && errno == EINTR) { }
-#endif
-}
-
-// The pause after every purge: slept to shortly before its end, then waited
-// out on the clock, since waking from a sleep takes tens of microseconds more.
+// The pause after every purge, to the microsecond.
 void PauseOneMs()
 {
-    constexpr qint64 kWakeUpNs = 60000;
-    const qint64 end = NowNs() + kNsPerMs;
-    SleepUntil(end - kWakeUpNs);
-    while (NowNs() < end) { }
+    WaitUntilNs(MonotonicNs() + kNsPerMs);
 }
 
 // poll on one descriptor, resumed after a signal with the time that is left.
@@ -76,7 +43,7 @@ int PollOne(int fd, short events, qint64 deadlineNs)
 {
     for (;;) {
         pollfd p { fd, events, 0 };
-        const int ready = ::poll(&p, 1, PollMs(deadlineNs - NowNs()));
+        const int ready = ::poll(&p, 1, PollMs(deadlineNs - MonotonicNs()));
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready <= 0)
@@ -257,7 +224,7 @@ int PosixSerialLink::write(const quint8 *data, int count)
     if (!isOpen() || count <= 0)
         return 0;
     // Bounded by the line time of the bytes, never by the read time-out.
-    const qint64 deadlineMs = NowNs() / kNsPerMs + 2 * LineTimeMs(count, m_speed) + kWriteMarginMs;
+    const qint64 deadlineMs = MonotonicNs() / kNsPerMs + 2 * LineTimeMs(count, m_speed) + kWriteMarginMs;
     int sent = 0;
     while (sent < count) {
         const ssize_t n = ::write(m_fd, data + sent, size_t(count - sent));
@@ -286,10 +253,10 @@ int PosixSerialLink::drain(qint64 deadlineMs)
             return 0;
         if (queued <= 0)
             break;
-        const qint64 leftMs = deadlineMs - NowNs() / kNsPerMs;
+        const qint64 leftMs = deadlineMs - MonotonicNs() / kNsPerMs;
         if (leftMs <= 0)
             return queued;
-        SleepUntil(NowNs() + std::clamp<qint64>(LineTimeMs(queued, m_speed), 1, leftMs) * kNsPerMs);
+        SleepUntilNs(MonotonicNs() + std::clamp<qint64>(LineTimeMs(queued, m_speed), 1, leftMs) * kNsPerMs);
     }
     while (::tcdrain(m_fd) != 0 && errno == EINTR) { }
     return 0;
@@ -299,7 +266,7 @@ int PosixSerialLink::read(quint8 *data, int maxCount)
 {
     if (!isOpen() || maxCount <= 0)
         return 0;
-    const qint64 start = NowNs();
+    const qint64 start = MonotonicNs();
     const qint64 totalEnd = start + qint64(m_totalMs) * kNsPerMs;
     qint64 end = totalEnd; // until the first byte, the total time-out alone
     int got = 0;
@@ -307,7 +274,7 @@ int PosixSerialLink::read(quint8 *data, int maxCount)
         const ssize_t n = ::read(m_fd, data + got, size_t(maxCount - got));
         if (n > 0) {
             got += int(n);
-            end = std::min(totalEnd, NowNs() + qint64(m_intervalMs) * kNsPerMs);
+            end = std::min(totalEnd, MonotonicNs() + qint64(m_intervalMs) * kNsPerMs);
             continue;
         }
         if (n < 0 && errno == EINTR)
@@ -315,7 +282,7 @@ int PosixSerialLink::read(quint8 *data, int maxCount)
         // 0 with data asked for: the device hung up. Anything but "no data yet" ends the read.
         if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
             break;
-        if (NowNs() >= end || PollOne(m_fd, POLLIN, end) <= 0)
+        if (MonotonicNs() >= end || PollOne(m_fd, POLLIN, end) <= 0)
             break;
     }
     return got;

@@ -2,6 +2,7 @@
 
 #include "LineRate.h"
 #include "emulator/KktDevice.h"
+#include "kkt/MonotonicClock.h"
 
 #include <QDir>
 #include <QFile>
@@ -236,8 +237,10 @@ void PtyServer::send(const QByteArray &bytes, const timespec &lineStart, qint64 
     for (qsizetype sent = 0; sent < bytes.size();) {
         const qsizetype chunk = qMin(step, bytes.size() - sent);
         if (byteNs > 0) {
+            // On time to the microsecond: a timer's wake-up alone would make
+            // every answer late by the system's timer latency.
             const timespec due = Plus(lineStart, byteNs * (sent + chunk));
-            ::clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &due, nullptr);
+            WaitUntilNs(qint64(due.tv_sec) * 1000000000 + due.tv_nsec);
         }
         const ssize_t n = ::write(m_master, bytes.constData() + sent, size_t(chunk));
         if (n > 0) {

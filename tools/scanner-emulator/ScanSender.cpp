@@ -1,6 +1,6 @@
 #include "ScanSender.h"
 
-#include "MonotonicClock.h"
+#include "kkt/MonotonicClock.h"
 #include "PseudoTerminal.h"
 
 #include <cerrno>
