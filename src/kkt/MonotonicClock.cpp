@@ -10,7 +10,7 @@
 namespace {
 constexpr qint64 kNsPerSecond = 1000000000;
 // How long before its end a precise wait stops sleeping.
-constexpr qint64 kWakeUpNs = 60000;
+constexpr qint64 kWakeUpNs = 100000;
 } // namespace
 
 qint64 MonotonicNs()

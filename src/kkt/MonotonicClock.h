@@ -13,5 +13,5 @@ void SleepUntilNs(qint64 untilNs);
 
 // Ends at untilNs, give or take a few microseconds: sleeps until shortly
 // before, then watches the clock, since a wake-up from a sleep comes tens of
-// microseconds late (on a virtual machine some 40 us as a rule).
+// microseconds late (on a virtual machine some 45 us as a rule, 70 us now and then).
 void WaitUntilNs(qint64 untilNs);
