@@ -11,6 +11,7 @@
 #include "app/service/UDebugKKT.h"
 #include "app/service/UDebugScan.h"
 #include "config/ConfigFile.h"
+#include "config/SafeFile.h"
 #include "config/ScanCfg.h"
 #include "pages/ConfigCopy.h"
 #include "ui/Prompts.h"
@@ -21,8 +22,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -338,13 +337,10 @@ void TFormMain::N7Click()
         const QString path = Prompts::instance().saveFileName(this, kConfigFilter, kConfigSuffix);
         if (path.isEmpty())
             return;
-        if (!QFileInfo::exists(path)) {
-            QFile empty(path);
-            if (!empty.open(QIODevice::WriteOnly))
-                return ReportFailure(u"Не удалось создать файл \"%1\": %2"_s.arg(path, empty.errorString()));
-        }
-        GridsToConfig();
         QString error;
+        if (!SafeFile::CreateIfMissing(path, &error))
+            return ReportFailure(error);
+        GridsToConfig();
         bool saved;
         {
             TWaitScope wait(this);
