@@ -7,13 +7,14 @@
 //     send it) through the program's adapter at each speed, against the time
 //     its bytes need on the line.
 //
-//   bench_link [--items N] [--rows N] [--speeds LIST] [--adapters LIST]
+//   bench_link [--items N] [--rows N] [--speeds LIST] [--adapters LIST] [--spread]
 // The full run (the defaults) takes some ten minutes: the write-config at
 // 19200 baud alone needs over five minutes of line time. --rows 500 and
 // --speeds 115200 give a run of a minute or so.
 
 #include "EmulatorProcess.h"
 #include "kkt/ComPort.h"
+#include "kkt/MonotonicClock.h"
 #include "kkt/SerialLinkFactory.h"
 #include "pages/GridSet.h"
 #include "pages/TableRun.h"
@@ -26,8 +27,12 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <vector>
+#ifdef __linux__
+#include <sched.h>
+#endif
 
 using namespace Qt::StringLiterals;
 
@@ -59,6 +64,81 @@ template <typename Step> double MedianMs(int count, Step step)
     return Percentile(ms, 0.5);
 }
 
+// Times each step of every transaction through the link it wraps, to tell
+// where the overhead over the line time goes.
+class PhaseClock final : public SerialLink
+{
+public:
+    explicit PhaseClock(SerialLink &inner)
+        : m_inner(inner)
+    { }
+
+    bool open(const QString &name, quint32 speed, quint32 totalTimeOutMs) override
+    {
+        if (m_lastClose > 0)
+            m_between.push_back(Since(m_lastClose));
+        const qint64 start = MonotonicNs();
+        m_speed = speed;
+        const bool ok = m_inner.open(name, speed, totalTimeOutMs);
+        m_open.push_back(Since(start));
+        return ok;
+    }
+    bool isOpen() const override { return m_inner.isOpen(); }
+    void purge() override { timed(m_purge, [&] { m_inner.purge(); }); }
+    int write(const quint8 *data, int count) override
+    {
+        m_requestBytes = count;
+        int n = 0;
+        timed(m_write, [&] { n = m_inner.write(data, count); });
+        return n;
+    }
+    int read(quint8 *data, int maxCount) override
+    {
+        const qint64 start = MonotonicNs();
+        const int n = m_inner.read(data, maxCount);
+        // The answer comes after the request's line time and its own.
+        m_readLate.push_back(Since(start) - LineMs(m_requestBytes + n, m_speed));
+        return n;
+    }
+    void close() override
+    {
+        timed(m_close, [&] { m_inner.close(); });
+        m_lastClose = MonotonicNs();
+    }
+
+    void print() const
+    {
+        std::printf("  per step, median / 90th:    open %s, purge %s, write %s, close %s ms\n", Spread(m_open).data(),
+            Spread(m_purge).data(), Spread(m_write).data(), Spread(m_close).data());
+        std::printf("  answer after its line time: %s ms; between transactions %s ms\n", Spread(m_readLate).data(),
+            Spread(m_between).data());
+    }
+
+private:
+    static double Since(qint64 startNs) { return double(MonotonicNs() - startNs) / 1e6; }
+    static std::array<char, 32> Spread(const std::vector<double> &values)
+    {
+        std::array<char, 32> text {};
+        if (values.empty())
+            std::snprintf(text.data(), text.size(), "-");
+        else
+            std::snprintf(text.data(), text.size(), "%.3f / %.3f", Percentile(values, 0.5), Percentile(values, 0.9));
+        return text;
+    }
+    template <typename Step> static void timed(std::vector<double> &into, Step step)
+    {
+        const qint64 start = MonotonicNs();
+        step();
+        into.push_back(Since(start));
+    }
+
+    SerialLink &m_inner;
+    quint32 m_speed = 0;
+    int m_requestBytes = 0;
+    qint64 m_lastClose = 0;
+    std::vector<double> m_open, m_purge, m_write, m_close, m_readLate, m_between;
+};
+
 // Counts the bytes that went over the line both ways, from the exchange log hook.
 struct LineBytes
 {
@@ -76,7 +156,8 @@ struct LineBytes
 void GoodsItems(SerialLinkKind kind, const EmulatorProcess &emulator, int items)
 {
     const std::unique_ptr<SerialLink> link = MakeSerialLink(kind);
-    KktChannel channel(*link);
+    PhaseClock phases(*link);
+    KktChannel channel(phases);
     LineBytes line;
     line.attach(channel);
     const KktConnection conn { emulator.linkPath(), kItemSpeed, 3500, 0, 0 };
@@ -109,6 +190,7 @@ void GoodsItems(SerialLinkKind kind, const EmulatorProcess &emulator, int items)
     std::printf(
         "  median overhead:            %.3f ms (target <= %.1f ms, of which 1 ms is the pause after the purge)\n",
         median - lineMsPerItem, kOverheadTarget);
+    phases.print();
     std::printf("  90th / 99th percentile:     %.3f / %.3f ms\n", Percentile(ms, 0.9), Percentile(ms, 0.99));
     std::printf("  whole run:                  %.2f s (line time %.2f s, ratio %.3f)\n", runMs / 1000, lineMs / 1000,
         runMs / lineMs);
@@ -125,7 +207,8 @@ void GoodsItems(SerialLinkKind kind, const EmulatorProcess &emulator, int items)
 void WriteConfig(const EmulatorProcess &emulator, quint32 speed, int rows, double target)
 {
     const std::unique_ptr<SerialLink> link = MakeSerialLink();
-    KktChannel channel(*link);
+    PhaseClock phases(*link);
+    KktChannel channel(phases);
     LineBytes line;
     line.attach(channel);
     const KktConnection conn { emulator.linkPath(), speed, 3500, 0, 0 };
@@ -150,8 +233,28 @@ void WriteConfig(const EmulatorProcess &emulator, quint32 speed, int rows, doubl
     else
         std::printf("  ratio to the line time:     %.3f\n", runMs / lineMs);
     std::printf("  overhead per transaction:   %.3f ms\n", (runMs - lineMs) / line.requests);
+    phases.print();
     for (const QString &failure : failures)
         std::printf("  failure: %s\n", qPrintable(QString(failure).replace(u"\r\n"_s, u" "_s)));
+}
+
+// The emulator stands in for the register, and the register's wake-ups are no
+// part of the link. On a virtual machine a wake-up on another virtual
+// processor costs some 40 us, and now and then the host holds both for
+// milliseconds when the second one wakes; on one processor neither happens.
+// The emulator, started later, inherits the placement. The processor, or -1.
+int KeepOnOneProcessor()
+{
+#ifdef __linux__
+    const int cpu = ::sched_getcpu();
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (cpu >= 0)
+        CPU_SET(cpu, &set);
+    if (cpu >= 0 && ::sched_setaffinity(0, sizeof set, &set) == 0)
+        return cpu;
+#endif
+    return -1;
 }
 
 // The write-config targets: the slower the line, the smaller the share the overhead may take. 0: none.
@@ -173,6 +276,8 @@ int main(int argc, char *argv[])
     parser.addOption(
         { u"speeds"_s, u"Speeds of the write-config runs (default 115200,19200)."_s, u"LIST"_s, u"115200,19200"_s });
     parser.addOption({ u"adapters"_s, u"Adapters of the goods runs: posix, qt (default: all built)."_s, u"LIST"_s });
+    parser.addOption({ u"spread"_s,
+        u"Leave the benchmark and the emulator wherever the system runs them (default: both on one processor)."_s });
     parser.process(app);
 
     bool itemsOk = false, rowsOk = false;
@@ -196,6 +301,7 @@ int main(int argc, char *argv[])
         return 64;
     }
 
+    const int processor = parser.isSet(u"spread"_s) ? -1 : KeepOnOneProcessor();
     QTemporaryDir dir;
     EmulatorProcess emulator;
     if (!emulator.start(QStringLiteral(KKT_EMULATOR_PATH), dir.filePath(u"KKT-EMU"_s), { u"--pace"_s })) {
@@ -207,6 +313,10 @@ int main(int argc, char *argv[])
     std::printf("lock folder /var/lock: %s on %s\n", qPrintable(locks.rootPath()),
         locks.isValid() ? locks.fileSystemType().constData() : "(none)");
     std::printf("program adapter: %s\n", qPrintable(SerialLinkKindName(DefaultSerialLinkKind())));
+    if (processor >= 0)
+        std::printf("benchmark and emulator on processor %d (--spread: wherever the system runs them)\n", processor);
+    else
+        std::printf("benchmark and emulator wherever the system runs them\n");
     // Every figure below is wake-up latency as much as our own code: a busy machine shows here.
     QFile loadAvg(u"/proc/loadavg"_s);
     if (loadAvg.open(QIODevice::ReadOnly))

@@ -141,15 +141,24 @@ PosixSerialLink::~PosixSerialLink()
     close();
 }
 
-QString PosixSerialLink::DevicePath(const QString &name, const QString &portsFolder)
+int PosixSerialLink::OpenPort(const QString &name, const QString &portsFolder)
 {
+    if (name.isEmpty())
+        return -1;
+    // An entry of the ports folder first. The open follows its link to the
+    // device, and the lock and the exclusive flag belong to the device, not to
+    // the path, so no path needs resolving beforehand. A link to nothing, or
+    // no entry at all, passes the name on, as for any other name.
+    if (!portsFolder.isEmpty() && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))) {
+        const int fd = OpenDevice(QFile::encodeName(portsFolder + QLatin1Char('/') + name));
+        if (fd >= 0 || (errno != ENOENT && errno != ENOTDIR))
+            return fd;
+    }
     // As QSerialPort takes names: a path from the root or from here as it is,
     // any other name under /dev (ttyUSB0, pts/3).
-    const QString device = PortDevicePath(name, portsFolder);
-    if (device.isEmpty() || QDir::isAbsolutePath(device) || device.startsWith(QLatin1String("./"))
-        || device.startsWith(QLatin1String("../")))
-        return device;
-    return QStringLiteral("/dev/") + device;
+    if (QDir::isAbsolutePath(name) || name.startsWith(QLatin1String("./")) || name.startsWith(QLatin1String("../")))
+        return OpenDevice(QFile::encodeName(name));
+    return OpenDevice(QFile::encodeName(QStringLiteral("/dev/") + name));
 }
 
 bool PosixSerialLink::SpeedCode(quint32 baud, unsigned &code)
@@ -167,10 +176,9 @@ bool PosixSerialLink::open(const QString &name, quint32 speed, quint32 totalTime
     close();
     m_totalMs = totalTimeOutMs;
     unsigned code = 0;
-    const QString device = DevicePath(name, m_portsFolder);
-    if (device.isEmpty() || !SpeedCode(speed, code))
+    if (!SpeedCode(speed, code))
         return false;
-    m_fd = OpenDevice(QFile::encodeName(device));
+    m_fd = OpenPort(name, m_portsFolder);
     if (m_fd < 0)
         return false;
     // Another program keeps the port by an advisory lock (picocom, pyserial's

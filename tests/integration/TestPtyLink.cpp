@@ -148,6 +148,8 @@ private slots:
     void garbageAndBadFramesAreSkipped();
     void requestAfterAStrayStartIsAnswered();
     void portNames();
+    void namesBehindFolderEntries_data();
+    void namesBehindFolderEntries();
     void notATerminalIsNotOpened_data();
     void notATerminalIsNotOpened();
     void speedsOutsideTheStandardList_data();
@@ -513,6 +515,42 @@ void TestPtyLink::portNames()
     const std::unique_ptr<SerialLink> elsewhere = MakeLink(otherFolder.path());
     QVERIFY(answers(*elsewhere, f.emulator.terminalPath().sliced(5)));
     QVERIFY(!elsewhere->open(published, 19200, 300));
+}
+
+void TestPtyLink::namesBehindFolderEntries_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<quint8>("outcome");
+    // A link to nothing passes the name on to /dev, where ptmx is a terminal
+    // that opens and never answers.
+    QTest::newRow("link to nothing") << u"dangling"_s << KktOutcome::NoAnswer;
+    // An entry that is there is what the name means, though it is no port.
+    QTest::newRow("link to itself") << u"loop"_s << KktOutcome::PortNotOpened;
+    QTest::newRow("plain file") << u"file"_s << KktOutcome::PortNotOpened;
+}
+
+void TestPtyLink::namesBehindFolderEntries()
+{
+    QFETCH(QString, entry);
+    QFETCH(quint8, outcome);
+    if (!QFileInfo(u"/dev/ptmx"_s).exists())
+        QSKIP("no /dev/ptmx here");
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"ptmx"_s);
+    if (entry == u"dangling"_s)
+        QVERIFY(QFile::link(folder.filePath(u"nothing"_s), path));
+    else if (entry == u"loop"_s)
+        QCOMPARE(::symlink("ptmx", QFile::encodeName(path).constData()), 0);
+    else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    const std::unique_ptr<SerialLink> link = MakeLink(folder.path());
+    KktChannel channel(*link);
+    KktConnection conn { u"ptmx"_s, 19200, 300, 0, 0 };
+    TTestLinkAnswer answer;
+    QCOMPARE(RequestTestLink(channel, conn, answer), outcome);
+    QVERIFY(!link->isOpen());
 }
 
 void TestPtyLink::notATerminalIsNotOpened_data()
