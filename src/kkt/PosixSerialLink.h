@@ -31,7 +31,7 @@ public:
 private:
     // Opens the device a port name stands for: where an entry of the ports
     // folder leads, a path as given, or else the name under /dev. The
-    // descriptor, or -1 with errno set.
+    // descriptor, or -1.
     static int OpenPort(const QString &name, const QString &portsFolder);
     bool configure(unsigned speedCode);
     // Waits until the bytes handed over have left the output queue, at most

@@ -7,7 +7,9 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -29,21 +31,8 @@ constexpr int kWriteRoomMs = 200;
 constexpr int kClientCheckMs = 250;
 // Paced bytes due within this span are written together.
 constexpr qint64 kPaceChunkNs = 1000000;
-
-timespec Now()
-{
-    timespec t {};
-    ::clock_gettime(CLOCK_MONOTONIC, &t);
-    return t;
-}
-
-timespec Plus(timespec t, qint64 ns)
-{
-    const qint64 total = t.tv_nsec + ns;
-    t.tv_sec += time_t(total / 1000000000);
-    t.tv_nsec = long(total % 1000000000);
-    return t;
-}
+constexpr qint64 kNsPerMs = 1000000;
+constexpr qint64 kPartialGiveUpNs = kPartialGiveUpMs * kNsPerMs;
 
 // Whether a process other than this one has the device at path open.
 bool OtherProcessHolds(const QString &path)
@@ -70,16 +59,6 @@ bool OtherProcessHolds(const QString &path)
 #endif
 }
 
-bool Before(const timespec &a, const timespec &b)
-{
-    return a.tv_sec != b.tv_sec ? a.tv_sec < b.tv_sec : a.tv_nsec < b.tv_nsec;
-}
-
-qint64 NsUntil(const timespec &until)
-{
-    const timespec now = Now();
-    return (qint64(until.tv_sec) - now.tv_sec) * 1000000000 + (until.tv_nsec - now.tv_nsec);
-}
 } // namespace
 
 bool PtyServer::start(const QString &linkPath, QString &error)
@@ -112,12 +91,12 @@ bool PtyServer::run(int stopFd, QString &error)
             break;
         if (ready == 0) {
             releaseExclusiveUseOfGoneClient();
-            if (!m_splitter.hasPartial() || NsUntil(Plus(m_frameStart, qint64(kPartialGiveUpMs) * 1000000)) > 0)
+            if (!m_splitter.hasPartial() || m_frameStartNs + kPartialGiveUpNs > MonotonicNs())
                 continue;
             // The partial frame will not be completed: its sender gave up, or
             // its start was stray. A request may still follow that start.
             m_splitter.abandonPartial();
-            m_frameStart = Now();
+            m_frameStartNs = MonotonicNs();
             answerFrames();
             continue;
         }
@@ -140,7 +119,7 @@ int PtyServer::pollTimeOutMs() const
     // Counted from the first byte of the partial frame, not from the last read:
     // noise that keeps coming must not keep a frame start alive.
     if (m_splitter.hasPartial())
-        timeOut = int(qBound(qint64(0), NsUntil(Plus(m_frameStart, qint64(kPartialGiveUpMs) * 1000000)) / 1000000 + 1,
+        timeOut = int(qBound(qint64(0), (m_frameStartNs + kPartialGiveUpNs - MonotonicNs()) / kNsPerMs + 1,
             qint64(kPartialGiveUpMs)));
 #ifdef TIOCGEXCL
     // A client may set the exclusive flag and die without sending a byte: look
@@ -172,7 +151,7 @@ void PtyServer::readRequests()
         if (n <= 0)
             break;
         if (!m_splitter.hasPartial())
-            m_frameStart = Now();
+            m_frameStartNs = MonotonicNs();
         m_splitter.feed(QByteArrayView(chunk, n));
         answerFrames();
         if (m_stopping)
@@ -186,7 +165,7 @@ void PtyServer::answerFrames()
         answer(*frame);
         if (m_stopping)
             return;
-        m_frameStart = Now();
+        m_frameStartNs = MonotonicNs();
     }
 }
 
@@ -201,21 +180,18 @@ void PtyServer::answer(const QByteArray &frame)
     // start before the request's last byte would have arrived.
     // The answer's line time then starts when the request's ends, however
     // late this process wakes up for it.
-    timespec lineStart = byteNs > 0 ? Plus(m_frameStart, byteNs * frame.size()) : Now();
-    if (faults.delayMs > 0) {
-        const timespec delayed = Plus(Now(), qint64(faults.delayMs) * 1000000);
-        if (Before(lineStart, delayed))
-            lineStart = delayed;
-    }
-    if (!waitUntil(lineStart))
+    qint64 lineStartNs = byteNs > 0 ? m_frameStartNs + byteNs * frame.size() : MonotonicNs();
+    if (faults.delayMs > 0)
+        lineStartNs = std::max(lineStartNs, MonotonicNs() + faults.delayMs * kNsPerMs);
+    if (!waitUntil(lineStartNs))
         return;
-    send(bytes, lineStart, byteNs);
+    send(bytes, lineStartNs, byteNs);
 }
 
-bool PtyServer::waitUntil(const timespec &until)
+bool PtyServer::waitUntil(qint64 untilNs)
 {
     for (;;) {
-        const qint64 ns = NsUntil(until);
+        const qint64 ns = untilNs - MonotonicNs();
         if (ns <= 0)
             return true;
         pollfd stop { m_stopFd, POLLIN, 0 };
@@ -228,7 +204,7 @@ bool PtyServer::waitUntil(const timespec &until)
     }
 }
 
-void PtyServer::send(const QByteArray &bytes, const timespec &lineStart, qint64 byteNs)
+void PtyServer::send(const QByteArray &bytes, qint64 lineStartNs, qint64 byteNs)
 {
     // Unpaced, everything at once. Paced, no byte leaves before its line time is
     // over; bytes due within one millisecond go together, as a serial adapter
@@ -239,8 +215,7 @@ void PtyServer::send(const QByteArray &bytes, const timespec &lineStart, qint64 
         if (byteNs > 0) {
             // On time to the microsecond: a timer's wake-up alone would make
             // every answer late by the system's timer latency.
-            const timespec due = Plus(lineStart, byteNs * (sent + chunk));
-            WaitUntilNs(qint64(due.tv_sec) * 1000000000 + due.tv_nsec);
+            WaitUntilNs(lineStartNs + byteNs * (sent + chunk));
         }
         const ssize_t n = ::write(m_master, bytes.constData() + sent, size_t(chunk));
         if (n > 0) {

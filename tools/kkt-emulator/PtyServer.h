@@ -6,8 +6,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <ctime>
-
 class KktDevice;
 
 // Serves a KktDevice on a pseudo-terminal in raw mode: requests are cut from
@@ -41,8 +39,8 @@ private:
     void answerFrames();
     void answer(const QByteArray &frame);
     // Sleeps until the monotonic time `until`; false when a stop request came first.
-    bool waitUntil(const timespec &until);
-    void send(const QByteArray &bytes, const timespec &lineStart, qint64 byteNs);
+    bool waitUntil(qint64 untilNs);
+    void send(const QByteArray &bytes, qint64 lineStartNs, qint64 byteNs);
     // Waits a little for room in a full terminal; false when none came or the terminal failed.
     bool waitForRoom();
     // How long poll may wait: the partial frame's give-up, the check for a gone client.
@@ -56,5 +54,5 @@ private:
     int m_slave = -1; // where the client's line settings are read
     int m_stopFd = -1;
     bool m_stopping = false;
-    timespec m_frameStart {}; // when the first byte of the pending frame arrived
+    qint64 m_frameStartNs = 0; // when the first byte of the pending frame arrived, on MonotonicNs()
 };
