@@ -2,6 +2,8 @@
 // over 100 codes from scanner-emulator on a real pseudo-terminal (the reader's
 // 50 ms pause for the rest of a code included); and the processor time of a
 // reader that waits 10 s for a code that does not come.
+//
+//   bench_scanner [--split K:MS]   each code in two writes, MS apart after its first K bytes
 #include "EmulatorProcess.h"
 #include "kkt/MonotonicClock.h"
 
@@ -72,6 +74,16 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    QStringList emulatorOptions { u"--interval-ms"_s, u"0"_s };
+    QString split;
+    const QStringList args = app.arguments();
+    if (args.size() == 3 && args[1] == u"--split"_s) {
+        split = args[2];
+        emulatorOptions << u"--split"_s << split;
+    } else if (args.size() != 1) {
+        std::fprintf(stderr, "usage: bench_scanner [--split K:MS]\n");
+        return 64;
+    }
     QTemporaryDir dir;
     const QString ports = dir.filePath(u"ports"_s);
     QDir().mkpath(ports);
@@ -82,7 +94,7 @@ int main(int argc, char *argv[])
     cfg.close();
 
     EmulatorProcess scanner;
-    if (!scanner.start(QStringLiteral(SCANNER_EMULATOR_PATH), ports + u"/SCAN-EMU"_s, { u"--interval-ms"_s, u"0"_s })) {
+    if (!scanner.start(QStringLiteral(SCANNER_EMULATOR_PATH), ports + u"/SCAN-EMU"_s, emulatorOptions)) {
         std::fprintf(stderr, "scanner-emulator: %s\n", qPrintable(scanner.error()));
         return 1;
     }
@@ -95,7 +107,8 @@ int main(int argc, char *argv[])
     std::vector<qint64> filled;
     QObject::connect(&grid, &StringGridModel::dataChanged, [&] { filled.push_back(MonotonicNs()); });
     TStructSetting sett;
-    TScannerControl control(&page, dir.path(), ports, nullptr, sett);
+    TScanner scan;
+    TScannerControl control(&page, dir.path(), ports, nullptr, sett, scan);
     control.setGoodsTab({ &grid, [] { return 3; }, [] { return 1; }, &shape, {}, &caption, &verdict, {} });
     control.ScanStartUp();
     control.GoodsTabShown();
@@ -130,9 +143,14 @@ int main(int argc, char *argv[])
         }
         latencies.push_back(double(filled.back() - sentNs) / 1e6);
     }
-    std::printf("last byte -> barcode cell filled, %d codes: median %.1f ms, p90 %.1f ms, max %.1f ms "
-                "(target: median <= 60 ms)\n",
-        kCodes, Percentile(latencies, 0.5), Percentile(latencies, 0.9), Percentile(latencies, 1.0));
+    // A code in two reads waits out the pause after each of them: from its last
+    // byte, two pauses less the gap between the parts.
+    const QString target = split.isEmpty()
+        ? u"target: median <= 60 ms"_s
+        : u"two reads, each followed by the 50 ms pause: expected 100 ms less the gap"_s;
+    std::printf("last byte -> barcode cell filled, %d codes%s: median %.1f ms, p90 %.1f ms, max %.1f ms (%s)\n", kCodes,
+        split.isEmpty() ? "" : qPrintable(u", split "_s + split + u" ms"_s), Percentile(latencies, 0.5),
+        Percentile(latencies, 0.9), Percentile(latencies, 1.0), qPrintable(target));
 
     Idle(200);
     const double cpuBefore = ProcessCpuMs();

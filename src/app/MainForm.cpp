@@ -254,7 +254,7 @@ void TFormMain::CreateFrames()
 
 void TFormMain::ScanStartUp()
 {
-    m_scanner = new TScannerControl(this, m_settingsFolder, m_portsFolder, m_frmDebugScan, StructSett);
+    m_scanner = new TScannerControl(this, m_settingsFolder, m_portsFolder, m_frmDebugScan, StructSett, Config.Scan);
     // The goods tab the scanner fills and shows its state on.
     TStringGrid *goods = Set102Frame->goodsView();
     auto *shape = static_cast<TShape *>(Set102Frame->scannerIndicator());

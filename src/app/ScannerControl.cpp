@@ -18,11 +18,14 @@ using namespace Qt::StringLiterals;
 namespace {
 // The goods grid's "Штрих-код" column.
 constexpr int kBarcodeCol = 3;
+const QString kCaption = u"Сканер штрих-кода"_s;
+const QString kGoneCaption = u"Сканер отключен"_s;
 } // namespace
 
 TScannerControl::TScannerControl(QWidget *window, const QString &settingsFolder, const QString &portsFolder,
-    TfrmDebugScan *debugScan, const TStructSetting &structSett)
+    TfrmDebugScan *debugScan, const TStructSetting &structSett, TScanner &scan)
     : QObject(window)
+    , Scan(scan)
     , m_window(window)
     , m_settingsFolder(settingsFolder)
     , m_portsFolder(portsFolder)
@@ -63,6 +66,12 @@ void TScannerControl::Fill(const QColor &colour)
         m_tab.fillShape1(colour);
 }
 
+void TScannerControl::Caption(const QString &text)
+{
+    if (auto *label = qobject_cast<QLabel *>(m_tab.Label14))
+        label->setText(text);
+}
+
 void TScannerControl::ScanStartUp()
 {
     // A folder that refuses Scan.cfg has been reported with ProgSett.ini already;
@@ -72,10 +81,14 @@ void TScannerControl::ScanStartUp()
     model_scan = cfg.ModelName;
     com_scan = cfg.ComPort;
     speed_scan = cfg.SpeedPort;
-    if (model_scan.isEmpty())
-        ShowIndicator(false);
+    // With a model the indicator is there from the start, stopped until the
+    // goods tab starts the reader.
+    ShowIndicator(!model_scan.isEmpty());
+    if (!model_scan.isEmpty())
+        Fill(kWhite);
     m_st = new TScanThread(m_portsFolder, this);
     m_st->FOnScanEvent = [this](const QString &value) { OnScanShtrihCode(value); };
+    m_st->OnPortState = [this](bool connected) { OnPortState(connected); };
     if (m_debugScan)
         m_st->OnLogScan = [log = m_debugScan](const QString &line) { log->LogScan(line); };
     flagScan = true;
@@ -98,6 +111,7 @@ void TScannerControl::StartScan()
         return;
     }
     Fill(kGreen);
+    Caption(kCaption);
     if (m_tab.Label14)
         m_tab.Label14->show();
     Repaint();
@@ -113,6 +127,16 @@ void TScannerControl::StopScan()
         m_st->Suspend();
     m_st->Disconnect();
     Fill(kWhite);
+    Caption(kCaption);
+}
+
+void TScannerControl::OnPortState(bool connected)
+{
+    if (model_scan.isEmpty())
+        return;
+    Fill(connected ? kGreen : kRed);
+    Caption(connected ? kCaption : kGoneCaption);
+    Repaint();
 }
 
 void TScannerControl::GoodsTabShown()

@@ -39,9 +39,11 @@ class TScannerControl : public QObject
     Q_OBJECT
 public:
     // window is the parent of the dialogs; structSett the main window's KKT
-    // connection settings, whose port the scanner's is compared with.
+    // connection settings, whose port the scanner's is compared with; scan the
+    // scanner part of the main window's configuration, which the settings
+    // command sets.
     TScannerControl(QWidget *window, const QString &settingsFolder, const QString &portsFolder,
-        TfrmDebugScan *debugScan, const TStructSetting &structSett);
+        TfrmDebugScan *debugScan, const TStructSetting &structSett, TScanner &scan);
     ~TScannerControl() override;
 
     void setGoodsTab(const ScannerGoodsTab &tab);
@@ -58,13 +60,15 @@ public:
     void HookedTabShown();
     // Every code the reader delivers, on the interface thread.
     void OnScanShtrihCode(const QString &value);
+    // The reader lost its scanner (false) or found it again (true).
+    void OnPortState(bool connected);
 
     TScanThread *st() const { return m_st; }
     QString model_scan, com_scan, speed_scan;
     // The reader exists; the tab hooks act only when it is set.
     bool flagScan = false;
     // The scanner part of the configuration, set by the settings command.
-    TScanner Scan;
+    TScanner &Scan;
 
     static inline const QColor kWhite { 255, 255, 255 };
     static inline const QColor kGreen { 0, 255, 0 };
@@ -76,6 +80,7 @@ private:
     void ShowIndicator(bool shown);
     void Repaint();
     void Fill(const QColor &colour);
+    void Caption(const QString &text);
     QString ScanCfgPath() const;
 
     QWidget *m_window;

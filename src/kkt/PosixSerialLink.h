@@ -24,16 +24,7 @@ public:
     int read(quint8 *data, int maxCount) override;
     void close() override;
 
-    // The speed constant of the terminal interface for a speed in baud; false
-    // for a speed the interface has no constant for.
-    static bool SpeedCode(quint32 baud, unsigned &code);
-
 private:
-    // Opens the device a port name stands for: where an entry of the ports
-    // folder leads, a path as given, or else the name under /dev. The
-    // descriptor, or -1.
-    static int OpenPort(const QString &name, const QString &portsFolder);
-    bool configure(unsigned speedCode);
     // Waits until the bytes handed over have left the output queue, at most
     // until deadlineMs on the monotonic clock; the bytes still queued then.
     int drain(qint64 deadlineMs);

@@ -1,8 +1,7 @@
 #include "scanner/ScanPortReader.h"
 
-#include "kkt/PortDiscovery.h"
+#include "scanner/ScanPort.h"
 
-#include <QSerialPort>
 #include <QThread>
 
 using namespace Qt::StringLiterals;
@@ -10,19 +9,25 @@ using namespace Qt::StringLiterals;
 namespace {
 // Windows' status word of a wait request: pending, nothing received yet.
 constexpr int kIoPending = 259;
-// The input kept by the port between two reads; the scanner sends codes of a
-// few dozen bytes, anything beyond is noise that must not grow without end.
-constexpr qint64 kReadBufferSize = 4096;
+constexpr int kReopenMs = 1000;
 
 const QString kAsterisks = QString(34, u'*');
 const QString kHyphens = QString(34, u'-');
 } // namespace
 
-ScanPortReader::ScanPortReader(const QString &portsFolder, TextHook log, TextHook deliver)
-    : m_portsFolder(portsFolder)
-    , m_log(std::move(log))
+ScanPortReader::ScanPortReader(const QString &portsFolder, TextHook log, TextHook deliver, StateHook state)
+    : m_log(std::move(log))
     , m_deliver(std::move(deliver))
-{ }
+    , m_state(std::move(state))
+    , m_port(MakeScanPort(portsFolder))
+    , m_reopen(this)
+{
+    // Children, so that both move into the reader's thread with it.
+    m_port->setParent(this);
+    connect(m_port.get(), &ScanPort::readable, this, &ScanPortReader::OnReadable);
+    m_reopen.setInterval(kReopenMs);
+    connect(&m_reopen, &QTimer::timeout, this, &ScanPortReader::TryReopen);
+}
 
 ScanPortReader::~ScanPortReader()
 {
@@ -31,7 +36,7 @@ ScanPortReader::~ScanPortReader()
 
 bool ScanPortReader::isOpen() const
 {
-    return m_port && m_port->isOpen();
+    return m_port->isOpen();
 }
 
 bool ScanPortReader::Init(const QString &ComName, const QString &ComSpeed)
@@ -39,48 +44,33 @@ bool ScanPortReader::Init(const QString &ComName, const QString &ComSpeed)
     Disconnect();
     bool number = false;
     const int speed = ComSpeed.toInt(&number);
-    if (!number || speed <= 0)
+    if (!number || speed <= 0 || ComName.isEmpty())
         return false;
-    auto *port = new QSerialPort(this);
-    port->setPortName(PortDevicePath(ComName, m_portsFolder));
-    port->setReadBufferSize(kReadBufferSize);
-    if (ComName.isEmpty() || !port->open(QIODevice::ReadWrite)) {
-        delete port;
+    if (!m_port->open(ComName, speed))
         return false;
-    }
-    // Only the line format is set; anything else stays as the port had it.
-    port->setBaudRate(speed);
-    port->setDataBits(QSerialPort::Data8);
-    port->setParity(QSerialPort::NoParity);
-    port->setStopBits(QSerialPort::OneStop);
-    // Bytes that came while nobody listened would reach a real port's closed
-    // line no more than they reach us here.
-    port->clear(QSerialPort::Input);
-    connect(port, &QSerialPort::readyRead, this, &ScanPortReader::OnBytes);
-    // Queued: the port is closed after it has finished reporting, not inside.
-    connect(port, &QSerialPort::errorOccurred, this, &ScanPortReader::OnPortError, Qt::QueuedConnection);
-    m_port = port;
+    m_name = ComName;
+    m_speed = speed;
     ScheduleCycle();
     return true;
 }
 
 void ScanPortReader::Disconnect()
 {
-    if (!m_port)
+    m_reopen.stop();
+    if (!m_port->isOpen())
         return;
     if (m_waiting)
         m_waitEnded = true;
     m_waiting = false;
-    m_port->disconnect(this);
     m_port->close();
-    m_port->deleteLater();
-    m_port = nullptr;
 }
 
 void ScanPortReader::setPaused(bool paused)
 {
     m_paused = paused;
-    if (!paused)
+    if (paused)
+        m_port->watch(false);
+    else
         ScheduleCycle();
 }
 
@@ -110,13 +100,20 @@ void ScanPortReader::StartCycle()
     }
     if (!isOpen())
         return;
-    if (m_waiting) {
-        // Resumed inside a wait: bytes that came meanwhile end it now.
-        if (m_port->bytesAvailable() > 0)
-            QMetaObject::invokeMethod(this, &ScanPortReader::OnBytes, Qt::QueuedConnection);
+    const qint64 queued = m_port->waiting();
+    if (queued < 0) {
+        PortLost();
         return;
     }
-    const bool received = m_port->bytesAvailable() > 0 || m_port->waitForReadyRead(0);
+    if (m_waiting) {
+        // Resumed inside a wait: bytes that came meanwhile end it now.
+        if (queued > 0)
+            QMetaObject::invokeMethod(this, &ScanPortReader::OnBytes, Qt::QueuedConnection);
+        else
+            m_port->watch(true);
+        return;
+    }
+    const bool received = queued > 0;
     Log(u"ovlp.Internal = "_s + QString::number(received ? 0 : kIoPending));
     if (!received) {
         m_assembly.Reset();
@@ -125,12 +122,30 @@ void ScanPortReader::StartCycle()
     m_waiting = true;
     if (received)
         QMetaObject::invokeMethod(this, &ScanPortReader::OnBytes, Qt::QueuedConnection);
+    else
+        m_port->watch(true);
+}
+
+void ScanPortReader::OnReadable()
+{
+    if (m_paused || !m_waiting || !isOpen()) {
+        m_port->watch(false);
+        return;
+    }
+    const qint64 queued = m_port->waiting();
+    if (queued < 0)
+        PortLost();
+    else if (queued > 0)
+        OnBytes();
+    // Nothing waiting: somebody else's wake-up (another read took the bytes
+    // first, an event dispatcher that reports once too often). The wait goes on.
 }
 
 void ScanPortReader::OnBytes()
 {
     if (m_paused || !m_waiting || !isOpen())
         return;
+    m_port->watch(false);
     m_waiting = false;
     Log(kHyphens);
     ReadWaiting();
@@ -139,7 +154,7 @@ void ScanPortReader::OnBytes()
 
 void ScanPortReader::ReadWaiting()
 {
-    const qint64 btr = m_port->bytesAvailable();
+    const qint64 btr = qMax<qint64>(m_port->waiting(), 0);
     Log(u"btr = "_s + QString::number(btr));
     if (btr == 0)
         return;
@@ -156,12 +171,25 @@ void ScanPortReader::ReadWaiting()
         m_deliver(*step.code);
 }
 
-void ScanPortReader::OnPortError(QSerialPort::SerialPortError error)
+void ScanPortReader::PortLost()
 {
-    if (!m_port || (error != QSerialPort::ResourceError && error != QSerialPort::ReadError))
+    const bool waited = m_waiting;
+    m_waiting = false;
+    m_port->close();
+    // The wait ends without a read, as when the port is closed under it.
+    if (waited)
+        Log(kHyphens);
+    if (m_state)
+        m_state(false);
+    m_reopen.start();
+}
+
+void ScanPortReader::TryReopen()
+{
+    if (m_port->isOpen() || !m_port->open(m_name, m_speed))
         return;
-    // The device went away (unplugged, the far end of a terminal closed) and
-    // every read fails: end the wait and stay idle rather than spin on it.
-    Disconnect();
+    m_reopen.stop();
+    if (m_state)
+        m_state(true);
     ScheduleCycle();
 }

@@ -13,7 +13,8 @@ TScanThread::TScanThread(const QString &portsFolder, QObject *parent)
     m_thread->setObjectName(QStringLiteral("ScanThread"));
     m_reader = new ScanPortReader(
         portsFolder, [this](const QString &line) { m_handover->runOnUi([this, &line] { LogScan(line); }); },
-        [this](const QString &value) { m_handover->runOnUi([this, &value] { DoScanEvent(value); }); });
+        [this](const QString &value) { m_handover->runOnUi([this, &value] { DoScanEvent(value); }); },
+        [this](bool connected) { m_handover->runOnUi([this, connected] { PortState(connected); }); });
     m_reader->moveToThread(m_thread);
     connect(m_thread, &QThread::finished, m_reader, &QObject::deleteLater);
     m_thread->start();
@@ -71,6 +72,17 @@ void TScanThread::LogScan(const QString &line)
 {
     if (OnLogScan)
         OnLogScan(line);
+}
+
+void TScanThread::setReopenMs(int ms)
+{
+    Ask([this, ms] { m_reader->setReopenMs(ms); });
+}
+
+void TScanThread::PortState(bool connected)
+{
+    if (OnPortState)
+        OnPortState(connected);
 }
 
 void TScanThread::DoScanEvent(const QString &value)

@@ -38,17 +38,23 @@ public:
 
     // How long the reader waits after a read for the rest of a code.
     void setBurstPauseMs(int ms);
+    // How often a scanner that has gone away is looked for again.
+    void setReopenMs(int ms);
 
     // Set by the main window; called with every code, on the interface thread.
     TScanEvent FOnScanEvent;
     // Receives every trace line, on the interface thread.
     std::function<void(const QString &line)> OnLogScan;
+    // Hears, on the interface thread, that the scanner has gone away (false)
+    // and that its port has been opened again (true).
+    std::function<void(bool connected)> OnPortState;
 
 protected:
     virtual void DoScanEvent(const QString &value);
 
 private:
     void LogScan(const QString &line);
+    void PortState(bool connected);
     // Runs fn in the reader thread and waits for it.
     void Ask(const std::function<void()> &fn);
 

@@ -112,6 +112,8 @@ private slots:
     void codeEntry_data();
     void codeEntry();
     void sharedPortQuestion();
+    void scannerGoneAndBack();
+    void settingsSetTheWindowsConfiguration();
     void settingsApplyBee2();
     void settingsCancelLeavesReaderStopped();
     void settingsNoScannerThenBee2ForgetsPortAndSpeed();
@@ -133,6 +135,7 @@ private:
     std::unique_ptr<TfrmDebugScan> debugScan;
     std::unique_ptr<EmulatorProcess> emulator;
     TStructSetting sett;
+    TConfig config; // the main window's, whose scanner part the settings command sets
 };
 
 void TestScannerControl::init()
@@ -144,6 +147,7 @@ void TestScannerControl::init()
     debugScan = std::make_unique<TfrmDebugScan>();
     sett = TStructSetting();
     sett.PortSett.Name = u"COM1"_s;
+    config = TConfig();
 }
 
 void TestScannerControl::cleanup()
@@ -158,7 +162,8 @@ std::unique_ptr<TScannerControl> TestScannerControl::started(const QByteArray &s
 {
     if (!scanCfg.isNull())
         WriteBytes(scanCfgPath(), scanCfg);
-    auto scanner = std::make_unique<TScannerControl>(&goods->page, m_dir->path(), portsFolder(), debugScan.get(), sett);
+    auto scanner = std::make_unique<TScannerControl>(
+        &goods->page, m_dir->path(), portsFolder(), debugScan.get(), sett, config.Scan);
     scanner->setGoodsTab(goods->tab());
     scanner->ScanStartUp();
     return scanner;
@@ -202,7 +207,9 @@ void TestScannerControl::indicatorFollowsTheReader()
     const auto scanner = started("[CURRENT]\r\nModelName=\x7f"
                                  "Bee2 (RS-232)\x7f\r\nComPort=SCAN-EMU\r\nSpeedPort=9600\r\n");
     QCOMPARE(scanner->model_scan, kBee2);
-    QVERIFY(goods->Shape1->isHidden());
+    // With a model the indicator shows from the start, stopped.
+    QVERIFY(goods->Shape1->isVisible() && goods->Label14->isVisible());
+    QCOMPARE(goods->fill, TScannerControl::kWhite);
 
     scanner->StartScan();
     QCOMPARE(goods->fill, TScannerControl::kGreen);
@@ -213,12 +220,11 @@ void TestScannerControl::indicatorFollowsTheReader()
     QCOMPARE(goods->fill, TScannerControl::kWhite);
     QVERIFY(scanner->st()->Suspended());
 
-    // A port that cannot be opened: red, the caption keeps its visibility, the reader stays stopped.
-    goods->Label14->hide();
+    // A port that cannot be opened: red beside its caption, the reader stays stopped.
     scanner->com_scan = u"NO-SUCH-PORT"_s;
     scanner->StartScan();
     QCOMPARE(goods->fill, TScannerControl::kRed);
-    QVERIFY(goods->Shape1->isVisible() && goods->Label14->isHidden());
+    QVERIFY(goods->Shape1->isVisible() && goods->Label14->isVisible());
     QVERIFY(scanner->st()->Suspended());
 
     scanner->com_scan = kEmuPort;
@@ -319,7 +325,8 @@ void TestScannerControl::sharedPortQuestion()
     QCOMPARE(prompts->messages.last().text, kQuestion);
     QCOMPARE(prompts->messages.last().caption, u"Выбор устройства"_s);
     QVERIFY(scanner->st()->Suspended());
-    QVERIFY(!goods->fill.isValid());
+    QCOMPARE(goods->fill, TScannerControl::kWhite);
+    QVERIFY(goods->Shape1->isVisible() && goods->Label14->isVisible());
     QVERIFY(goods->kktButtonsEnabled());
 
     // Yes: scanner only, until another hooked tab is shown.
@@ -350,6 +357,54 @@ void TestScannerControl::sharedPortQuestion()
     QVERIFY(!scanner->st()->Suspended());
 }
 
+// A scanner unplugged and plugged in again: seen in the indicator, picked up
+// again without the user doing anything, and its codes reach the grid.
+void TestScannerControl::scannerGoneAndBack()
+{
+    QVERIFY(startEmulator());
+    const auto scanner = started("[CURRENT]\r\nModelName=Bee2 (RS-232)\r\nComPort=SCAN-EMU\r\nSpeedPort=9600\r\n");
+    scanner->st()->setReopenMs(100);
+    goods->col = 3;
+    goods->row = 2;
+    scanner->GoodsTabShown();
+    QCOMPARE(goods->fill, TScannerControl::kGreen);
+
+    QVERIFY(emulator->stop());
+    QTRY_COMPARE(goods->fill, TScannerControl::kRed);
+    QCOMPARE(goods->Label14->text(), u"Сканер отключен"_s);
+    QVERIFY(goods->Label14->isVisible());
+
+    QVERIFY(startEmulator({ u"--wait-ms"_s, u"1000"_s, u"--code"_s, u"4607001770015"_s }));
+    QTRY_COMPARE(goods->fill, TScannerControl::kGreen);
+    QCOMPARE(goods->Label14->text(), u"Сканер штрих-кода"_s);
+    QTRY_COMPARE_WITH_TIMEOUT(goods->grid.cell(2, 3), u"4607001770015"_s, 10000);
+
+    // Stopped by the user, a scanner that goes away is no longer looked for.
+    scanner->HookedTabShown();
+    QVERIFY(emulator->stop());
+    QTest::qWait(300);
+    QCOMPARE(goods->fill, TScannerControl::kWhite);
+    QCOMPARE(goods->Label14->text(), u"Сканер штрих-кода"_s);
+}
+
+// The main window keeps the scanner settings it is given in its own configuration.
+void TestScannerControl::settingsSetTheWindowsConfiguration()
+{
+    TFormMain form(m_dir->path(), portsFolder());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    WhenModal([](QWidget *dialog) {
+        QVERIFY(Choose(Child<QComboBox>(dialog, u"ComboBox1"_s), kBee2));
+        auto *panel = Child<QWidget>(dialog, u"Bee2_RS232"_s);
+        QVERIFY(Choose(Child<QComboBox>(panel, u"ComboBox2"_s), u"19200"_s));
+        QTest::mouseClick(Child<QPushButton>(dialog, u"Button2"_s), Qt::LeftButton);
+    });
+    form.ScannerClick();
+    QCOMPARE(form.Config.Scan.Model, TScanTypeDevice::Bee2);
+    QCOMPARE(form.Config.Scan.SpeedPort, u"19200"_s);
+    QVERIFY(form.Config.Scan.FlgON);
+}
+
 void TestScannerControl::settingsApplyBee2()
 {
     QVERIFY(startEmulator());
@@ -377,10 +432,10 @@ void TestScannerControl::settingsApplyBee2()
     QCOMPARE(stored.ComPort, kEmuPort);
     QCOMPARE(stored.SpeedPort, u"115200"_s);
     QVERIFY(!ReadBytes(scanCfgPath()).contains('\x7f'));
-    QCOMPARE(scanner->Scan.Model, TScanTypeDevice::Bee2);
-    QCOMPARE(scanner->Scan.ComPort, kEmuPort);
-    QCOMPARE(scanner->Scan.SpeedPort, u"115200"_s);
-    QVERIFY(scanner->Scan.FlgON);
+    QCOMPARE(config.Scan.Model, TScanTypeDevice::Bee2);
+    QCOMPARE(config.Scan.ComPort, kEmuPort);
+    QCOMPARE(config.Scan.SpeedPort, u"115200"_s);
+    QVERIFY(config.Scan.FlgON);
     QCOMPARE(scanner->com_scan, kEmuPort);
     // Started right away, whether or not the goods tab shows.
     QCOMPARE(goods->fill, TScannerControl::kGreen);
@@ -443,8 +498,8 @@ void TestScannerControl::settingsNoScannerHidesIndicator()
     });
     QVERIFY(goods->Shape1->isHidden() && goods->Label14->isHidden());
     QCOMPARE(scanner->model_scan, QString());
-    QCOMPARE(scanner->Scan.Model, TScanTypeDevice::DUMMY);
-    QVERIFY(!scanner->Scan.FlgON);
+    QCOMPARE(config.Scan.Model, TScanTypeDevice::DUMMY);
+    QVERIFY(!config.Scan.FlgON);
     TScanCfg stored;
     QVERIFY(LoadScanCfg(scanCfgPath(), stored, ScanCfgRead::Plain));
     QCOMPARE(stored.ModelName, QString());
