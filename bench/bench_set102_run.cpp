@@ -3,7 +3,9 @@
 // same range through `kkt-cli write-config --tables goods` in the same run. The
 // page moves its progress bar, its rows label and repaints after every
 // request, and the exchange log takes every frame; this shows what that costs
-// against the tool that only prints.
+// against the tool that only prints. While the page's run goes, another thread
+// posts an event to the window every 10 ms: how late the window takes them is
+// how long a click or a repaint would wait.
 //
 //   bench_set102_run [ITEMS]   ITEMS goods items (1..6000, default 6000)
 
@@ -17,6 +19,7 @@
 #include "config/ConfigFile.h"
 #include "emulator/DeviceLink.h"
 #include "emulator/KktDevice.h"
+#include "kkt/MonotonicClock.h"
 #include "kkt/SerialLinkFactory.h"
 #include "pages/ConfigCopy.h"
 #include "pages/GridSet.h"
@@ -29,7 +32,10 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <thread>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -46,6 +52,45 @@ void FillGoods(StringGridModel &goods, int items)
         goods.setCell(n, 5, QString::number(n % 16));
     }
 }
+
+double Percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[std::min(values.size() - 1, size_t(p * double(values.size() - 1) + 0.5))];
+}
+
+// Posts an event to receiver every 10 ms from a thread of its own for as long
+// as it lives, and keeps how late each was taken, in milliseconds.
+class EventProbe
+{
+public:
+    explicit EventProbe(QObject *receiver)
+        : m_thread([this, receiver] {
+            while (!m_stop) {
+                const qint64 posted = MonotonicNs();
+                QMetaObject::invokeMethod(
+                    receiver, [this, posted] { lateMs.push_back(double(MonotonicNs() - posted) / 1e6); },
+                    Qt::QueuedConnection);
+                SleepUntilNs(posted + 10'000'000);
+            }
+        })
+    { }
+    ~EventProbe() { stop(); }
+    void stop()
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    std::vector<double> lateMs; // touched by the receiver's thread only
+
+private:
+    std::atomic_bool m_stop { false };
+    std::thread m_thread;
+};
 } // namespace
 
 int main(int argc, char *argv[])
@@ -104,7 +149,7 @@ int main(int argc, char *argv[])
     const std::unique_ptr<SerialLink> link = MakeSerialLink();
     KktChannel channel(*link);
     TfrmDebugKKM exchangeLog;
-    channel.setLogSink([&exchangeLog](const TBufKKT &buf, bool isAnswer) { exchangeLog.LogBufKKT(buf, isAnswer); });
+    channel.setLogSink(exchangeLog.sink());
     TKktSession session(channel, settings);
     TFrameSet102 page;
     page.Init(session);
@@ -115,11 +160,17 @@ int main(int argc, char *argv[])
     page.findChild<QLineEdit *>(u"Edit3"_s)->setText(u"1"_s);
     page.findChild<QLineEdit *>(u"Edit4"_s)->setText(QString::number(items));
     QCoreApplication::processEvents();
+    std::vector<double> lateMs;
     auto runPage = [&]() -> double {
+        EventProbe probe(&page);
         QElapsedTimer timer;
         timer.start();
         page.findChild<QPushButton *>(u"Button3"_s)->click();
-        return double(timer.nsecsElapsed()) / 1e9;
+        const double seconds = double(timer.nsecsElapsed()) / 1e9;
+        probe.stop();
+        QCoreApplication::processEvents();
+        lateMs.insert(lateMs.end(), probe.lateMs.begin(), probe.lateMs.end());
+        return seconds;
     };
 
     // Taken in turns, the best of each: other work on the machine slows one
@@ -140,6 +191,9 @@ int main(int argc, char *argv[])
     std::printf("kkt-cli write-config, best:  %.2f s (process start and file read included)\n", cliS);
     std::printf("page \"Записать в ККТ\", best: %.2f s\n", pageS);
     std::printf("ratio page / kkt-cli:        %.3f (target <= 1.05)\n", pageS / cliS);
+    std::printf("window's events during the runs, %zu posted every 10 ms: late by median %.2f ms, p99 %.2f ms, "
+                "max %.2f ms (target: p99 <= 30 ms)\n",
+        lateMs.size(), Percentile(lateMs, 0.5), Percentile(lateMs, 0.99), Percentile(lateMs, 1.0));
 
     // What the page adds to each request, without a line to wait for: the same
     // write to a register imitated in this process, from the page and from the

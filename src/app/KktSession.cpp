@@ -1,6 +1,9 @@
 #include "app/KktSession.h"
 
+#include "ui/Prompts.h"
+
 #include <QAction>
+#include <QPointer>
 #include <QWidget>
 
 TKktSession::TKktSession(KktChannel &channel, const TStructSetting &settings, QObject *parent)
@@ -12,6 +15,32 @@ TKktSession::TKktSession(KktChannel &channel, const TStructSetting &settings, QO
 KktConnection TKktSession::connection() const
 {
     return MakeKktConnection(m_settings);
+}
+
+void TKktSession::run(const std::function<void()> &job)
+{
+    Q_ASSERT(m_busy);
+    m_worker.run(job);
+}
+
+RunHooks TKktSession::runHooks(
+    std::function<void(const RunProgress &)> progress, QWidget *messageParent, std::function<void(bool)> paused)
+{
+    RunHooks hooks;
+    hooks.progress = [this, progress = std::move(progress)](
+                         const RunProgress &p) { m_worker.post([progress, p] { progress(p); }); };
+    hooks.failure
+        = [this, parent = QPointer<QWidget>(messageParent), paused = std::move(paused)](const QString &message) {
+              m_worker.onUi([&] {
+                  if (paused)
+                      paused(true);
+                  Prompts::instance().error(parent, message);
+                  if (paused)
+                      paused(false);
+              });
+          };
+    hooks.stop = [this] { return m_worker.stopRequested(); };
+    return hooks;
 }
 
 void TKktSession::addGuarded(QWidget *widget)

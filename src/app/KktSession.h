@@ -2,6 +2,8 @@
 
 #include "config/ProgSett.h"
 #include "kkt/KktTransaction.h"
+#include "pages/RunTypes.h"
+#include "pages/RunWorker.h"
 
 #include <QList>
 #include <QObject>
@@ -10,9 +12,9 @@
 class QAction;
 class QWidget;
 
-// The one KKT channel of the program with the settings its runs take, and the
-// busy flag that keeps a second exchange off the channel: a run lets interface
-// events through between two transactions, so a click during a run must not
+// The one KKT channel of the program with the settings its runs take, the
+// thread the runs go on, and the busy flag that keeps a second exchange off
+// the channel: the window takes clicks while a run goes, and none of them may
 // start another exchange or replace the grids being written.
 class TKktSession : public QObject
 {
@@ -25,6 +27,20 @@ public:
     KktConnection connection() const;
 
     bool busy() const { return m_busy; }
+
+    // Runs job (which uses channel()) on the run thread; returns when it has
+    // ended, the window working meanwhile. Made under a TRunGuard.
+    void run(const std::function<void()> &job);
+    // Asks the run that goes to end at its next request ("Стоп").
+    void requestStop() { m_worker.requestStop(); }
+    RunWorker &worker() { return m_worker; }
+
+    // The hooks of a run on the run thread: progress reaches the window in
+    // order; a failure is shown in an error box over messageParent while the
+    // run waits for it to be closed (paused hears the box open and close, so
+    // that a time-left figure counts only the line's time); stop asks for "Стоп".
+    RunHooks runHooks(std::function<void(const RunProgress &)> progress, QWidget *messageParent,
+        std::function<void(bool)> paused = {});
 
     // Commands that start an exchange or replace the grids: disabled while busy,
     // given back their own enabled state afterwards.
@@ -41,6 +57,7 @@ private:
 
     KktChannel &m_channel;
     const TStructSetting &m_settings;
+    RunWorker m_worker;
     bool m_busy = false;
     QList<QPointer<QWidget>> m_widgets;
     QList<QPointer<QAction>> m_actions;

@@ -69,6 +69,12 @@ public:
             m_box->close();
         QApplication::restoreOverrideCursor();
     }
+    // The pause before the work, with the box drawn.
+    void pause(int ms)
+    {
+        if (m_box)
+            m_box->Pause(ms);
+    }
     TWaitScope(const TWaitScope &) = delete;
     TWaitScope &operator=(const TWaitScope &) = delete;
 
@@ -129,7 +135,7 @@ TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, 
     // the exchange log records every exchange of the program's one channel.
     m_frmDebugKKM = new TfrmDebugKKM(this);
     m_frmDebugScan = new TfrmDebugScan(this);
-    m_channel.setLogSink([log = m_frmDebugKKM](const TBufKKT &buf, bool isAnswer) { log->LogBufKKT(buf, isAnswer); });
+    m_channel.setLogSink(m_frmDebugKKM->sink());
     GuardCommands();
 }
 
@@ -287,7 +293,8 @@ void TFormMain::closeEvent(QCloseEvent *event)
 
 void TFormMain::ShowFrame(QWidget *frame)
 {
-    if (!frame || frame == CurrentVisibleFrame)
+    // The page a run works on stays, whichever way the switch was asked for.
+    if (!frame || frame == CurrentVisibleFrame || m_session.busy())
         return;
     if (CurrentVisibleFrame)
         CurrentVisibleFrame->hide();
@@ -344,7 +351,7 @@ void TFormMain::N7Click()
         bool saved;
         {
             TWaitScope wait(this);
-            QThread::msleep(1000);
+            wait.pause(1000);
             saved = SaveConfigFile(path, Config, &error);
         }
         if (!saved)
@@ -365,7 +372,7 @@ void TFormMain::N8Click()
         bool loaded;
         {
             TWaitScope wait(this);
-            QThread::msleep(1000);
+            wait.pause(1000);
             // A file that cannot be read leaves Config, and so the grids, as they were.
             loaded = LoadConfigFile(path, Config, &error);
         }

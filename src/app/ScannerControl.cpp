@@ -199,12 +199,24 @@ void TScannerControl::OnScanShtrihCode(const QString &value)
     if (!m_tab.grid || !m_tab.currentCol || m_tab.currentCol() != kBarcodeCol)
         return;
     const int row = m_tab.currentRow();
+    // A run has the goods grid to itself: a code that came meanwhile is not
+    // written, and the label says so.
+    if (m_tab.grid->locked()) {
+        ShowVerdict(u"Штрих-код %1 не записан: идёт обмен с ККТ"_s.arg(value), false);
+        return;
+    }
     m_tab.grid->setCell(row, kBarcodeCol, value);
     const ShtrihVerdict verdict = ShtrihCodeVerdict(value, row);
-    if (QLabel *label = m_tab.lblCorrectShtrihCode) {
-        label->setText(verdict.text);
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, verdict.valid ? kValidText : kInvalidText);
-        label->setPalette(palette);
-    }
+    ShowVerdict(verdict.text, verdict.valid);
+}
+
+void TScannerControl::ShowVerdict(const QString &text, bool valid)
+{
+    QLabel *label = m_tab.lblCorrectShtrihCode;
+    if (!label)
+        return;
+    label->setText(text);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, valid ? kValidText : kInvalidText);
+    label->setPalette(palette);
 }

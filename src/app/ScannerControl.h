@@ -81,6 +81,7 @@ private:
     void Repaint();
     void Fill(const QColor &colour);
     void Caption(const QString &text);
+    void ShowVerdict(const QString &text, bool valid);
     QString ScanCfgPath() const;
 
     QWidget *m_window;

@@ -2,6 +2,8 @@
 
 #include "emulator/KktDevice.h"
 
+#include <QThread>
+
 #include <cstring>
 
 bool DeviceLink::open(const QString &name, quint32, quint32 totalTimeOutMs)
@@ -30,6 +32,8 @@ int DeviceLink::read(quint8 *data, int maxCount)
         m_pending.clear();
         return 0;
     }
+    if (m_readPauseMs > 0 && !m_pending.isEmpty())
+        QThread::msleep(m_readPauseMs);
     const int n = int(qMin<qsizetype>(m_pending.size(), maxCount));
     std::memcpy(data, m_pending.constData(), size_t(n));
     m_pending.remove(0, n);

@@ -4,14 +4,18 @@
 
 #include <QByteArray>
 
+#include <atomic>
+
 class KktDevice;
 
 // A port wired straight to a KktDevice in the same process, for fast runs
 // without a terminal. Every write is taken as one whole request frame; its
-// answer waits to be read until the next purge. Nothing here sleeps: a silent
+// answer waits to be read until the next purge. Nothing here sleeps unless
+// asked to (setReadPauseMs, for a run that must last a while): a silent
 // device reads as 0 bytes at once, and an answer delayed (device fault
 // delayMs) beyond the total time-out given to open() reads as 0 bytes too,
-// as a real port would report it after waiting.
+// as a real port would report it after waiting. The counters may be read
+// from another thread than the run's.
 class DeviceLink final : public SerialLink
 {
 public:
@@ -21,6 +25,8 @@ public:
 
     // Any name opens, unless told to fail (a port that is absent or held).
     void setOpenFails(bool fails) { m_openFails = fails; }
+    // Every read that brings an answer first waits this long.
+    void setReadPauseMs(int ms) { m_readPauseMs = ms; }
 
     bool open(const QString &name, quint32 speed, quint32 totalTimeOutMs) override;
     bool isOpen() const override { return m_open; }
@@ -43,6 +49,7 @@ private:
     quint32 m_totalTimeOutMs = 0;
     bool m_openFails = false;
     bool m_open = false;
-    int m_opens = 0;
-    int m_writes = 0;
+    int m_readPauseMs = 0;
+    std::atomic_int m_opens = 0;
+    std::atomic_int m_writes = 0;
 };

@@ -37,3 +37,15 @@ QString StoppedRunMessage(RunDirection direction, int rowsDone, int rowsTotal)
     return u"Обмен с ККТ остановлен.\r\n"_s + done + QString::number(rowsDone) + u" из "_s + QString::number(rowsTotal)
         + u"."_s;
 }
+
+QString StoppedRunMessage(RunDirection direction, const RunResult &result, int rowsTotal, int fieldsPerRow)
+{
+    QString text = StoppedRunMessage(direction, result.count, rowsTotal);
+    if (result.partialRow > 0 && result.partialFields > 0) {
+        text += u"\r\nСтрока %1 %2 не полностью: полей %3 из %4."_s.arg(result.partialRow)
+                    .arg(direction == RunDirection::Write ? u"записана"_s : u"прочитана"_s)
+                    .arg(result.partialFields)
+                    .arg(fieldsPerRow);
+    }
+    return text;
+}

@@ -39,6 +39,10 @@ struct RunResult : PageResult
     // a check of the cells stopped the run before any request failed.
     int outcome = 0;
     bool stopped = false; // the stop hook ended the run early
+    // A row of several requests that the run left part done: its grid row and
+    // how many of its fields went through; 0 when none.
+    int partialRow = 0;
+    int partialFields = 0;
 };
 
 // 100 * position / total to the nearest integer, halves to the even neighbour.
@@ -46,7 +50,9 @@ int ProgressPercent(int position, int total);
 
 // The time a run still needs at the pace it had so far, in whole seconds.
 qint64 SecondsLeft(int done, int total, qint64 elapsedMs);
-// What a run ended by "Стоп" says: how many of its rows were written or read.
+// What a run ended by "Стоп" says: how many of its rows were written or read,
+// and of a row left part done, how many of its fields.
 QString StoppedRunMessage(RunDirection direction, int rowsDone, int rowsTotal);
+QString StoppedRunMessage(RunDirection direction, const RunResult &result, int rowsTotal, int fieldsPerRow);
 // A duration as a person reads it: "0:07", "12:30", "1:02:03".
 QString DurationText(qint64 seconds);

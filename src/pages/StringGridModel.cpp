@@ -37,7 +37,7 @@ Qt::ItemFlags StringGridModel::flags(const QModelIndex &index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (index.row() > 0 && index.column() > 0)
+    if (index.row() > 0 && index.column() > 0 && !m_locked)
         f |= Qt::ItemIsEditable;
     return f;
 }
@@ -88,4 +88,15 @@ void StringGridModel::endBulkUpdate()
     if (m_bottom >= 0)
         emit dataChanged(index(m_top, m_left), index(m_bottom, m_right), { Qt::DisplayRole, Qt::EditRole });
     m_bottom = m_right = -1;
+}
+
+void StringGridModel::copyCellsFrom(const StringGridModel &other)
+{
+    if (other.m_rows == m_rows && other.m_cols == m_cols)
+        m_cells = other.m_cells;
+}
+
+void StringGridModel::setLocked(bool locked)
+{
+    m_locked = locked;
 }

@@ -32,6 +32,15 @@ public:
     void beginBulkUpdate();
     void endBulkUpdate();
 
+    // Every cell of other (a grid of the same shape) at once, without a signal:
+    // for a copy made before anything shows it.
+    void copyCellsFrom(const StringGridModel &other);
+
+    // A locked grid takes no edits through its views (a run is writing it or
+    // sending it); setCell still changes it.
+    void setLocked(bool locked);
+    bool locked() const { return m_locked; }
+
 private:
     bool inside(int row, int col) const { return row >= 0 && row < m_rows && col >= 0 && col < m_cols; }
     void changed(int row, int col);
@@ -40,7 +49,25 @@ private:
     int m_cols;
     std::vector<QString> m_cells;
     int m_bulkDepth = 0;
+    bool m_locked = false;
     int m_top = 0, m_left = 0, m_bottom = -1, m_right = -1; // cells touched during a bulk update
+};
+
+// Locks a grid for the length of a scope.
+class GridLock
+{
+public:
+    explicit GridLock(StringGridModel &grid)
+        : m_grid(grid)
+    {
+        m_grid.setLocked(true);
+    }
+    ~GridLock() { m_grid.setLocked(false); }
+    GridLock(const GridLock &) = delete;
+    GridLock &operator=(const GridLock &) = delete;
+
+private:
+    StringGridModel &m_grid;
 };
 
 // Scope guard for a bulk update.

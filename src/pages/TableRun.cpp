@@ -202,9 +202,20 @@ RunResult RunTable(KktChannel &channel, const KktConnection &conn, TableKind kin
     const bool writing = direction == RunDirection::Write;
     const int fields = FieldsPerRow(kind);
     const RunSpan span { from, fields, fields * (to - from + 1), to - from + 1 };
+    // A stop inside a row of several fields names what of it went through.
+    const auto stopAt = [&](int row, int fieldsDone) {
+        if (!StopAsked(hooks, result))
+            return false;
+        if (fieldsDone > 0 && fieldsDone < fields) {
+            result.partialRow = row;
+            result.partialFields = fieldsDone;
+        }
+        return true;
+    };
     for (int row = from; row <= to; ++row) {
         bool rowDone = true;
-        for (int slot = 0; slot < fields; ++slot) {
+        int slot = 0;
+        for (; slot < fields; ++slot) {
             const Step step = RunStepAt(channel, conn, kind, writing, grid, row, slot);
             if (!step.ok) {
                 Report(result, hooks, step.message, step.outcome);
@@ -220,10 +231,10 @@ RunResult RunTable(KktChannel &channel, const KktConnection &conn, TableKind kin
                 hooks.processEvents();
             if (slot + 1 == fields)
                 result.count += 1;
-            if (StopAsked(hooks, result))
+            if (stopAt(row, slot + 1))
                 return result;
         }
-        if (!rowDone && StopAsked(hooks, result))
+        if (!rowDone && stopAt(row, slot))
             return result;
     }
     return result;

@@ -1,7 +1,7 @@
 #include "scanner/ScanThread.h"
 
+#include "kkt/UiHandover.h"
 #include "scanner/ScanPortReader.h"
-#include "scanner/UiHandover.h"
 
 #include <QThread>
 

@@ -256,12 +256,14 @@ void TestGsmPage::noSecondRunWhileOneGoes()
 {
     KktDevice device;
     DeviceLink link(device);
+    link.setReadPauseMs(30); // a run of some 300 ms
     Page p(link);
     auto *write = Child<QPushButton>(&p.page, u"Button3"_s);
     auto *read = Child<QPushButton>(&p.page, u"Button4"_s);
     bool checked = false;
     int writesWhenEventRan = -1;
-    // From inside the run, between two parameters, as a person's click would come.
+    bool busyWhenEventRan = false;
+    // From inside the run, as a person's click would come.
     QObject::connect(p.bar(), &QProgressBar::valueChanged, &p.page, [&](int value) {
         if (value != 14)
             return;
@@ -272,14 +274,18 @@ void TestGsmPage::noSecondRunWhileOneGoes()
         p.page.Button4Click();
         p.page.Button3Click();
         QCOMPARE(link.writes(), writes);
-        QTimer::singleShot(0, &p.page, [&] { writesWhenEventRan = link.writes(); });
+        QTimer::singleShot(0, &p.page, [&] {
+            writesWhenEventRan = link.writes();
+            busyWhenEventRan = p.session.busy();
+        });
         checked = true;
     });
     p.click(u"Button3"_s);
     QVERIFY(checked);
     QCOMPARE(link.writes(), 9); // one run: seven parameters, the name in three parts
-    // An event that came after the first parameter ran before the second.
-    QCOMPARE(writesWhenEventRan, 1);
+    // The window took the event while the line was still at work.
+    QVERIFY(busyWhenEventRan);
+    QVERIFY2(writesWhenEventRan >= 1 && writesWhenEventRan < 9, qPrintable(QString::number(writesWhenEventRan)));
     QVERIFY(write->isEnabled() && read->isEnabled());
     QVERIFY(!p.session.busy());
 }

@@ -730,16 +730,16 @@ void TestMainForm::commandsWaitWhileRunGoes()
     RunSettingsDialog(form, u"Button2"_s);
     KktDevice device;
     DeviceLink link(device);
+    link.setReadPauseMs(20); // the line still at work when the clicks come
     form.channel().setLink(link);
     Action(form, u"GSM1"_s)->trigger();
     const QStringList commands { u"N7"_s, u"N8"_s, u"N4"_s, u"Scanner"_s, u"GSM1"_s, u"N1021"_s };
     bool checked = false;
-    // A person's clicks between two requests of a GSM write.
+    // A person's clicks while a GSM write goes.
     auto *bar = Child<QProgressBar>(form.GsmFrame, u"ProgressBar1"_s);
     QObject::connect(bar, &QProgressBar::valueChanged, &form, [&](int value) {
         if (value != 29)
             return;
-        const int writes = link.writes();
         for (const QString &name : commands) {
             QVERIFY2(!Action(form, name)->isEnabled(), qPrintable(name));
             Action(form, name)->trigger();
@@ -758,7 +758,7 @@ void TestMainForm::commandsWaitWhileRunGoes()
         QVERIFY(!form.close());
         QVERIFY(form.isVisible());
         QVERIFY(prompts->messages.constLast().text.startsWith(u"ВНИМАНИЕ!\r\nИдёт обмен с ККТ"_s));
-        QCOMPARE(link.writes(), writes);
+        QVERIFY(form.session().busy());
         checked = true;
     });
     QTest::mouseClick(Child<QPushButton>(form.GsmFrame, u"Button3"_s), Qt::LeftButton);

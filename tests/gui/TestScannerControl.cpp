@@ -281,17 +281,21 @@ void TestScannerControl::codeEntry_data()
     QTest::addColumn<QString>("cell");
     QTest::addColumn<QString>("label");
     QTest::addColumn<bool>("valid");
+    QTest::addColumn<bool>("locked"); // the grid held by a run
     const QString before = u"2000000000015"_s;
     QTest::newRow("valid EAN-13") << 3 << u"4006381333931"_s << u"4006381333931"_s
-                                  << u"Штрих-код корректный, код товара 5"_s << true;
+                                  << u"Штрих-код корректный, код товара 5"_s << true << false;
     QTest::newRow("invalid EAN-8") << 3 << u"96385075"_s << u"96385075"_s << u"Штрих-код некорректный, код товара 5"_s
-                                   << false;
+                                   << false << false;
     QTest::newRow("empty text empties the cell")
-        << 3 << QString() << QString() << u"Штрих-код некорректный, код товара 5"_s << false;
+        << 3 << QString() << QString() << u"Штрих-код некорректный, код товара 5"_s << false << false;
     QTest::newRow("12 digits + CR") << 3 << u"400638133393\r"_s << u"400638133393\r"_s
-                                    << u"Штрих-код некорректный, код товара 5"_s << false;
-    QTest::newRow("name column: nothing") << 1 << u"4006381333931"_s << before << QString() << false;
-    QTest::newRow("price column: nothing") << 4 << u"4006381333931"_s << before << QString() << false;
+                                    << u"Штрих-код некорректный, код товара 5"_s << false << false;
+    QTest::newRow("name column: nothing") << 1 << u"4006381333931"_s << before << QString() << false << false;
+    QTest::newRow("price column: nothing") << 4 << u"4006381333931"_s << before << QString() << false << false;
+    QTest::newRow("grid held by a run: not written, said")
+        << 3 << u"4006381333931"_s << before << u"Штрих-код 4006381333931 не записан: идёт обмен с ККТ"_s << false
+        << true;
 }
 
 void TestScannerControl::codeEntry()
@@ -301,8 +305,10 @@ void TestScannerControl::codeEntry()
     QFETCH(QString, cell);
     QFETCH(QString, label);
     QFETCH(bool, valid);
+    QFETCH(bool, locked);
     const auto scanner = started();
     goods->grid.setCell(5, 3, u"2000000000015"_s);
+    goods->grid.setLocked(locked);
     goods->col = col;
     goods->row = 5;
     scanner->OnScanShtrihCode(value);

@@ -7,12 +7,15 @@
 #include "TempFiles.h"
 
 #include "app/KktSession.h"
+#include "app/VersionForm.h"
 #include "app/pages/Set102Frame.h"
 #include "emulator/DeviceLink.h"
 #include "emulator/KktDevice.h"
 #include "pages/TableLayout.h"
 #include "ui/StringGrid.h"
 
+#include <QAccessible>
+#include <QAccessibleActionInterface>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,6 +26,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <memory>
 
@@ -166,6 +170,9 @@ private slots:
     void clearBase_data();
     void clearBase();
     void guardKeepsOneExchangeAtATime();
+    void stopBetweenFailures();
+    void stopInsideARowNamesItsFields();
+    void modalBoxDoesNotHoldTheRun();
     void tabHooks_data();
     void tabHooks();
     void enterpriseMenuOpens_data();
@@ -446,8 +453,9 @@ void TestSet102Frame::stopEndsRunAfterCurrentRequest()
     connect(b.bar(), &QProgressBar::valueChanged, this, [&](int value) {
         QVERIFY(stop->isVisible());
         if (value >= 1 && requestsAtStop < 0) {
-            requestsAtStop = b.deviceLink.writes();
+            // The line works on while the click is delivered: counted once "Стоп" has been taken.
             QTest::mouseClick(stop, Qt::LeftButton);
+            requestsAtStop = b.deviceLink.writes();
         }
     });
     b.prompts.expect(Kind::Information);
@@ -521,6 +529,8 @@ void TestSet102Frame::guardKeepsOneExchangeAtATime()
     for (int i = 0; i < 10; ++i)
         b.scripted.answers << MakeAnswer(36, 0);
     auto *tabs = b.child<QTabWidget>(u"PageControl1"_s);
+    QSignalSpy goodsHook(&b.page, &TFrameSet102::goodsTabShown);
+    QSignalSpy otherHook(&b.page, &TFrameSet102::hookedTabShown);
     int tries = 0;
     connect(b.bar(), &QProgressBar::valueChanged, this, [&](int value) {
         if (value == 0)
@@ -531,6 +541,13 @@ void TestSet102Frame::guardKeepsOneExchangeAtATime()
             QTest::mouseClick(b.button(name), Qt::LeftButton);
         QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(1).center());
         QTest::keyClick(tabs, Qt::Key_Tab, Qt::ControlModifier);
+        // A screen reader's "Press" on the goods tab, which a disabled tab bar does not refuse.
+        QAccessibleInterface *bar = QAccessible::queryAccessibleInterface(tabs->tabBar());
+        QVERIFY(bar && bar->childCount() > 1);
+        QAccessibleActionInterface *press = bar->child(1)->actionInterface();
+        QVERIFY(press);
+        press->doAction(QAccessibleActionInterface::pressAction());
+        tabs->setCurrentIndex(2); // and in code
         QTest::mouseClick(b.button(u"Button7"_s), Qt::LeftButton);
         QVERIFY(!b.child<QMenu>(u"PopupMenu1"_s)->isVisible());
         b.child<QAction>(u"N11"_s)->trigger();
@@ -546,11 +563,88 @@ void TestSet102Frame::guardKeepsOneExchangeAtATime()
     QCOMPARE(b.scripted.opens, 10);
     QCOMPARE(b.scripted.closes, 10);
     QCOMPARE(b.page.showingTable(), TableKind::Oper);
+    QCOMPARE(goodsHook.size() + otherHook.size(), 0); // no tab was shown, so no scanner question
     QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict())); // no dialog at all
     QVERIFY(!b.session.busy());
     for (const QString &name : { u"Button3"_s, u"Button4"_s, u"Button5"_s, u"Button1"_s, u"Button7"_s })
         QVERIFY2(b.button(name)->isEnabled(), qPrintable(name));
     QVERIFY(tabs->tabBar()->isEnabled());
+}
+
+// "Стоп" while reads keep failing: taken when the failure's box is closed,
+// before the next request.
+void TestSet102Frame::stopBetweenFailures()
+{
+    PageBench b;
+    b.setRange(TableKind::Oper, 1, 6);
+    b.prompts.expect(Kind::Error).expect(Kind::Error).expect(Kind::Information);
+    b.prompts.whileShown = [&](const ScriptedPrompts::Message &message) {
+        if (b.prompts.messages.size() == 2)
+            QTest::mouseClick(b.child<QPushButton>(u"btnStopRun"_s), Qt::LeftButton);
+        Q_UNUSED(message);
+    };
+
+    QTest::mouseClick(b.button(u"Button4"_s), Qt::LeftButton);
+
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    QCOMPARE(b.shown(),
+        (QStringList { Error(u"Внимание!\r\nОшибка (2) при чтении операторов. Оператор номер 1 !"_s),
+            Error(u"Внимание!\r\nОшибка (2) при чтении операторов. Оператор номер 2 !"_s),
+            Info(u"Обмен с ККТ остановлен.\r\nПрочитано строк: 0 из 6."_s) }));
+    QCOMPARE(b.scripted.writes.size(), 2);
+}
+
+// Stopped inside an operator, the message says what of that operator is in the grid.
+void TestSet102Frame::stopInsideARowNamesItsFields()
+{
+    PageBench b;
+    b.useDevice();
+    b.deviceLink.setReadPauseMs(40);
+    b.setRange(TableKind::Oper, 1, 6);
+    connect(b.bar(), &QProgressBar::valueChanged, this, [&] {
+        QPushButton *stop = b.child<QPushButton>(u"btnStopRun"_s);
+        if (b.deviceLink.writes() >= 7 && stop->isEnabled())
+            QTest::mouseClick(stop, Qt::LeftButton);
+    });
+    b.prompts.expect(Kind::Information);
+
+    QTest::mouseClick(b.button(u"Button4"_s), Qt::LeftButton);
+
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    const int fields = b.deviceLink.writes() - 5;
+    QVERIFY2(fields >= 2 && fields <= 4, qPrintable(QString::number(fields)));
+    QCOMPARE(b.shown(),
+        QStringList { Info(u"Обмен с ККТ остановлен.\r\nПрочитано строк: 1 из 6.\r\n"
+                           "Строка 2 прочитана не полностью: полей %1 из 5."_s.arg(fields)) });
+}
+
+// A dialog opened during a run ("Версия") leaves the line at work.
+void TestSet102Frame::modalBoxDoesNotHoldTheRun()
+{
+    PageBench b;
+    b.useDevice();
+    b.deviceLink.setReadPauseMs(2);
+    b.setRange(TableKind::Goods, 1, 6000);
+    int atOpen = -1, atClose = -1;
+    connect(b.bar(), &QProgressBar::valueChanged, this, [&](int value) {
+        if (value == 0 || atOpen >= 0) // 0: the bar shown before the first request
+            return;
+        atOpen = b.deviceLink.writes();
+        TFormVersion box(u"1.0"_s, &b.page);
+        QTimer::singleShot(2000, &box, [&] {
+            atClose = b.deviceLink.writes();
+            box.accept();
+        });
+        box.exec();
+        QTest::mouseClick(b.child<QPushButton>(u"btnStopRun"_s), Qt::LeftButton);
+    });
+    b.prompts.expect(Kind::Information);
+
+    QTest::mouseClick(b.button(u"Button3"_s), Qt::LeftButton);
+
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    // Some 2 ms a request: hundreds of them while the box was open.
+    QVERIFY2(atClose - atOpen > 100, qPrintable(u"%1 -> %2"_s.arg(atOpen).arg(atClose)));
 }
 
 void TestSet102Frame::tabHooks_data()

@@ -48,6 +48,8 @@ void ScriptedPrompts::reset()
 const ScriptedPrompts::Answer *ScriptedPrompts::play(Kind kind, const QString &text, const QString &defaultSuffix)
 {
     messages.append({ kind, text, defaultSuffix });
+    if (whileShown)
+        whileShown(messages.constLast());
     if (m_queue.isEmpty() || m_queue.constFirst().kind != kind) {
         m_problems << u"unexpected "_s + KindName(kind) + u": "_s + text;
         return nullptr;

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Prompts answered in advance. Installed for its lifetime. Every dialog must
 // have been queued (kind and answer); each one shown is recorded with its
 // text. A dialog with no queued answer, or of another kind than the next one
@@ -33,6 +35,9 @@ public:
     ScriptedPrompts &answerFile(Kind kind, const QString &fileName);
 
     QList<Message> messages; // every dialog shown, in order
+    // Runs while each dialog is "open", after it has been recorded: what a
+    // person does before closing it.
+    std::function<void(const Message &)> whileShown;
     // Empty when every dialog was expected and every queued answer played.
     QString verdict() const;
     void reset();

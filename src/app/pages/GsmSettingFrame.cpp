@@ -2,13 +2,13 @@
 
 #include "app/KktSession.h"
 #include "app/pages/PageTitle.h"
+#include "pages/GridMirror.h"
 #include "pages/Grids102.h"
 #include "pages/GsmRun.h"
 #include "pages/TableLayout.h"
 #include "ui/Prompts.h"
 #include "ui/StringGrid.h"
 
-#include <QCoreApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -146,16 +146,12 @@ void TFrameGsmSetting::RunSequence(RunDirection direction)
     if (!guard.acquired())
         return;
     const KktConnection connection = m_session->connection();
+    const GridLock lock(*m_grid);
+    GridMirror mirror(*m_grid);
     ProgressBar1->setValue(0);
     ProgressBar1->show();
-    QCoreApplication::processEvents();
-
-    RunHooks hooks;
-    hooks.progress = [this](const RunProgress &progress) { ProgressBar1->setValue(progress.percent); };
-    hooks.failure = [this](const QString &message) { Prompts::instance().error(this, message); };
-    hooks.processEvents = [] { QCoreApplication::processEvents(); };
-    RunGsm(m_session->channel(), connection, direction, *m_grid, hooks);
-
+    const RunHooks hooks = m_session->runHooks(
+        [bar = ProgressBar1](const RunProgress &progress) { bar->setValue(progress.percent); }, this);
+    m_session->run([&] { RunGsm(m_session->channel(), connection, direction, mirror.copy(), hooks); });
     ProgressBar1->hide();
-    QCoreApplication::processEvents();
 }

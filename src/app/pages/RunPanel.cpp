@@ -30,6 +30,7 @@ TRunPanel::TRunPanel(QWidget *parent)
     connect(m_stop, &QPushButton::clicked, this, [this] {
         m_stopRequested = true;
         m_stop->setEnabled(false);
+        emit stopClicked();
     });
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
@@ -45,6 +46,8 @@ void TRunPanel::start(int totalRows)
     m_stopRequested = false;
     m_stop->setEnabled(true);
     m_shownAt = -1;
+    m_pausedMs = 0;
+    m_pausedAt = -1;
     m_clock.start();
     show();
     ProgressBar1->setValue(0);
@@ -62,6 +65,22 @@ void TRunPanel::finish()
     hide();
 }
 
+void TRunPanel::setPaused(bool paused)
+{
+    if (paused && m_pausedAt < 0) {
+        m_pausedAt = m_clock.elapsed();
+    } else if (!paused && m_pausedAt >= 0) {
+        m_pausedMs += m_clock.elapsed() - m_pausedAt;
+        m_pausedAt = -1;
+    }
+}
+
+qint64 TRunPanel::workedMs() const
+{
+    const qint64 now = m_clock.elapsed();
+    return now - m_pausedMs - (m_pausedAt >= 0 ? now - m_pausedAt : 0);
+}
+
 void TRunPanel::showRows(int rowsDone)
 {
     // A label that changes its text asks for a new layout and a repaint: a few
@@ -74,6 +93,6 @@ void TRunPanel::showRows(int rowsDone)
     m_shownAt = now;
     QString text = u"%1 из %2"_s.arg(rowsDone).arg(m_totalRows);
     if (rowsDone > 0)
-        text += u", осталось "_s + DurationText(SecondsLeft(rowsDone, m_totalRows, now));
+        text += u", осталось "_s + DurationText(SecondsLeft(rowsDone, m_totalRows, workedMs()));
     m_rows->setText(text);
 }

@@ -9,7 +9,9 @@ class QPushButton;
 
 // What the page shows while a run goes: the progress bar, the rows done of
 // the whole range with the time still needed, and "Стоп", which ends the run
-// after the request in progress. Hidden between runs.
+// after the request in progress. Hidden between runs. The time still needed
+// is reckoned from the time the line worked: spells in which a message waits
+// for the user (setPaused) do not count.
 class TRunPanel : public QWidget
 {
     Q_OBJECT
@@ -21,15 +23,24 @@ public:
     void progress(int percent, int rowsDone);
     void finish();
     bool stopRequested() const { return m_stopRequested; }
+    // A message holds the run from true to false.
+    void setPaused(bool paused);
+
+signals:
+    void stopClicked();
 
 private:
     void showRows(int rowsDone);
+    // Milliseconds of the run so far, paused spells left out.
+    qint64 workedMs() const;
 
     QProgressBar *ProgressBar1;
     QLabel *m_rows;
     QPushButton *m_stop;
     QElapsedTimer m_clock;
     qint64 m_shownAt = -1; // clock time of the rows text; -1: none yet
+    qint64 m_pausedMs = 0; // paused spells that have ended
+    qint64 m_pausedAt = -1; // clock time of the pause going on; -1: none
     int m_totalRows = 0;
     bool m_stopRequested = false;
 };

@@ -245,6 +245,16 @@ void TFrameSet102::Init(TKktSession &session)
             session.addGuarded(action);
     session.addGuarded(PageControl1->tabBar());
     PageControl1->setCurrentIndex(0);
+    m_shownTab = 0;
+    connect(m_runPanel, &TRunPanel::stopClicked, &session, &TKktSession::requestStop);
+    // A disabled tab bar still switches for an accessibility "Press"; the
+    // switch itself is undone while a run holds the channel.
+    connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {
+        if (m_session->busy() && index != m_shownTab)
+            PageControl1->setCurrentIndex(m_shownTab);
+        else
+            m_shownTab = index;
+    });
 }
 
 StringGridModel &TFrameSet102::grid(TableKind kind)
@@ -332,8 +342,9 @@ void TFrameSet102::Button6Click()
 bool TFrameSet102::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Show && !event->spontaneous()) {
+        // While a run goes no tab is really shown: the switch is undone.
         for (const Tab &tab : m_tabs)
-            if (watched == tab.sheet)
+            if (watched == tab.sheet && !(m_session && m_session->busy()))
                 OnTabShown(tab);
     } else if (watched == Button7 && event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);

@@ -121,4 +121,5 @@ private:
     QLabel *lblCorrectShtrihCode = nullptr;
     QMenu *PopupMenu1 = nullptr;
     TRunPanel *m_runPanel = nullptr;
+    int m_shownTab = 0; // the tab shown, kept while a run holds the channel
 };

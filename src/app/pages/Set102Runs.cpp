@@ -2,11 +2,11 @@
 #include "app/KktSession.h"
 #include "app/pages/RunPanel.h"
 #include "app/pages/Set102Frame.h"
+#include "pages/GridMirror.h"
 #include "pages/RangeCheck.h"
 #include "pages/TableRun.h"
 #include "ui/Prompts.h"
 
-#include <QCoreApplication>
 #include <QLineEdit>
 #include <QScopeGuard>
 
@@ -33,22 +33,29 @@ void TFrameSet102::RunShowingTab(RunDirection direction)
     if (!range.ok)
         return;
 
-    m_runPanel->start(range.to - range.from + 1);
+    // The run has the table to itself: it sends what the grid holds now, and
+    // what it reads is not mixed with typing.
+    StringGridModel &cells = grid(tab.kind);
+    const GridLock lock(cells);
+    GridMirror mirror(cells);
+    const int rows = range.to - range.from + 1;
+    m_runPanel->start(rows);
     // Hidden again also when an error escapes the run.
     auto hidePanel = qScopeGuard([this] { m_runPanel->finish(); });
-    QCoreApplication::processEvents();
-    RunHooks hooks;
-    hooks.progress = [this](const RunProgress &p) { m_runPanel->progress(p.percent, p.rowsDone); };
-    hooks.failure = [this](const QString &message) { Prompts::instance().error(this, message); };
-    hooks.processEvents = [] { QCoreApplication::processEvents(); };
-    hooks.stop = [this] { return m_runPanel->stopRequested(); };
-    const RunResult result = RunTable(m_session->channel(), m_session->connection(), tab.kind, direction,
-        grid(tab.kind), range.from, range.to, hooks);
+    const RunHooks hooks
+        = m_session->runHooks([panel = m_runPanel](const RunProgress &p) { panel->progress(p.percent, p.rowsDone); },
+            this, [panel = m_runPanel](bool paused) { panel->setPaused(paused); });
+    const KktConnection connection = m_session->connection();
+    RunResult result;
+    m_session->run([&] {
+        result = RunTable(
+            m_session->channel(), connection, tab.kind, direction, mirror.copy(), range.from, range.to, hooks);
+    });
     hidePanel.dismiss();
     m_runPanel->finish();
 
     if (result.stopped)
-        Prompts::instance().information(this, StoppedRunMessage(direction, result.count, range.to - range.from + 1));
+        Prompts::instance().information(this, StoppedRunMessage(direction, result, rows, FieldsPerRow(tab.kind)));
 }
 
 void TFrameSet102::Button5Click()
@@ -59,5 +66,9 @@ void TFrameSet102::Button5Click()
         return;
     if (!Prompts::instance().question(this, ClearBaseQuestion()))
         return;
-    ShowResult(ClearGoodsBase(m_session->channel(), m_session->connection()));
+    // Up to 30 s for the register to answer: the window goes on meanwhile.
+    const KktConnection connection = m_session->connection();
+    PageResult result;
+    m_session->run([&] { result = ClearGoodsBase(m_session->channel(), connection); });
+    ShowResult(result);
 }

@@ -4,7 +4,9 @@
 #include "kkt/ExchangeLog.h"
 
 #include <QColor>
+#include <QPointer>
 #include <QPushButton>
+#include <QThread>
 
 using namespace Qt::StringLiterals;
 
@@ -22,6 +24,24 @@ TfrmDebugKKM::TfrmDebugKKM(QWidget *parent)
     btnClear->setObjectName(u"btnClear"_s);
     btnClear->setGeometry(200, 380, 75, 25);
     connect(btnClear, &QPushButton::clicked, this, &TfrmDebugKKM::btnClearClick);
+}
+
+ExchangeLogSink TfrmDebugKKM::sink()
+{
+    return [log = QPointer<TfrmDebugKKM>(this)](const TBufKKT &buf, bool isAnswer) {
+        if (!log)
+            return;
+        if (QThread::currentThread() == log->thread())
+            log->LogBufKKT(buf, isAnswer);
+        else
+            QMetaObject::invokeMethod(
+                log.data(),
+                [log, buf, isAnswer] {
+                    if (log)
+                        log->LogBufKKT(buf, isAnswer);
+                },
+                Qt::QueuedConnection);
+    };
 }
 
 void TfrmDebugKKM::LogBufKKT(const TBufKKT &buf, bool isAnswer)

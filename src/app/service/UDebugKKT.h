@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kkt/ExchangeLog.h"
 #include "kkt/KktFrame.h"
 
 #include "app/service/ServiceWindow.h"
@@ -18,6 +19,9 @@ public:
 
     // The exchange log sink of the KKT channel: one paragraph per buffer.
     void LogBufKKT(const TBufKKT &buf, bool isAnswer);
+    // LogBufKKT as the channel's sink, from any thread: a run's frames come
+    // from the run thread and reach the window in order.
+    ExchangeLogSink sink();
     void AddRequestText(const QString &text);
     void AddAnswerText(const QString &text);
 

@@ -1,4 +1,4 @@
-#include "scanner/UiHandover.h"
+#include "kkt/UiHandover.h"
 
 #include <QMetaObject>
 #include <QThread>
