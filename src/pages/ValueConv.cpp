@@ -40,9 +40,13 @@ std::optional<QString> KopToPrice(const QString &kop)
     if (!TryStrToInt(kop, k))
         return std::nullopt;
     const qint64 magnitude = k < 0 ? -qint64(k) : qint64(k);
-    return u"%1%2.%3"_s.arg(k < 0 ? u"-"_s : QString())
-        .arg(magnitude / 100)
-        .arg(magnitude % 100, 2, 10, QLatin1Char('0'));
+    const qint64 cents = magnitude % 100;
+    QString price = k < 0 ? u"-"_s : QString();
+    price += QString::number(magnitude / 100);
+    price += u'.';
+    price += QChar(u'0' + char16_t(cents / 10));
+    price += QChar(u'0' + char16_t(cents % 10));
+    return price;
 }
 
 std::optional<QString> ShtrihToValue(const QString &barcode, const QString &mark)
