@@ -52,6 +52,17 @@ void Put(const GridSet &grids, const QList<Cell> &cells)
 }
 
 // Every table written to a fresh register and read back into fresh grids.
+void ThroughRegister(const GridSet &grids, const GridSet &read);
+
+// The tricky cells and a kind for every group, written and read back.
+void TrickyThroughRegister(const OwnedGrids &grids, const OwnedGrids &read)
+{
+    Put(grids.set(), TrickyCells());
+    for (int row = 1; row <= MaxRowOf(TableKind::Usl); ++row)
+        grids[TableKind::Usl].setCell(row, UslCol::Kind, FixedLists::ItemKinds().at(row));
+    ThroughRegister(grids.set(), read.set());
+}
+
 void ThroughRegister(const GridSet &grids, const GridSet &read)
 {
     KktDevice device;
@@ -180,10 +191,7 @@ void TestRegisterView::startValuesAndCaseAloneAreNoIssue()
 void TestRegisterView::storedAgreesWithWriteAndRead()
 {
     const OwnedGrids grids, read;
-    Put(grids.set(), TrickyCells());
-    for (int row = 1; row <= MaxRowOf(TableKind::Usl); ++row)
-        grids[TableKind::Usl].setCell(row, UslCol::Kind, FixedLists::ItemKinds().at(row));
-    ThroughRegister(grids.set(), read.set());
+    TrickyThroughRegister(grids, read);
     for (int k = 0; k < kTableKindCount; ++k) {
         const auto kind = TableKind(k);
         const VerifyResult result = CompareWithRegister(kind, grids[kind], read[kind], 1, MaxRowOf(kind));
@@ -202,10 +210,7 @@ void TestRegisterView::storedAgreesWithWriteAndRead()
 void TestRegisterView::verifyFindsTheCellsThatDiffer()
 {
     const OwnedGrids grids, read;
-    Put(grids.set(), TrickyCells());
-    for (int row = 1; row <= MaxRowOf(TableKind::Usl); ++row)
-        grids[TableKind::Usl].setCell(row, UslCol::Kind, FixedLists::ItemKinds().at(row));
-    ThroughRegister(grids.set(), read.set());
+    TrickyThroughRegister(grids, read);
     // One cell of each kind of column: a text, a font, a price, a list, a GSM value.
     read[TableKind::Goods].setCell(2, GoodsCol::Price, u"12.35"_s);
     read[TableKind::Oper].setCell(1, OperCol::PostFont, FixedLists::Wide());
