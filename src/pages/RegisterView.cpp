@@ -139,7 +139,8 @@ QList<StoredCell> BarcodeCells(const QString &barcode, const QString &mark)
     code.stored = back->barcode;
     marked.stored = back->mark;
     if (!mark.isEmpty() && mark != back->mark)
-        marked.reasons << u"отметка не «м»: товар не будет маркирован"_s;
+        marked.reasons << (mark == back->mark + u"м"_s ? u"без штрих-кода отметка о маркировке не сохранится"_s
+                                                       : u"отметка не «м»: товар не будет маркирован"_s);
     return { code, marked };
 }
 

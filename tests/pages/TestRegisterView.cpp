@@ -135,6 +135,8 @@ void TestRegisterView::checkNamesEachReason_data()
         u"штрих-код должен быть числом меньше 140737488355328"_s, true);
     add("mark not м", TableKind::Goods, 4, GoodsCol::Mark, u"M"_s, QString(),
         u"отметка не «м»: товар не будет маркирован"_s);
+    add("mark without a barcode", TableKind::Goods, 4, GoodsCol::Mark, u"м"_s, QString(),
+        u"без штрих-кода отметка о маркировке не сохранится"_s);
     add("font not from the list", TableKind::Oper, 2, OperCol::PostFont, QString(), u"Широкий"_s,
         u"шрифт не из списка: будет «Широкий»"_s);
     add("group without kind", TableKind::Usl, 3, UslCol::Kind, QString(), QString(),

@@ -10,6 +10,7 @@
 #include "pages/ConfigCopy.h"
 #include "pages/Goods1C.h"
 #include "pages/GoodsDb102.h"
+#include "pages/RegisterView.h"
 #include "pages/TableRun.h"
 #include "pages/xlsTool.h"
 
@@ -43,6 +44,7 @@ struct ConfigJob
     QString path;
     TablePlan plan;
     bool allowMissing = false;
+    bool strict = false;
 };
 
 // Nothing when only the help was asked for.
@@ -52,9 +54,12 @@ std::optional<ConfigJob> ParseJob(CliContext &context, const CliCommand &command
     args.addValue(u"tables"_s, u"СПИСОК"_s,
         u"Таблицы через запятую (по умолчанию все): %1. Порядок запросов всегда тот же, что у программы."_s.arg(
             TableSelection::NamesHelp()));
-    if (command.name == u"write-config"_s)
+    if (command.name == u"write-config"_s) {
         args.addFlag(u"allow-missing"_s,
             u"Записать и файл, в котором нет ключей выбранных таблиц (их значения будут пустыми)."_s);
+        args.addFlag(u"strict"_s,
+            u"Не записывать ничего, если ККТ сохранит какое-либо значение не так, как в файле (код 65)."_s);
+    }
     args.addValue(u"range"_s, u"ОТ-ДО"_s,
         u"Строки каждой выбранной таблицы, от 1 до 6000; конец ограничивается последней строкой таблицы, "
         "таблица без строк в диапазоне пропускается. Параметры GSM всегда идут все семь."_s);
@@ -66,17 +71,23 @@ std::optional<ConfigJob> ParseJob(CliContext &context, const CliCommand &command
     const TablePlan plan = TableSelection::MakePlan(given(u"tables"_s), given(u"range"_s));
     for (const QString &name : plan.outOfRange)
         context.warn(u"в таблице %1 нет строк диапазона %2, она пропущена"_s.arg(name, args.value(u"range"_s)));
-    return ConfigJob { args.positional(0), plan, command.name == u"write-config"_s && args.isSet(u"allow-missing"_s) };
+    const bool writing = command.name == u"write-config"_s;
+    return ConfigJob { args.positional(0), plan, writing && args.isSet(u"allow-missing"_s),
+        writing && args.isSet(u"strict"_s) };
 }
 
 // Runs the plan's tables in order through the page's run engine; each failure
 // message goes to standard error as it happens. The run stops after the first
 // table that failed. Returns the exit status: 0, the outcome of the first
 // failed request, or kBadInput when a check of a cell stopped the run.
-int RunPlan(CliContext &context, const TablePlan &plan, RunDirection direction, const GridSet &grids)
+int RunPlan(CliContext &context, const TablePlan &plan, RunDirection direction, const GridSet &grids,
+    const QString &title = QString())
 {
     ProgressReporter progress(context.err(), ProgressReporter::StandardErrorIsTerminal(),
-        direction == RunDirection::Write ? u"Запись в ККТ"_s : u"Чтение из ККТ"_s, plan.steps());
+        !title.isEmpty()                       ? title
+            : direction == RunDirection::Write ? u"Запись в ККТ"_s
+                                               : u"Чтение из ККТ"_s,
+        plan.steps());
     int before = 0; // steps of the tables already run
     for (const TableSpan &span : plan.spans) {
         progress.setStage(TableSelection::TitleOf(span.kind));
@@ -165,21 +176,84 @@ bool RefuseMissingKeys(CliContext &context, const ConfigJob &job)
     return false;
 }
 
+// The configuration file of a command into grids: false (said on standard
+// error) when it is missing, unreadable, no configuration, or lacks keys of
+// the chosen tables (unless allowed).
+bool LoadJobFile(CliContext &context, const ConfigJob &job, const OwnedGrids &grids)
+{
+    // A mistyped name must not program the register with empty tables.
+    if (!QFileInfo(job.path).isFile()) {
+        Fail(context, ConfigExit::kBadInput, u"файл конфигурации «%1» не найден"_s.arg(job.path));
+        return false;
+    }
+    const auto cfg = std::make_unique<TConfig>();
+    if (!LoadExisting(context, job.path, *cfg, grids))
+        return false;
+    return job.allowMissing || !RefuseMissingKeys(context, job);
+}
+
+QString CellPlace(TableKind kind, int row, int col)
+{
+    return u"%1 %2 %3"_s.arg(TableSelection::NameOf(kind)).arg(row).arg(FieldTitle(kind, row, col));
+}
+
+// The values of the chosen rows that the register would hold otherwise than
+// the file says, one line each on standard error; how many.
+qsizetype ReportStoreIssues(CliContext &context, const TablePlan &plan, const GridSet &grids)
+{
+    qsizetype count = 0;
+    for (const TableSpan &span : plan.spans) {
+        for (const StoreIssue &issue : CheckBeforeWrite(span.kind, grids[span.kind], span.from, span.to)) {
+            context.warn(u"проверка перед записью: %1: «%2» → «%3»: %4"_s.arg(
+                CellPlace(issue.kind, issue.row, issue.col), issue.value, issue.stored, issue.reason));
+            ++count;
+        }
+    }
+    return count;
+}
+
 int WriteConfig(CliContext &context, const CliCommand &command, const QStringList &arguments)
 {
     const std::optional<ConfigJob> job = ParseJob(context, command, arguments);
     if (!job)
         return 0;
-    // A mistyped name must not program the register with empty tables.
-    if (!QFileInfo(job->path).isFile())
-        return Fail(context, ConfigExit::kBadInput, u"файл конфигурации «%1» не найден"_s.arg(job->path));
-    const auto cfg = std::make_unique<TConfig>();
     const OwnedGrids grids;
-    if (!LoadExisting(context, job->path, *cfg, grids))
+    if (!LoadJobFile(context, *job, grids))
         return ConfigExit::kBadInput;
-    if (!job->allowMissing && RefuseMissingKeys(context, *job))
-        return ConfigExit::kBadInput;
+    if (ReportStoreIssues(context, job->plan, grids.set()) > 0 && job->strict)
+        return Fail(context, ConfigExit::kBadInput,
+            u"ничего не записано: ККТ сохранит значения выше не так, как в файле (--strict)"_s);
     return RunPlan(context, job->plan, RunDirection::Write, grids.set());
+}
+
+// Reads the chosen rows of the register and compares them with what a write
+// of the file would store: one line per differing cell on standard output.
+int VerifyConfig(CliContext &context, const CliCommand &command, const QStringList &arguments)
+{
+    const std::optional<ConfigJob> job = ParseJob(context, command, arguments);
+    if (!job)
+        return 0;
+    const OwnedGrids grids, read;
+    if (!LoadJobFile(context, *job, grids))
+        return ConfigExit::kBadInput;
+    const int status = RunPlan(context, job->plan, RunDirection::Read, read.set(), u"Сверка с ККТ"_s);
+    if (status != 0)
+        return Fail(context, status, u"сверка не завершена"_s);
+    int rows = 0, equalRows = 0;
+    qsizetype differences = 0;
+    for (const TableSpan &span : job->plan.spans) {
+        const VerifyResult result
+            = CompareWithRegister(span.kind, grids[span.kind], read[span.kind], span.from, span.to);
+        for (const VerifyDifference &d : result.differences)
+            context.out() << CellPlace(d.kind, d.row, d.col) << u": file="_s << d.program << u" kkt="_s << d.kkt
+                          << '\n';
+        rows += result.rows;
+        equalRows += result.equalRows;
+        differences += result.differences.size();
+    }
+    context.out().flush();
+    context.warn(u"строк совпадает: %1 из %2, ячеек различается: %3"_s.arg(equalRows).arg(rows).arg(differences));
+    return differences > 0 ? ConfigExit::kDiffers : 0;
 }
 
 // Whether a file can be written at path: tried before a long read, not after
@@ -297,9 +371,17 @@ void AddConfigCommands(CliDispatcher &dispatcher)
     const QString tables = more + u"Таблицы --tables: %1."_s.arg(TableSelection::NamesHelp());
     dispatcher.add(
         { u"write-config"_s, u"ФАЙЛ.conf [--tables СПИСОК] [--range ОТ-ДО]"_s,
-            u"Записать конфигурацию из файла в ККТ, таблица за таблицей, до первой ошибки."_s + tables + codes, true,
-            {} },
+            u"Записать конфигурацию из файла в ККТ, таблица за таблицей, до первой ошибки. Значения, которые ККТ"_s
+                + more + u"сохранит иначе (обрезка, символы вне кодировки ККТ, числа вне поля), перечисляются"_s + more
+                + u"перед записью; с --strict ничего не записывается."_s + tables + codes,
+            true, {} },
         WriteConfig);
+    dispatcher.add(
+        { u"verify-config"_s, u"ФАЙЛ.conf [--tables СПИСОК] [--range ОТ-ДО]"_s,
+            u"Сверить ККТ с файлом: прочитать строки и сравнить с тем, что сохранила бы запись файла;"_s + more
+                + u"по строке на каждую различающуюся ячейку. Код 80 — есть различия."_s + tables + codes,
+            true, {} },
+        VerifyConfig);
     dispatcher.add({ u"read-config"_s, u"ФАЙЛ.conf [--tables СПИСОК] [--range ОТ-ДО]"_s,
                        u"Прочитать ККТ в файл конфигурации; прочие таблицы остаются как в файле (в новом —"_s + more
                            + u"начальные значения). При ошибке файл не меняется; операторы читаются и после ошибки."_s

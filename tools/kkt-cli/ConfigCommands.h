@@ -10,4 +10,7 @@ void AddConfigCommands(CliDispatcher &dispatcher);
 namespace ConfigExit {
 constexpr int kBadInput = 65; // a file to read is missing, unreadable or refused (EX_DATAERR)
 constexpr int kCannotWrite = 73; // a file could not be written (EX_CANTCREAT)
+// verify-config: the register holds other values than the file. Above the
+// register's statuses (which stay below 64) and outside the sysexits codes.
+constexpr int kDiffers = 80;
 } // namespace ConfigExit
