@@ -20,6 +20,8 @@ public:
     }
     QString openFileName(QWidget *, const QString &, const QString &) override { return fileToOpen; }
     QString saveFileName(QWidget *, const QString &, const QString &) override { return {}; }
+    // The benchmark's own data: written as it is.
+    bool confirmStore(QWidget *, const QList<StoreIssue> &) override { return true; }
 
     QString fileToOpen;
 

@@ -1,5 +1,7 @@
 #include "app/KktSession.h"
 
+#include "pages/GridMirror.h"
+#include "pages/TableRun.h"
 #include "ui/Prompts.h"
 
 #include <QAction>
@@ -21,6 +23,22 @@ void TKktSession::run(const std::function<void()> &job)
 {
     Q_ASSERT(m_busy);
     m_worker.run(job);
+}
+
+RunResult TKktSession::runTable(
+    TableKind kind, RunDirection direction, StringGridModel &grid, int from, int to, const RunHooks &hooks)
+{
+    const GridLock lock(grid);
+    GridMirror mirror(grid);
+    const KktConnection conn = connection();
+    RunResult result;
+    run([&] { result = RunTable(m_channel, conn, kind, direction, mirror.copy(), from, to, hooks); });
+    return result;
+}
+
+bool TKktSession::ConfirmStore(QWidget *parent, const QList<StoreIssue> &issues)
+{
+    return issues.isEmpty() || Prompts::instance().confirmStore(parent, issues);
 }
 
 RunHooks TKktSession::runHooks(

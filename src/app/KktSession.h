@@ -2,8 +2,11 @@
 
 #include "config/ProgSett.h"
 #include "kkt/KktTransaction.h"
+#include "pages/RegisterView.h"
 #include "pages/RunTypes.h"
 #include "pages/RunWorker.h"
+#include "pages/StringGridModel.h"
+#include "pages/TableKind.h"
 
 #include <QList>
 #include <QObject>
@@ -42,6 +45,21 @@ public:
     RunHooks runHooks(std::function<void(const RunProgress &)> progress, QWidget *messageParent,
         std::function<void(bool)> paused = {});
 
+    // One table over rows from..to on the run thread (the GSM table: its seven
+    // parameters). The grid takes no edits meanwhile; what a read brings shows
+    // in it row by row.
+    RunResult runTable(
+        TableKind kind, RunDirection direction, StringGridModel &grid, int from, int to, const RunHooks &hooks);
+
+    // The check before a write: true when the register will hold the cells
+    // as they are, or when the user chose "Записать как есть".
+    static bool ConfirmStore(QWidget *parent, const QList<StoreIssue> &issues);
+
+    // Where a run's result is told beside the messages (the status bar).
+    void tell(const QString &text) { emit told(text); }
+    // A verification ended: the window shows what it found.
+    void verified(const VerifyResult &result) { emit verifiedSignal(result); }
+
     // Commands that start an exchange or replace the grids: disabled while busy,
     // given back their own enabled state afterwards.
     void addGuarded(QWidget *widget);
@@ -49,6 +67,8 @@ public:
 
 signals:
     void busyChanged(bool busy);
+    void told(const QString &text);
+    void verifiedSignal(const VerifyResult &result);
 
 private:
     friend class TRunGuard;

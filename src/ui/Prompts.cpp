@@ -16,3 +16,11 @@ void Prompts::setInstance(Prompts *prompts)
 {
     installed = prompts;
 }
+
+QString Prompts::StoreIssueLine(const StoreIssue &issue)
+{
+    return QStringLiteral("%1, строка %2, %3: «%4» → «%5» (%6)")
+        .arg(TableTitle(issue.kind))
+        .arg(issue.row)
+        .arg(FieldTitle(issue.kind, issue.row, issue.col), issue.value, issue.stored, issue.reason);
+}

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "pages/RegisterView.h"
+
+#include <QList>
 #include <QString>
 
 class QWidget;
@@ -17,6 +20,7 @@ public:
         Question, // Yes / No
         OpenFile,
         SaveFile,
+        StoreCheck, // the values a write would change: "Записать как есть" / "Отмена"
     };
 
     virtual ~Prompts() = default;
@@ -41,6 +45,15 @@ public:
     // Empty when the user cancels.
     virtual QString openFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix) = 0;
+
+    // "Проверка перед записью": the cells the register would keep otherwise
+    // than the grids say, before a write sends anything. True for "Записать
+    // как есть"; "Отмена" is the default.
+    virtual bool confirmStore(QWidget *parent, const QList<StoreIssue> &issues) = 0;
+
+    // One line of the check's list as the message records and tests see it:
+    // "Таблица, строка N, Поле: «value» → «stored» (reason)".
+    static QString StoreIssueLine(const StoreIssue &issue);
 
     // The prompts in use: the real dialogs unless a test installed its own.
     static Prompts &instance();

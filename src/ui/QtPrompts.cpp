@@ -1,5 +1,7 @@
 #include "ui/QtPrompts.h"
 
+#include "ui/StoreCheckDialog.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
@@ -80,6 +82,12 @@ QString QtPrompts::openFileName(QWidget *parent, const QString &filter, const QS
 QString QtPrompts::saveFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix)
 {
     return AskFileName(parent, QFileDialog::AcceptSave, filter, defaultSuffix);
+}
+
+bool QtPrompts::confirmStore(QWidget *parent, const QList<StoreIssue> &issues)
+{
+    StoreCheckDialog dialog(issues, parent ? parent : QApplication::activeWindow());
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QStringList QtPrompts::NameFilters(const QString &filter)

@@ -2,11 +2,14 @@
 
 #include "ui/QtPrompts.h"
 
+#include "pages/TableLayout.h"
+
 #include <QAbstractButton>
 #include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -55,6 +58,8 @@ private slots:
     void fileDialogs();
     void messageBoxes_data();
     void messageBoxes();
+    void storeCheck_data();
+    void storeCheck();
 };
 
 void TestQtPrompts::nameFilters_data()
@@ -201,6 +206,49 @@ void TestQtPrompts::messageBoxes()
     seenButtons.sort();
     buttons.sort();
     QCOMPARE(seenButtons, buttons);
+}
+
+// "Проверка перед записью": the list as the user reads it; Enter and Escape
+// both cancel (the safe answer is the default), only the button writes.
+void TestQtPrompts::storeCheck_data()
+{
+    QTest::addColumn<QString>("act"); // "enter", "escape" or "write"
+    QTest::addColumn<bool>("writes");
+    QTest::newRow("Enter: the default, Отмена") << u"enter"_s << false;
+    QTest::newRow("Escape") << u"escape"_s << false;
+    QTest::newRow("Записать как есть") << u"write"_s << true;
+}
+
+void TestQtPrompts::storeCheck()
+{
+    QFETCH(QString, act);
+    QFETCH(bool, writes);
+    const QList<StoreIssue> issues {
+        { TableKind::Goods, 7, GoodsCol::Name, u"Чай чёрный"_s, u"ЧАЙ Ч РНЫЙ"_s, u"символы, которых нет в ККТ: «Ё»"_s,
+            false },
+        { TableKind::Gsm, 3, GsmCol::Value, u"77909"_s, u"77909"_s, u"порт должен быть от 1 до 65535"_s, false },
+    };
+    QStringList row0, row1;
+    WhenModal([&](QWidget *dialog) {
+        QCOMPARE(dialog->windowTitle(), u"Проверка перед записью"_s);
+        auto *table = dialog->findChild<QTableWidget *>(u"tblStoreIssues"_s);
+        QVERIFY(table);
+        QCOMPARE(table->rowCount(), 2);
+        for (int col = 0; col < table->columnCount(); ++col) {
+            row0 << table->item(0, col)->text();
+            row1 << table->item(1, col)->text();
+        }
+        if (act == u"write"_s)
+            QTest::mouseClick(dialog->findChild<QAbstractButton *>(u"btnWriteAsIs"_s), Qt::LeftButton);
+        else
+            QTest::keyClick(dialog, act == u"enter"_s ? Qt::Key_Return : Qt::Key_Escape);
+    });
+    QtPrompts prompts;
+    QCOMPARE(prompts.confirmStore(nullptr, issues), writes);
+    QCOMPARE(row0,
+        (QStringList { u"Предмет расчета"_s, u"7"_s, u"Наименование"_s, u"Чай чёрный"_s, u"ЧАЙ Ч РНЫЙ"_s,
+            u"символы, которых нет в ККТ: «Ё»"_s }));
+    QCOMPARE(row1.mid(0, 3), (QStringList { u"Параметры GSM"_s, u"3"_s, u"Порт сервера ОФД"_s }));
 }
 
 KKT_GUI_TEST_MAIN(TestQtPrompts)

@@ -173,6 +173,8 @@ private slots:
     void stopBetweenFailures();
     void stopInsideARowNamesItsFields();
     void modalBoxDoesNotHoldTheRun();
+    void checkBeforeWriting_data();
+    void checkBeforeWriting();
     void tabHooks_data();
     void tabHooks();
     void enterpriseMenuOpens_data();
@@ -645,6 +647,31 @@ void TestSet102Frame::modalBoxDoesNotHoldTheRun()
     QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
     // Some 2 ms a request: hundreds of them while the box was open.
     QVERIFY2(atClose - atOpen > 100, qPrintable(u"%1 -> %2"_s.arg(atOpen).arg(atClose)));
+}
+
+void TestSet102Frame::checkBeforeWriting_data()
+{
+    QTest::addColumn<bool>("writeAsIs");
+    QTest::newRow("Отмена: nothing sent") << false;
+    QTest::newRow("Записать как есть") << true;
+}
+
+// A name the register would cut: asked about before anything goes out.
+void TestSet102Frame::checkBeforeWriting()
+{
+    QFETCH(bool, writeAsIs);
+    PageBench b;
+    b.useDevice();
+    b.setRange(TableKind::Goods, 1, 3);
+    b.page.grid(TableKind::Goods).setCell(2, GoodsCol::Name, u"Чай чёрный листовой 100 г №7"_s);
+    b.prompts.answerStoreCheck(writeAsIs);
+    QTest::mouseClick(b.button(u"Button3"_s), Qt::LeftButton);
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    QCOMPARE(b.shown(),
+        QStringList { u"store check: Предмет расчета, строка 2, Наименование: «Чай чёрный листовой 100 г №7» → «ЧАЙ Ч "
+                      "РНЫЙ ЛИСТОВОЙ 100 » (длиннее поля: сохранится 24 символа; символы, которых нет в ККТ: «Ё»)"_s });
+    QCOMPARE(b.deviceLink.writes(), writeAsIs ? 3 : 0);
+    QVERIFY(!b.session.busy());
 }
 
 void TestSet102Frame::tabHooks_data()

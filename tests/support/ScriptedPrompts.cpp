@@ -24,6 +24,12 @@ ScriptedPrompts &ScriptedPrompts::answerQuestion(bool yes)
     return *this;
 }
 
+ScriptedPrompts &ScriptedPrompts::answerStoreCheck(bool writeAsIs)
+{
+    m_queue.append({ Kind::StoreCheck, writeAsIs, {} });
+    return *this;
+}
+
 ScriptedPrompts &ScriptedPrompts::answerFile(Kind kind, const QString &fileName)
 {
     m_queue.append({ kind, true, fileName });
@@ -98,6 +104,15 @@ QString ScriptedPrompts::saveFileName(QWidget *, const QString &filter, const QS
     return answer ? answer->fileName : QString();
 }
 
+bool ScriptedPrompts::confirmStore(QWidget *, const QList<StoreIssue> &issues)
+{
+    QStringList lines;
+    for (const StoreIssue &issue : issues)
+        lines << StoreIssueLine(issue);
+    const Answer *answer = play(Kind::StoreCheck, lines.join(u'\n'));
+    return answer && answer->yes;
+}
+
 QString ScriptedPrompts::KindName(Kind kind)
 {
     switch (kind) {
@@ -113,6 +128,8 @@ QString ScriptedPrompts::KindName(Kind kind)
         return u"open file"_s;
     case Kind::SaveFile:
         return u"save file"_s;
+    case Kind::StoreCheck:
+        return u"store check"_s;
     }
     return u"?"_s;
 }

@@ -31,6 +31,8 @@ public:
     ScriptedPrompts &expect(Kind kind);
     // Queues the answer to a Yes/No question.
     ScriptedPrompts &answerQuestion(bool yes);
+    // Queues the answer to the check before writing ("Записать как есть" for true).
+    ScriptedPrompts &answerStoreCheck(bool writeAsIs);
     // Queues the file name a file dialog returns (empty: cancelled).
     ScriptedPrompts &answerFile(Kind kind, const QString &fileName);
 
@@ -49,6 +51,8 @@ public:
     bool captionedQuestion(QWidget *parent, const QString &caption, const QString &text) override;
     QString openFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix) override;
     QString saveFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix) override;
+    // Recorded with the list's lines, one per issue, as its text.
+    bool confirmStore(QWidget *parent, const QList<StoreIssue> &issues) override;
 
     static QString KindName(Kind kind);
 

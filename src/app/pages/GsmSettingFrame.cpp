@@ -2,9 +2,9 @@
 
 #include "app/KktSession.h"
 #include "app/pages/PageTitle.h"
-#include "pages/GridMirror.h"
 #include "pages/Grids102.h"
 #include "pages/GsmRun.h"
+#include "pages/RegisterView.h"
 #include "pages/TableLayout.h"
 #include "ui/Prompts.h"
 #include "ui/StringGrid.h"
@@ -145,13 +145,13 @@ void TFrameGsmSetting::RunSequence(RunDirection direction)
     TRunGuard guard(*m_session);
     if (!guard.acquired())
         return;
-    const KktConnection connection = m_session->connection();
-    const GridLock lock(*m_grid);
-    GridMirror mirror(*m_grid);
+    if (direction == RunDirection::Write
+        && !TKktSession::ConfirmStore(this, CheckBeforeWrite(TableKind::Gsm, *m_grid, 1, 7)))
+        return;
     ProgressBar1->setValue(0);
     ProgressBar1->show();
     const RunHooks hooks = m_session->runHooks(
         [bar = ProgressBar1](const RunProgress &progress) { bar->setValue(progress.percent); }, this);
-    m_session->run([&] { RunGsm(m_session->channel(), connection, direction, mirror.copy(), hooks); });
+    m_session->runTable(TableKind::Gsm, direction, *m_grid, 1, 7, hooks);
     ProgressBar1->hide();
 }

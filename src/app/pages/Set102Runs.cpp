@@ -2,8 +2,8 @@
 #include "app/KktSession.h"
 #include "app/pages/RunPanel.h"
 #include "app/pages/Set102Frame.h"
-#include "pages/GridMirror.h"
 #include "pages/RangeCheck.h"
+#include "pages/RegisterView.h"
 #include "pages/TableRun.h"
 #include "ui/Prompts.h"
 
@@ -33,11 +33,10 @@ void TFrameSet102::RunShowingTab(RunDirection direction)
     if (!range.ok)
         return;
 
-    // The run has the table to itself: it sends what the grid holds now, and
-    // what it reads is not mixed with typing.
     StringGridModel &cells = grid(tab.kind);
-    const GridLock lock(cells);
-    GridMirror mirror(cells);
+    if (direction == RunDirection::Write
+        && !TKktSession::ConfirmStore(this, CheckBeforeWrite(tab.kind, cells, range.from, range.to)))
+        return;
     const int rows = range.to - range.from + 1;
     m_runPanel->start(rows);
     // Hidden again also when an error escapes the run.
@@ -45,12 +44,7 @@ void TFrameSet102::RunShowingTab(RunDirection direction)
     const RunHooks hooks
         = m_session->runHooks([panel = m_runPanel](const RunProgress &p) { panel->progress(p.percent, p.rowsDone); },
             this, [panel = m_runPanel](bool paused) { panel->setPaused(paused); });
-    const KktConnection connection = m_session->connection();
-    RunResult result;
-    m_session->run([&] {
-        result = RunTable(
-            m_session->channel(), connection, tab.kind, direction, mirror.copy(), range.from, range.to, hooks);
-    });
+    const RunResult result = m_session->runTable(tab.kind, direction, cells, range.from, range.to, hooks);
     hidePanel.dismiss();
     m_runPanel->finish();
 
