@@ -1,8 +1,10 @@
 #include "app/MainForm.h"
 
+#include "app/ConfigRuns.h"
 #include "app/KktApplication.h"
 #include "app/ScannerControl.h"
 #include "app/SettForm.h"
+#include "app/VerifyDialog.h"
 #include "app/VersionForm.h"
 #include "app/WaitForm.h"
 #include "app/pages/GsmSettingFrame.h"
@@ -137,6 +139,7 @@ TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, 
     m_frmDebugScan = new TfrmDebugScan(this);
     m_channel.setLogSink(m_frmDebugKKM->sink());
     GuardCommands();
+    CreateRuns();
 }
 
 void TFormMain::GuardCommands()
@@ -146,8 +149,44 @@ void TFormMain::GuardCommands()
     // their link check), the scanner settings (a modal dialog would hold the
     // run, and the scanner may take the KKT's port) and the page switches wait
     // for its end.
-    for (QAction *command : { N7, N8, N4, Scanner, GSM1, N1021 })
+    for (QAction *command : { N7, N8, N4, Scanner, GSM1, N1021, actWriteAll, actReadAll, actVerifyAll })
         m_session.addGuarded(command);
+}
+
+void TFormMain::CreateRuns()
+{
+    // What a run says beside its messages, and what a verification found.
+    connect(&m_session, &TKktSession::told, this, [this](const QString &text) { statusBar()->showMessage(text); });
+    connect(&m_session, &TKktSession::verifiedSignal, this, &TFormMain::ShowVerification);
+    m_verifyDialog = new TVerifyDialog(this);
+    connect(m_verifyDialog, &TVerifyDialog::showCell, this, &TFormMain::ShowCell);
+    m_configRuns = new TConfigRuns(
+        m_session, [this] { return Grids(); }, [this](TableKind kind, int row, int col) { ShowCell(kind, row, col); },
+        this);
+}
+
+void TFormMain::ShowVerification(const VerifyResult &result)
+{
+    if (result.differences.isEmpty()) {
+        m_verifyDialog->hide();
+        Prompts::instance().information(this, u"Данные в ККТ совпадают с программой (%1 строк)"_s.arg(result.rows));
+        return;
+    }
+    m_verifyDialog->ShowResult(result);
+}
+
+void TFormMain::ShowCell(TableKind kind, int row, int col)
+{
+    if (!GsmFrame || !Set102Frame || m_session.busy())
+        return;
+    if (kind == TableKind::Gsm) {
+        ShowFrame(GsmFrame);
+        GsmFrame->view()->selectCell(col, row);
+        return;
+    }
+    ShowFrame(Set102Frame);
+    Set102Frame->showTable(kind);
+    Set102Frame->view(kind)->selectCell(col, row);
 }
 
 TFormMain::~TFormMain() = default;
@@ -171,6 +210,13 @@ void TFormMain::CreateMenu()
     N5 = AddMenu(bar, u"N5"_s, u"Программирование"_s);
     GSM1 = AddItem(N5, u"GSM1"_s, u"Параметры GSM"_s, this, &TFormMain::GSM1Click);
     N1021 = AddItem(N5, u"N1021"_s, u"Параметры 102"_s, this, &TFormMain::N1021Click);
+    N5->addSeparator();
+    actWriteAll = AddItem(N5, u"actWriteAll"_s, u"Записать всю конфигурацию в ККТ"_s, this,
+        [this] { RunReported(this, [this] { m_configRuns->WriteAll(); }); });
+    actReadAll = AddItem(N5, u"actReadAll"_s, u"Прочитать всю конфигурацию из ККТ"_s, this,
+        [this] { RunReported(this, [this] { m_configRuns->ReadAll(); }); });
+    actVerifyAll = AddItem(N5, u"actVerifyAll"_s, u"Сверить всю конфигурацию с ККТ"_s, this,
+        [this] { RunReported(this, [this] { m_configRuns->VerifyAll(); }); });
 
     AddItem(bar, u"N6"_s, u"Версия"_s, this, &TFormMain::N6Click);
 

@@ -6,6 +6,7 @@
 #include "kkt/KktTransaction.h"
 #include "kkt/PortDiscovery.h"
 #include "kkt/SerialLinkFactory.h"
+#include "pages/RegisterView.h"
 
 #include <QMainWindow>
 
@@ -20,6 +21,8 @@ class TFrameSet102;
 class TfrmDebugKKM;
 class TfrmDebugScan;
 class GridSet;
+class TConfigRuns;
+class TVerifyDialog;
 
 enum class TTypeCOMDevice { KKT_DEV, SCAN_DEV };
 
@@ -51,6 +54,12 @@ public:
     void EnableMainMenu(bool enable);
     // The program's own version: the build's version, as there are no version resources here.
     static QString GetFileVersion();
+
+    // Shows a cell of a table: its page, its tab, the cell selected.
+    void ShowCell(TableKind kind, int row, int col);
+    // The runs over the whole configuration ("Программирование" menu).
+    TConfigRuns *configRuns() const { return m_configRuns; }
+    TVerifyDialog *verifyDialog() const { return m_verifyDialog; }
 
     // The grids of both pages into Config and back, verbatim.
     void GridsToConfig();
@@ -94,8 +103,10 @@ private:
     QString SettingsFile(const QString &name) const;
     GridSet Grids() const;
     void GuardCommands();
+    void CreateRuns();
     // The application's error report for a command that failed.
     void ReportFailure(const QString &description);
+    void ShowVerification(const VerifyResult &result);
 
     QString m_settingsFolder;
     QString m_portsFolder;
@@ -111,6 +122,11 @@ private:
     QAction *Scanner = nullptr;
     QAction *GSM1 = nullptr;
     QAction *N1021 = nullptr;
+    QAction *actWriteAll = nullptr;
+    QAction *actReadAll = nullptr;
+    QAction *actVerifyAll = nullptr;
+    TConfigRuns *m_configRuns = nullptr;
+    TVerifyDialog *m_verifyDialog = nullptr;
     TfrmDebugKKM *m_frmDebugKKM;
     TfrmDebugScan *m_frmDebugScan;
     QAction *ActionDebug = nullptr;

@@ -143,7 +143,8 @@ void TScannerControl::GoodsTabShown()
 {
     if (!flagScan)
         return;
-    if (com_scan == m_structSett.PortSett.Name) {
+    // Without a scanner there is nothing to share the port with.
+    if (!model_scan.isEmpty() && com_scan == m_structSett.PortSett.Name) {
         const bool yes = Prompts::instance().captionedQuestion(m_window, u"Выбор устройства"_s,
             u"Внимание!\r\nПрограмма обнаружила подключение сканера на COM порт ККТ!\r\n"
             "Одновременная работа устройств невозможна!\r\nВы хотите работать только со сканером?"_s);

@@ -4,6 +4,7 @@
 #include "pages/TableKind.h"
 
 #include <QList>
+#include <QMetaType>
 #include <QString>
 #include <QStringList>
 
@@ -62,6 +63,7 @@ struct VerifyResult
     int equalRows = 0;
     int rows = 0;
 };
+Q_DECLARE_METATYPE(VerifyResult)
 
 // Compares rows from..to of `read` (a grid of the same table read from the
 // register) with what a write of `grid` would store.

@@ -49,3 +49,9 @@ QString StoppedRunMessage(RunDirection direction, const RunResult &result, int r
     }
     return text;
 }
+
+QString RunSummary(RunDirection direction, int rows, qint64 elapsedMs)
+{
+    return (direction == RunDirection::Write ? u"Записано "_s : u"Прочитано "_s) + QString::number(rows)
+        + u" строк за "_s + DurationText((elapsedMs + 500) / 1000);
+}

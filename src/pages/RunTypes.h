@@ -43,6 +43,10 @@ struct RunResult : PageResult
     // how many of its fields went through; 0 when none.
     int partialRow = 0;
     int partialFields = 0;
+    // Where the same run would go on after a failure or a stop: the first
+    // row that failed, or the row the stop came in or before; 0 when the run
+    // went through (or when it has no rows to go on from, the GSM table).
+    int resumeRow = 0;
 };
 
 // 100 * position / total to the nearest integer, halves to the even neighbour.
@@ -54,5 +58,7 @@ qint64 SecondsLeft(int done, int total, qint64 elapsedMs);
 // and of a row left part done, how many of its fields.
 QString StoppedRunMessage(RunDirection direction, int rowsDone, int rowsTotal);
 QString StoppedRunMessage(RunDirection direction, const RunResult &result, int rowsTotal, int fieldsPerRow);
+// What a run that went through says in the status bar: "Записано N строк за M:SS".
+QString RunSummary(RunDirection direction, int rows, qint64 elapsedMs);
 // A duration as a person reads it: "0:07", "12:30", "1:02:03".
 QString DurationText(qint64 seconds);

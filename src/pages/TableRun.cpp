@@ -210,6 +210,8 @@ RunResult RunTable(KktChannel &channel, const KktConnection &conn, TableKind kin
             result.partialRow = row;
             result.partialFields = fieldsDone;
         }
+        if (result.resumeRow == 0 && (fieldsDone < fields || row < to))
+            result.resumeRow = fieldsDone < fields ? row : row + 1;
         return true;
     };
     for (int row = from; row <= to; ++row) {
@@ -218,6 +220,8 @@ RunResult RunTable(KktChannel &channel, const KktConnection &conn, TableKind kin
         for (; slot < fields; ++slot) {
             const Step step = RunStepAt(channel, conn, kind, writing, grid, row, slot);
             if (!step.ok) {
+                if (result.resumeRow == 0)
+                    result.resumeRow = row;
                 Report(result, hooks, step.message, step.outcome);
                 if (kind == TableKind::Agents)
                     Progress(hooks, span, row, slot);

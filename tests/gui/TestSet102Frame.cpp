@@ -1,6 +1,7 @@
 // The "Параметры 102" page as a user drives it: ranges and the go-to field,
 // the runs with their messages, progress and "Стоп", the run guard, the tab
 // hooks, the "1C: Предприятие" menu and the goods files.
+#include "FailOnceLink.h"
 #include "GuiTest.h"
 #include "ScriptedLink.h"
 #include "ScriptedPrompts.h"
@@ -175,6 +176,8 @@ private slots:
     void modalBoxDoesNotHoldTheRun();
     void checkBeforeWriting_data();
     void checkBeforeWriting();
+    void failedRunGoesOnFromItsRow();
+    void verifyTab();
     void tabHooks_data();
     void tabHooks();
     void enterpriseMenuOpens_data();
@@ -672,6 +675,65 @@ void TestSet102Frame::checkBeforeWriting()
                       "РНЫЙ ЛИСТОВОЙ 100 » (длиннее поля: сохранится 24 символа; символы, которых нет в ККТ: «Ё»)"_s });
     QCOMPARE(b.deviceLink.writes(), writeAsIs ? 3 : 0);
     QVERIFY(!b.session.busy());
+}
+
+// Item 180 fails: its row is shown, "Продолжить с 180" writes 180 to the
+// range's end, and the status line says what went through.
+void TestSet102Frame::failedRunGoesOnFromItsRow()
+{
+    PageBench b;
+    FailOnceLink link(b.deviceLink, 180);
+    b.channel.setLink(link);
+    QSignalSpy told(&b.session, &TKktSession::told);
+    b.setRange(TableKind::Goods, 1, 300);
+    b.prompts.expect(Kind::Error);
+    QTest::mouseClick(b.button(u"Button3"_s), Qt::LeftButton);
+    QCOMPARE(b.shown(), QStringList { Error(u"Внимание!\r\nОшибка (1) при записи базы. Товар номер 180 !"_s) });
+    QCOMPARE(b.page.goodsView()->currentRow(), 180);
+    QPushButton *resume = b.button(u"btnResumeRun"_s);
+    QVERIFY(resume->isVisible());
+    QCOMPARE(resume->text(), u"Продолжить с 180"_s);
+    QVERIFY(told.isEmpty());
+
+    // The range fields are not read again: the run goes on to the failed run's end.
+    b.child<QLineEdit>(PageBench::RangeFieldNames(TableKind::Goods).second)->setText(u"6000"_s);
+    b.prompts.reset();
+    QTest::mouseClick(resume, Qt::LeftButton);
+    QVERIFY2(b.prompts.messages.isEmpty(), qPrintable(b.shown().join(u'\n')));
+    QCOMPARE(link.opens(), 180 + 121);
+    QVERIFY(!resume->isVisible());
+    QCOMPARE(told.size(), 1);
+    QVERIFY2(told.first().first().toString().startsWith(u"Записано 121 строк за "_s),
+        qPrintable(told.first().first().toString()));
+}
+
+// "Сверить с ККТ" reads the range into a copy: the grid stays, the result goes to the window.
+void TestSet102Frame::verifyTab()
+{
+    PageBench b;
+    b.useDevice();
+    QSignalSpy verified(&b.session, &TKktSession::verifiedSignal);
+    b.setRange(TableKind::Factory, 1, 5);
+    for (int row = 1; row <= 5; ++row)
+        FillSample(b.page.grid(TableKind::Factory), TableKind::Factory, row);
+    QTest::mouseClick(b.button(u"Button3"_s), Qt::LeftButton);
+    QTest::mouseClick(b.button(u"btnVerify"_s), Qt::LeftButton);
+    QCOMPARE(verified.size(), 1);
+    auto result = verified.last().first().value<VerifyResult>();
+    QCOMPARE(result.rows, 5);
+    QCOMPARE(result.equalRows, 5);
+    QVERIFY(result.differences.isEmpty());
+
+    const QString typed = b.page.grid(TableKind::Factory).cell(4, FactoryCol::Name);
+    b.page.grid(TableKind::Factory).setCell(4, FactoryCol::Name, u"ООО ДРУГОЕ"_s);
+    QTest::mouseClick(b.button(u"btnVerify"_s), Qt::LeftButton);
+    result = verified.last().first().value<VerifyResult>();
+    QCOMPARE(result.differences.size(), 1);
+    QCOMPARE(result.differences.first().row, 4);
+    QCOMPARE(result.differences.first().program, u"ООО ДРУГОЕ"_s);
+    QCOMPARE(result.differences.first().kkt, typed);
+    QCOMPARE(b.page.grid(TableKind::Factory).cell(4, FactoryCol::Name), u"ООО ДРУГОЕ"_s);
+    QVERIFY(b.prompts.messages.isEmpty());
 }
 
 void TestSet102Frame::tabHooks_data()

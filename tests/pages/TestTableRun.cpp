@@ -245,6 +245,7 @@ void TestTableRun::silentKkt()
     QCOMPARE(written.messages, QStringList { u"Внимание!\r\nОшибка (2) при записи оператора с номером 1 !"_s });
     QCOMPARE(w.shown, written.messages);
     QCOMPARE(written.outcome, 2);
+    QCOMPARE(written.resumeRow, 1);
     QCOMPARE(w.link.writes.size(), 1);
     QVERIFY(w.percents.isEmpty());
 
@@ -426,6 +427,7 @@ void TestTableRun::stopEndsRunAfterRequest()
         = RunTable(whole.channel, whole.conn, TableKind::Oper, RunDirection::Write, *oper, 2, 4, whole.hooks);
     QVERIFY(done.ok && !done.stopped);
     QCOMPARE(done.count, 3);
+    QCOMPARE(done.resumeRow, 0);
     QCOMPARE(whole.asked, 15); // asked after every request
     QCOMPARE(whole.rowsTotal, 3);
     QCOMPARE(whole.rowsDone, (QList<int> { 0, 0, 0, 0, 1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 3 }));
@@ -438,6 +440,9 @@ void TestTableRun::stopEndsRunAfterRequest()
     QVERIFY(r.ok);
     QVERIFY(r.stopped);
     QCOMPARE(r.count, 1); // operator 2 only; operator 3 is half written
+    QCOMPARE(r.partialRow, 3);
+    QCOMPARE(r.partialFields, 2);
+    QCOMPARE(r.resumeRow, 3); // a continuation writes operator 3 again, whole
     QCOMPARE(stopped.link.writes.size(), 7);
     QVERIFY(stopped.shown.isEmpty());
     QVERIFY(r.messages.isEmpty());
@@ -452,6 +457,17 @@ void TestTableRun::stopEndsRunAfterRequest()
     QCOMPARE(read.count, 0);
     QCOMPARE(read.messages.size(), 2);
     QCOMPARE(read.message, read.messages.first());
+    QCOMPARE(read.resumeRow, 1); // the first operator that failed
+
+    // Stopped right after a whole row: the next row is where it goes on.
+    Bench rowEnd;
+    rowEnd.acceptAll(15);
+    rowEnd.stopAfter = 5;
+    const RunResult atRowEnd
+        = RunTable(rowEnd.channel, rowEnd.conn, TableKind::Oper, RunDirection::Write, *oper, 2, 4, rowEnd.hooks);
+    QCOMPARE(atRowEnd.count, 1);
+    QCOMPARE(atRowEnd.partialRow, 0);
+    QCOMPARE(atRowEnd.resumeRow, 3);
 
     Bench gsm;
     gsm.acceptAll(9);

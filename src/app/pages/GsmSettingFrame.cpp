@@ -69,6 +69,7 @@ TFrameGsmSetting::TFrameGsmSetting(QWidget *parent)
     , ProgressBar1(new QProgressBar(this))
     , Button3(MakeButton(this, u"Button3"_s, u"Записать в ККТ"_s))
     , Button4(MakeButton(this, u"Button4"_s, u"Прочитать из ККТ"_s))
+    , btnVerify(MakeButton(this, u"btnVerify"_s, u"Сверить с ККТ"_s))
 {
     connect(sgGsm, &TStringGrid::cellSelected, this, &TFrameGsmSetting::sgGsmSelectCell);
     // Tall enough for the title row and the seven parameters.
@@ -91,6 +92,7 @@ TFrameGsmSetting::TFrameGsmSetting(QWidget *parent)
     buttons->addStretch();
     buttons->addWidget(Button3);
     buttons->addWidget(Button4);
+    buttons->addWidget(btnVerify);
 
     // Under the title, before the stretch that the title's column ends with.
     auto *column = static_cast<QVBoxLayout *>(layout());
@@ -103,6 +105,7 @@ TFrameGsmSetting::TFrameGsmSetting(QWidget *parent)
 
     connect(Button3, &QPushButton::clicked, this, &TFrameGsmSetting::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &TFrameGsmSetting::Button4Click);
+    connect(btnVerify, &QPushButton::clicked, this, &TFrameGsmSetting::btnVerifyClick);
 }
 
 TFrameGsmSetting::~TFrameGsmSetting()
@@ -119,8 +122,8 @@ void TFrameGsmSetting::Init(TKktSession &session)
     InitGrid(TableKind::Gsm, *m_grid);
     CurrentGsmRow = 1;
     // Both sequences use the one KKT channel: no second run while one goes.
-    session.addGuarded(Button3);
-    session.addGuarded(Button4);
+    for (QPushButton *button : { Button3, Button4, btnVerify })
+        session.addGuarded(button);
 }
 
 void TFrameGsmSetting::sgGsmSelectCell(int, int row)
@@ -146,12 +149,34 @@ void TFrameGsmSetting::RunSequence(RunDirection direction)
     if (!guard.acquired())
         return;
     if (direction == RunDirection::Write
-        && !TKktSession::ConfirmStore(this, CheckBeforeWrite(TableKind::Gsm, *m_grid, 1, 7)))
+        && !TKktSession::ConfirmStore(this, CheckBeforeWrite(TableKind::Gsm, *m_grid, 1, GsmParams::kCount)))
         return;
+    const RunResult result = RunInto(direction, *m_grid);
+    if (result.ok)
+        m_session->tell(RunSummary(direction, GsmParams::kCount, m_clock.elapsed()));
+}
+
+void TFrameGsmSetting::btnVerifyClick()
+{
+    if (!m_session)
+        return;
+    TRunGuard guard(*m_session);
+    if (!guard.acquired())
+        return;
+    // The register read into a copy: the page stays as the user left it.
+    const auto read = MakeGrid(TableKind::Gsm);
+    if (RunInto(RunDirection::Read, *read).ok)
+        m_session->verified(CompareWithRegister(TableKind::Gsm, *m_grid, *read, 1, GsmParams::kCount));
+}
+
+RunResult TFrameGsmSetting::RunInto(RunDirection direction, StringGridModel &grid)
+{
     ProgressBar1->setValue(0);
     ProgressBar1->show();
     const RunHooks hooks = m_session->runHooks(
         [bar = ProgressBar1](const RunProgress &progress) { bar->setValue(progress.percent); }, this);
-    m_session->runTable(TableKind::Gsm, direction, *m_grid, 1, 7, hooks);
+    m_clock.start();
+    const RunResult result = m_session->runTable(TableKind::Gsm, direction, grid, 1, GsmParams::kCount, hooks);
     ProgressBar1->hide();
+    return result;
 }

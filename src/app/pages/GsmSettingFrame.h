@@ -2,6 +2,7 @@
 
 #include "pages/RunTypes.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <memory>
@@ -30,6 +31,7 @@ public:
 
     // The cells of the page: the working copy of the seven parameters.
     StringGridModel &grid() { return *m_grid; }
+    TStringGrid *view() const { return sgGsm; }
 
     // The row of sgGsm last selected.
     int CurrentGsmRow = 1;
@@ -37,10 +39,13 @@ public:
 public slots:
     void Button3Click();
     void Button4Click();
+    void btnVerifyClick(); // "Сверить с ККТ"
 
 private:
     void sgGsmSelectCell(int col, int row);
     void RunSequence(RunDirection direction);
+    // A run of the seven parameters between grid and the register, with the bar.
+    RunResult RunInto(RunDirection direction, StringGridModel &grid);
 
     std::unique_ptr<StringGridModel> m_grid;
     TKktSession *m_session = nullptr;
@@ -52,4 +57,6 @@ private:
     QProgressBar *ProgressBar1;
     QPushButton *Button3;
     QPushButton *Button4;
+    QPushButton *btnVerify;
+    QElapsedTimer m_clock; // of the last run
 };

@@ -18,6 +18,7 @@ TRunPanel::TRunPanel(QWidget *parent)
     , ProgressBar1(new QProgressBar(this))
     , m_rows(new QLabel(this))
     , m_stop(new QPushButton(u"Стоп"_s, this))
+    , m_resume(new QPushButton(this))
 {
     ProgressBar1->setObjectName(u"ProgressBar1"_s);
     ProgressBar1->setRange(0, 100);
@@ -32,11 +33,15 @@ TRunPanel::TRunPanel(QWidget *parent)
         m_stop->setEnabled(false);
         emit stopClicked();
     });
+    m_resume->setObjectName(u"btnResumeRun"_s);
+    m_resume->hide();
+    connect(m_resume, &QPushButton::clicked, this, &TRunPanel::resumeClicked);
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(ProgressBar1);
     row->addWidget(m_rows);
     row->addWidget(m_stop);
+    row->addWidget(m_resume);
     hide();
 }
 
@@ -49,6 +54,10 @@ void TRunPanel::start(int totalRows)
     m_pausedMs = 0;
     m_pausedAt = -1;
     m_clock.start();
+    m_resume->hide();
+    for (QWidget *part :
+        { static_cast<QWidget *>(ProgressBar1), static_cast<QWidget *>(m_rows), static_cast<QWidget *>(m_stop) })
+        part->show();
     show();
     ProgressBar1->setValue(0);
     showRows(0);
@@ -62,7 +71,19 @@ void TRunPanel::progress(int percent, int rowsDone)
 
 void TRunPanel::finish()
 {
+    m_resume->hide();
     hide();
+}
+
+void TRunPanel::offerResume(const QString &where)
+{
+    // The run is over: its bar goes, as after any run.
+    ProgressBar1->hide();
+    m_rows->hide();
+    m_stop->hide();
+    m_resume->setText(u"Продолжить с "_s + where);
+    m_resume->show();
+    show();
 }
 
 void TRunPanel::setPaused(bool paused)

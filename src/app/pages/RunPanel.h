@@ -9,9 +9,10 @@ class QPushButton;
 
 // What the page shows while a run goes: the progress bar, the rows done of
 // the whole range with the time still needed, and "Стоп", which ends the run
-// after the request in progress. Hidden between runs. The time still needed
-// is reckoned from the time the line worked: spells in which a message waits
-// for the user (setPaused) do not count.
+// after the request in progress. Hidden between runs, unless a run failed or
+// was stopped: then it offers "Продолжить с N" until the next run. The time
+// still needed is reckoned from the time the line worked: spells in which a
+// message waits for the user (setPaused) do not count.
 class TRunPanel : public QWidget
 {
     Q_OBJECT
@@ -22,21 +23,25 @@ public:
     void start(int totalRows);
     void progress(int percent, int rowsDone);
     void finish();
+    // After a failure or a stop: "Продолжить с " + where, which emits resumeClicked.
+    void offerResume(const QString &where);
     bool stopRequested() const { return m_stopRequested; }
+    // Milliseconds of the last run, paused spells left out.
+    qint64 workedMs() const;
     // A message holds the run from true to false.
     void setPaused(bool paused);
 
 signals:
     void stopClicked();
+    void resumeClicked();
 
 private:
     void showRows(int rowsDone);
-    // Milliseconds of the run so far, paused spells left out.
-    qint64 workedMs() const;
 
     QProgressBar *ProgressBar1;
     QLabel *m_rows;
     QPushButton *m_stop;
+    QPushButton *m_resume;
     QElapsedTimer m_clock;
     qint64 m_shownAt = -1; // clock time of the rows text; -1: none yet
     qint64 m_pausedMs = 0; // paused spells that have ended

@@ -223,14 +223,19 @@ QWidget *TFrameSet102::CreateBottomRow()
     m_runPanel = new TRunPanel(row);
     Button3 = MakeButton(row, u"Button3"_s, u"Записать в ККТ"_s);
     Button4 = MakeButton(row, u"Button4"_s, u"Прочитать из ККТ"_s);
+    btnVerify = MakeButton(row, u"btnVerify"_s, u"Сверить с ККТ"_s);
+    btnVerify->setToolTip(u"Прочитать строки диапазона из ККТ и сравнить с таблицей, не меняя её"_s);
     connect(Button3, &QPushButton::clicked, this, &TFrameSet102::Button3Click);
     connect(Button4, &QPushButton::clicked, this, &TFrameSet102::Button4Click);
+    connect(btnVerify, &QPushButton::clicked, this, &TFrameSet102::btnVerifyClick);
+    connect(m_runPanel, &TRunPanel::resumeClicked, this, &TFrameSet102::ResumeRun);
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_runPanel);
     layout->addStretch(1);
     layout->addWidget(Button3);
     layout->addWidget(Button4);
+    layout->addWidget(btnVerify);
     return row;
 }
 
@@ -238,7 +243,7 @@ void TFrameSet102::Init(TKktSession &session)
 {
     m_session = &session;
     Label1->setText(u"Параметры 102"_s);
-    for (QWidget *command : { Button1, Button2, Button3, Button4, Button5, Button7 })
+    for (QWidget *command : { Button1, Button2, Button3, Button4, btnVerify, Button5, Button7 })
         session.addGuarded(command);
     for (QAction *action : PopupMenu1->actions())
         if (!action->isSeparator())
@@ -267,6 +272,11 @@ TStringGrid *TFrameSet102::goodsView() const
     return tabOf(TableKind::Goods).view;
 }
 
+TStringGrid *TFrameSet102::view(TableKind kind) const
+{
+    return tabOf(kind).view;
+}
+
 QWidget *TFrameSet102::scannerIndicator() const
 {
     return Shape1;
@@ -284,7 +294,7 @@ QLabel *TFrameSet102::shtrihLabel() const
 
 void TFrameSet102::EnableKKTButtons(bool enabled)
 {
-    for (QPushButton *button : { Button3, Button4, Button5 })
+    for (QPushButton *button : { Button3, Button4, btnVerify, Button5 })
         button->setEnabled(enabled);
 }
 
@@ -362,6 +372,11 @@ bool TFrameSet102::eventFilter(QObject *watched, QEvent *event)
 
 void TFrameSet102::OnTabShown(const Tab &tab)
 {
+    // "Продолжить с N" belongs to the tab whose run it goes on with.
+    if (m_resume.from > 0 && tab.kind != m_resume.kind) {
+        m_resume = {};
+        m_runPanel->finish();
+    }
     if (tab.kind == TableKind::Goods) {
         emit goodsTabShown();
         return;

@@ -11,6 +11,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -41,6 +42,7 @@ public:
     // The cells of a table (not the GSM one): the working copy of its values.
     StringGridModel &grid(TableKind kind);
     TStringGrid *goodsView() const;
+    TStringGrid *view(TableKind kind) const;
     QWidget *scannerIndicator() const; // Shape1
     QLabel *scannerCaption() const; // Label14, "Сканер штрих-кода"
     QLabel *shtrihLabel() const; // lblCorrectShtrihCode
@@ -63,6 +65,7 @@ signals:
 public slots:
     void Button3Click(); // "Записать в ККТ"
     void Button4Click(); // "Прочитать из ККТ"
+    void btnVerifyClick(); // "Сверить с ККТ"
     void Button5Click(); // "Очистить базу в ККТ"
     void Button6Click(); // "Перейти к товару"
     void Button1Click(); // "Сохранить в файл"
@@ -92,7 +95,18 @@ private:
     void CreatePopupMenu();
     void OnTabShown(const Tab &tab);
     const Tab &tabOf(TableKind kind) const;
+    // The showing tab's range, checked; nothing when the user was told it is wrong.
+    std::optional<RangeCheck> ShowingRange();
     void RunShowingTab(RunDirection direction);
+    // A run over rows from..to of a table, under the caller's guard: the check
+    // before a write, the run, its summary, and after a failure or a stop the
+    // failed row shown and "Продолжить с N" offered.
+    void RunRows(TableKind kind, RunDirection direction, int from, int to);
+    // Rows from..to of the register against the grid, under the caller's guard.
+    void VerifyRows(TableKind kind, int from, int to);
+    // The run with the panel's progress and its stop message.
+    RunResult RunWithPanel(TableKind kind, RunDirection direction, StringGridModel &cells, int from, int to);
+    void ResumeRun();
     // CheckRange with the numbers of a range that passed.
     RangeCheck CheckRangeFields(QLineEdit *fromField, QLineEdit *toField, int maxRow);
     // The result's message, if any, in an information or an error box.
@@ -112,6 +126,7 @@ private:
     QPushButton *Button2 = nullptr;
     QPushButton *Button3 = nullptr;
     QPushButton *Button4 = nullptr;
+    QPushButton *btnVerify = nullptr;
     QPushButton *Button5 = nullptr;
     QPushButton *Button6 = nullptr;
     QPushButton *Button7 = nullptr;
@@ -122,4 +137,13 @@ private:
     QMenu *PopupMenu1 = nullptr;
     TRunPanel *m_runPanel = nullptr;
     int m_shownTab = 0; // the tab shown, kept while a run holds the channel
+    // Where "Продолжить с N" goes on: rows from..to of a table; from 0: nothing to go on with.
+    struct Resume
+    {
+        TableKind kind = TableKind::Oper;
+        RunDirection direction = RunDirection::Write;
+        int from = 0;
+        int to = 0;
+    };
+    Resume m_resume;
 };

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class TRunPanel;
+
+// The progress of a run over the whole configuration: the table being run,
+// the rows done of all rows with the time left, and "Стоп"; after a failure
+// or a stop, "Продолжить с ...". Stays over the main window without holding it.
+class TConfigRunWindow : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit TConfigRunWindow(QWidget *parent = nullptr);
+
+    void start(const QString &title, int totalRows);
+    void setTable(const QString &table);
+    TRunPanel *panel() const { return m_panel; }
+
+private:
+    QLabel *m_table;
+    TRunPanel *m_panel;
+};
