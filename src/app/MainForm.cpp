@@ -24,6 +24,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -326,9 +327,10 @@ void TFormMain::ScanStartUp()
 void TFormMain::closeEvent(QCloseEvent *event)
 {
     if (m_session.busy()) {
-        // The run holds the port and the grids; it ends by itself or by its "Стоп".
-        Prompts::instance().information(
-            this, u"ВНИМАНИЕ!\r\nИдёт обмен с ККТ!\r\nЗакройте программу после его окончания."_s);
+        // The run holds the port and the grids; it ends by itself or by its
+        // "Стоп". Said where it neither hides the run nor waits for a click.
+        statusBar()->showMessage(u"Идёт обмен с ККТ! Закройте программу после его окончания."_s);
+        QApplication::beep();
         event->ignore();
         return;
     }
@@ -412,7 +414,7 @@ void TFormMain::N8Click()
         return;
     RunReported(this, [this] {
         const QString path = Prompts::instance().openFileName(this, kConfigFilter, kConfigSuffix);
-        if (path.isEmpty())
+        if (path.isEmpty() || !AcceptMissingKeys(path))
             return;
         QString error;
         bool loaded;
@@ -426,6 +428,21 @@ void TFormMain::N8Click()
             return ReportFailure(error);
         ConfigToGrids();
     });
+}
+
+bool TFormMain::AcceptMissingKeys(const QString &path)
+{
+    // A file cut short, or no configuration at all, would blank the tables
+    // it lacks: said before any cell changes. A name that is not there yet
+    // loads the start values, as it always has.
+    if (!QFileInfo(path).isFile())
+        return true;
+    std::vector<MissingConfigKey> missing;
+    QString error;
+    if (!FindMissingConfigKeys(path, missing, &error) || missing.empty())
+        return true; // a file that cannot be read is reported by the load
+    return Prompts::instance().question(
+        this, u"В файле нет %1 параметров конфигурации. Загрузить всё равно?"_s.arg(missing.size()));
 }
 
 void TFormMain::N2Click()

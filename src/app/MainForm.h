@@ -107,6 +107,8 @@ private:
     // The application's error report for a command that failed.
     void ReportFailure(const QString &description);
     void ShowVerification(const VerifyResult &result);
+    // False when the configuration file at path lacks keys and the user does not want it loaded.
+    bool AcceptMissingKeys(const QString &path);
 
     QString m_settingsFolder;
     QString m_portsFolder;

@@ -28,6 +28,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -163,6 +164,8 @@ private slots:
     void configurationDialogCancelled_data();
     void configurationDialogCancelled();
     void configurationLoadFailureKeepsGrids();
+    void configurationLackingKeysIsAskedAbout_data();
+    void configurationLackingKeysIsAskedAbout();
     void configurationSaveFailureKeepsPreviousFile_data();
     void configurationSaveFailureKeepsPreviousFile();
     void commandsWaitWhileRunGoes();
@@ -664,6 +667,49 @@ void TestMainForm::configurationDialogCancelled()
     QCOMPARE(QDir(started.folders.root.path()).entryList(QDir::Files), QStringList());
 }
 
+void TestMainForm::configurationLackingKeysIsAskedAbout_data()
+{
+    QTest::addColumn<bool>("truncated"); // else: a workbook under a .conf name
+    QTest::addColumn<bool>("loadAnyway");
+    QTest::newRow("cut short, Нет") << true << false;
+    QTest::newRow("cut short, Да") << true << true;
+    QTest::newRow("no configuration, Нет") << false << false;
+}
+
+// A file that would blank tables it lacks is named before any cell changes.
+void TestMainForm::configurationLackingKeysIsAskedAbout()
+{
+    QFETCH(bool, truncated);
+    QFETCH(bool, loadAnyway);
+    Started started;
+    FillEveryCell(started.form);
+    const QStringList before = AllCells(started.form);
+    const QString path = started.folders.root.filePath(u"other.conf"_s);
+    prompts->answerFile(Kind::SaveFile, path);
+    Action(started.form, u"N7"_s)->trigger();
+    QByteArray content = ReadBytes(path);
+    content
+        = truncated ? content.left(300 * 1024) : QByteArray("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + content.right(64);
+    WriteFile(path, content);
+
+    prompts->reset();
+    prompts->answerFile(Kind::OpenFile, path).answerQuestion(loadAnyway);
+    Action(started.form, u"N8"_s)->trigger();
+    QCOMPARE(prompts->messages.size(), 2);
+    QVERIFY2(QRegularExpression(u"^В файле нет \\d+ параметров конфигурации\\. Загрузить всё равно\\?$"_s)
+                 .match(prompts->messages.last().text)
+                 .hasMatch(),
+        qPrintable(prompts->messages.last().text));
+    const QStringList after = AllCells(started.form);
+    if (!loadAnyway) {
+        QCOMPARE(after, before);
+        return;
+    }
+    // Loaded: what the file has is there, what it lacks is empty.
+    QCOMPARE(after.first(), before.first());
+    QVERIFY(after != before);
+}
+
 void TestMainForm::configurationLoadFailureKeepsGrids()
 {
     Started started;
@@ -753,11 +799,11 @@ void TestMainForm::commandsWaitWhileRunGoes()
         form.N1021Click();
         form.Set102Frame->Button4Click();
         QCOMPARE(form.CurrentVisibleFrame, form.GsmFrame);
-        // Closing is refused with a message while the run holds the port and the grids.
-        prompts->expect(Kind::Information);
+        // Closing is refused while the run holds the port and the grids, in
+        // the status bar: no box to close, nothing held.
         QVERIFY(!form.close());
         QVERIFY(form.isVisible());
-        QVERIFY(prompts->messages.constLast().text.startsWith(u"ВНИМАНИЕ!\r\nИдёт обмен с ККТ"_s));
+        QCOMPARE(form.statusBar()->currentMessage(), u"Идёт обмен с ККТ! Закройте программу после его окончания."_s);
         QVERIFY(form.session().busy());
         checked = true;
     });
