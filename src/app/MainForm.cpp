@@ -2,8 +2,11 @@
 
 #include "app/KktApplication.h"
 #include "app/ScannerControl.h"
+#include "app/ScreenFit.h"
 #include "app/SettForm.h"
+#include "app/StartHint.h"
 #include "app/VersionForm.h"
+#include "app/ViewSettings.h"
 #include "app/WaitForm.h"
 #include "app/pages/GsmSettingFrame.h"
 #include "app/pages/Set102Frame.h"
@@ -13,7 +16,10 @@
 #include "config/ConfigFile.h"
 #include "config/SafeFile.h"
 #include "config/ScanCfg.h"
+#include "kkt/FileLocations.h"
 #include "pages/ConfigCopy.h"
+#include "ui/ColumnFitter.h"
+#include "ui/DialogFolders.h"
 #include "ui/Prompts.h"
 #include "ui/StringGrid.h"
 
@@ -22,6 +28,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -29,8 +36,10 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QThread>
+#include <QWindow>
 
 #include <stdexcept>
 
@@ -48,6 +57,8 @@ QAction *AddItem(QWidget *menu, const QString &name, const QString &caption, TFo
 }
 
 const QString kConfigFilter = u"Байлы конфигурации (*.conf)|*.conf"_s;
+// The window's designed minimum (966 x 657 with its frame); a smaller screen gets less.
+constexpr QSize kDesignedMinimum(950, 618);
 const QString kConfigSuffix = u"conf"_s;
 
 // The hourglass and the wait box for a configuration file, undone when the
@@ -98,8 +109,8 @@ QMenu *AddMenu(QMenuBar *bar, const QString &name, const QString &caption)
 
 TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, QWidget *parent)
     : QMainWindow(parent)
-    , m_settingsFolder(settingsFolder.isEmpty() ? QCoreApplication::applicationDirPath() : settingsFolder)
-    , m_portsFolder(portsFolder.isEmpty() ? PortsFolder() : portsFolder)
+    , m_settingsFolder(settingsFolder.isEmpty() ? FileLocations::Current().settingsFolder : settingsFolder)
+    , m_portsFolder(portsFolder.isEmpty() ? FileLocations::Current().portsFolder : portsFolder)
     , m_listPorts([folder = m_portsFolder](TArrayCom &list) { GetCOM_Loop(list, folder); })
     , m_link(MakeSerialLink(m_portsFolder))
     , m_channel(*m_link)
@@ -114,22 +125,42 @@ TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, 
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     auto *pages = new QGridLayout(Panel1);
     pages->setContentsMargins(1, 1, 1, 1);
-    setCentralWidget(Panel1);
+    // On a screen smaller than the pages (a scale factor of 2) the panel
+    // scrolls, so that every command stays within reach.
+    auto *scroller = new QScrollArea(this);
+    scroller->setObjectName(u"PanelScroller"_s);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(Panel1);
+    setCentralWidget(scroller);
+    m_hint = new TStartHint(Panel1);
+    pages->addWidget(m_hint, 0, 0);
+    connect(m_hint, &TStartHint::openConnection, this, &TFormMain::N4Click);
 
     statusBar()->setObjectName(u"StatusBar1"_s);
-    statusBar()->setFixedHeight(19);
+    statusBar()->setFixedHeight(qMax(19, statusBar()->fontMetrics().height() + 6));
+    m_status = new TStatusLine(statusBar());
 
     // Client area 978 x 599 below the menu; the outer limit 966 x 657 less a usual frame.
+    m_view = std::make_unique<TViewSettings>(m_settingsFolder);
+    DialogFolders::SetStore(m_view->path());
     resize(978, 599 + menuBar()->sizeHint().height());
-    setMinimumSize(950, 618);
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    setMinimumSize(kDesignedMinimum);
+    if (!m_view->restoreWindow(this)) {
+        if (const QScreen *screen = this->screen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
 
     // The service windows live hidden beside the main window from the start;
     // the exchange log records every exchange of the program's one channel.
     m_frmDebugKKM = new TfrmDebugKKM(this);
     m_frmDebugScan = new TfrmDebugScan(this);
     m_channel.setLogSink([log = m_frmDebugKKM](const TBufKKT &buf, bool isAnswer) { log->LogBufKKT(buf, isAnswer); });
+    // The log's first line says where this run keeps its files.
+    FileLocations where = FileLocations::Current();
+    where.settingsFolder = m_settingsFolder;
+    where.portsFolder = m_portsFolder;
+    m_frmDebugKKM->AddNote(where.describe());
     GuardCommands();
 }
 
@@ -203,12 +234,18 @@ void TFormMain::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!m_shown) {
         m_shown = true;
+        FitToScreen(this, kDesignedMinimum);
+        if (QWindow *window = windowHandle())
+            connect(window, &QWindow::screenChanged, this, [this] { FitToScreen(this, kDesignedMinimum); });
         FormShow();
     }
 }
 
 void TFormMain::FormShow()
 {
+    // An installed program makes its folder in the user's configuration on the
+    // first start; one that cannot be made fails the read below with its message.
+    QDir().mkpath(m_settingsFolder);
     if (!LoadIniSettings(SettingsFile(u"ProgSett.ini"_s), StructSett)) {
         Prompts::instance().information(this,
             u"ВНИМАНИЕ!\r\nНе удалось прочитать файл настроек - ProgSett.ini!\r\n"
@@ -230,9 +267,49 @@ void TFormMain::FormShow()
     // Qt paints every window double-buffered already.
 
     Version = GetFileVersion();
-    setWindowTitle(windowTitle() + u" (ver."_s + Version + u")"_s);
+    m_caption = windowTitle() + u" (ver."_s + Version + u")"_s;
+    setWindowTitle(m_caption);
 
     ScanStartUp();
+    FitGrids();
+    ShowWhereWeAre();
+}
+
+void TFormMain::ShowWhereWeAre()
+{
+    m_status->show(StructSett, m_linkState, m_configFile);
+    if (!m_caption.isEmpty())
+        setWindowTitle(m_configFile.isEmpty() ? m_caption : m_caption + u" — "_s + QFileInfo(m_configFile).fileName());
+    m_hint->describe(StructSett.PortSett.Name.isEmpty(), N5->menuAction()->isEnabled());
+    m_hint->setVisible(!CurrentVisibleFrame);
+}
+
+void TFormMain::LinkChecked(const KktConnection &conn, bool ok)
+{
+    m_linkState.kind = ok ? TLinkState::Kind::Up : TLinkState::Kind::Failed;
+    m_linkState.port = conn.Name;
+    m_linkState.speed = conn.Speed;
+    m_linkState.numKkt = conn.NumKKT;
+    m_linkState.at = QDateTime::currentDateTime();
+    ShowWhereWeAre();
+}
+
+void TFormMain::FitGrids()
+{
+    for (TStringGrid *grid : findChildren<TStringGrid *>()) {
+        // The text column is the widest of the grid's own layout, whatever the user made of it.
+        const int column = ColumnFitter::WidestColumn(*grid);
+        const int least = qMin(grid->columnWidth(column), grid->fontMetrics().averageCharWidth() * 26);
+        m_view->restoreColumns(grid);
+        new ColumnFitter(grid, column, least);
+    }
+}
+
+void TFormMain::SaveView() const
+{
+    m_view->saveWindow(this);
+    for (const TStringGrid *grid : findChildren<TStringGrid *>())
+        m_view->saveColumns(grid);
 }
 
 void TFormMain::CreateFrames()
@@ -282,6 +359,7 @@ void TFormMain::closeEvent(QCloseEvent *event)
     }
     // A settings file that cannot be written keeps its previous content; nothing to tell.
     SaveIniSettings(SettingsFile(u"ProgSett.ini"_s), StructSett);
+    SaveView();
     event->accept();
 }
 
@@ -292,6 +370,7 @@ void TFormMain::ShowFrame(QWidget *frame)
     if (CurrentVisibleFrame)
         CurrentVisibleFrame->hide();
     CurrentVisibleFrame = frame;
+    m_hint->hide();
     frame->show();
     N7->setEnabled(true);
     QCoreApplication::processEvents();
@@ -348,7 +427,9 @@ void TFormMain::N7Click()
             saved = SaveConfigFile(path, Config, &error);
         }
         if (!saved)
-            ReportFailure(error);
+            return ReportFailure(error);
+        m_configFile = path;
+        ShowWhereWeAre();
     });
 }
 
@@ -372,6 +453,8 @@ void TFormMain::N8Click()
         if (!loaded)
             return ReportFailure(error);
         ConfigToGrids();
+        m_configFile = path;
+        ShowWhereWeAre();
     });
 }
 
@@ -385,8 +468,10 @@ void TFormMain::N4Click()
     if (m_session.busy())
         return;
     TFormSett dialog(StructSett, ArrCom, m_channel, this);
+    connect(&dialog, &TFormSett::linkChecked, this, &TFormMain::LinkChecked);
     if (dialog.exec() == QDialog::Accepted)
         EnableMainMenu(true);
+    ShowWhereWeAre();
 }
 
 void TFormMain::ScannerClick()

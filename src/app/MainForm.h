@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/KktSession.h"
+#include "app/StatusLine.h"
 #include "config/Config.h"
 #include "config/ProgSett.h"
 #include "kkt/KktTransaction.h"
@@ -20,6 +21,8 @@ class TFrameSet102;
 class TfrmDebugKKM;
 class TfrmDebugScan;
 class GridSet;
+class TStartHint;
+class TViewSettings;
 
 enum class TTypeCOMDevice { KKT_DEV, SCAN_DEV };
 
@@ -51,6 +54,11 @@ public:
     void EnableMainMenu(bool enable);
     // The program's own version: the build's version, as there are no version resources here.
     static QString GetFileVersion();
+
+    // What the status bar shows: the link as last checked, the configuration file in use.
+    const TLinkState &linkState() const { return m_linkState; }
+    QString configFile() const { return m_configFile; }
+    TStartHint *startHint() const { return m_hint; }
 
     // The grids of both pages into Config and back, verbatim.
     void GridsToConfig();
@@ -96,6 +104,12 @@ private:
     void GuardCommands();
     // The application's error report for a command that failed.
     void ReportFailure(const QString &description);
+    // The status bar, the caption's file name and the empty window's hint, after any change of them.
+    void ShowWhereWeAre();
+    void LinkChecked(const KktConnection &conn, bool ok);
+    // Every grid: the user's column widths back, its text column fitted to the window.
+    void FitGrids();
+    void SaveView() const;
 
     QString m_settingsFolder;
     QString m_portsFolder;
@@ -116,4 +130,10 @@ private:
     QAction *ActionDebug = nullptr;
     TScannerControl *m_scanner = nullptr;
     bool m_shown = false;
+    std::unique_ptr<TViewSettings> m_view;
+    TStatusLine *m_status = nullptr;
+    TStartHint *m_hint = nullptr;
+    TLinkState m_linkState;
+    QString m_configFile;
+    QString m_caption; // with the version, without the file
 };

@@ -130,7 +130,9 @@ void TFormSett::Button3Click()
     }
     conn.Pause = 0;
     TTestLinkAnswer answer;
-    if (RequestTestLink(Channel, conn, answer) == KktOutcome::Ok)
+    const bool ok = RequestTestLink(Channel, conn, answer) == KktOutcome::Ok;
+    emit linkChecked(conn, ok);
+    if (ok)
         Prompts::instance().information(this, u"Связь с ККТ установленна!"_s);
     else
         Prompts::instance().warning(this, u"ВНИМАНИЕ!\r\nНе удалось подключиться к ККТ!"_s);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/ProgSett.h"
+#include "kkt/KktTransaction.h"
 #include "kkt/PortDiscovery.h"
 
 #include <QDialog>
@@ -22,6 +23,10 @@ class TFormSett : public QDialog
 public:
     TFormSett(TStructSetting &structSett, const TArrayCom &arrCom, KktChannel &channel, QWidget *parent = nullptr);
     ~TFormSett() override;
+
+signals:
+    // After every link check: the values it was made with and whether the KKT answered.
+    void linkChecked(const KktConnection &conn, bool ok);
 
 public slots:
     void ComboBox1Change();

@@ -444,14 +444,19 @@ void TestMainForm::linkCheckIsLogged()
     for (int i = 4; i < 28; ++i)
         answerDump += u"%1-00H;  "_s.arg(i, 2, 10, QLatin1Char('0'));
     answerDump += u"28-19H;  29-32H;  30-00H;  "_s;
-    const QStringList lines = log->richEdit()->toPlainText().split(u'\n');
+    QStringList lines = log->richEdit()->toPlainText().split(u'\n');
+    // The first line says where the program keeps its files.
+    const QString where = lines.takeFirst();
+    QVERIFY2(where.startsWith(u" Файлы программы:"_s)
+            && where.contains(QDir::toNativeSeparators(started.folders.settings())),
+        qPrintable(where));
     QCOMPARE(lines,
         (QStringList { u" Запрос: "_s,
             u"00-17H;  01-02H;  02-00H;  03-00H;  04-00H;  05-00H;  06-75H;  07-0BH;  08-19H;  "
             "09-B2H;  10-00H;  "_s,
             u" Ответ: "_s, answerDump, QString() }));
-    QCOMPARE(log->richEdit()->lineColour(1), QColor(255, 0, 0));
-    QCOMPARE(log->richEdit()->lineColour(3), QColor(0, 128, 0));
+    QCOMPARE(log->richEdit()->lineColour(2), QColor(255, 0, 0));
+    QCOMPARE(log->richEdit()->lineColour(4), QColor(0, 128, 0));
 
     // "Очистить", then the next exchange starts at the top.
     QTest::mouseClick(Child<QPushButton>(log, u"btnClear"_s), Qt::LeftButton);

@@ -228,7 +228,7 @@ void LogView::paintEvent(QPaintEvent *event)
         const int end = sub < int(line.breaks.size()) ? line.breaks[size_t(sub)] : int(line.text.size());
         if (end <= start)
             continue;
-        painter.setPen(line.colour);
+        painter.setPen(line.colour.isValid() ? line.colour : palette().color(QPalette::Text));
         painter.drawText(QPointF(kMargin, (row - top) * rh + ascent), line.text.mid(start, end - start));
     }
 }

@@ -43,6 +43,11 @@ void TfrmDebugKKM::AddAnswerText(const QString &text)
     AddParagraph(text, QColor(0, 128, 0));
 }
 
+void TfrmDebugKKM::AddNote(const QString &text)
+{
+    AddParagraph(text, QColor());
+}
+
 void TfrmDebugKKM::btnClearClick()
 {
     RichEdit->clear();

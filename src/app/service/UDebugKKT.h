@@ -20,6 +20,8 @@ public:
     void LogBufKKT(const TBufKKT &buf, bool isAnswer);
     void AddRequestText(const QString &text);
     void AddAnswerText(const QString &text);
+    // A line of the program's own (where its files are), in the text colour.
+    void AddNote(const QString &text);
 
     LogView *richEdit() const { return RichEdit; }
 
