@@ -1,5 +1,7 @@
 #include "app/ScannerControl.h"
 
+#include "ui/Contrast.h"
+
 #include "app/service/ScannerSettingForm.h"
 #include "app/service/UDebugScan.h"
 #include "config/ScanCfg.h"
@@ -204,7 +206,8 @@ void TScannerControl::OnScanShtrihCode(const QString &value)
     if (QLabel *label = m_tab.lblCorrectShtrihCode) {
         label->setText(verdict.text);
         QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, verdict.valid ? kValidText : kInvalidText);
+        palette.setColor(QPalette::WindowText,
+            Contrast::ReadableOn(verdict.valid ? kValidText : kInvalidText, palette.color(QPalette::Window)));
         label->setPalette(palette);
     }
 }

@@ -15,6 +15,9 @@ TStartHint::TStartHint(QWidget *parent)
     setObjectName(u"StartHint"_s);
     m_text->setObjectName(u"StartHintText"_s);
     m_text->setWordWrap(true);
+    // One line where there is room for it; wrapped on a narrow screen.
+    m_text->setMinimumWidth(qMin(m_text->fontMetrics().averageCharWidth() * 60, 420));
+    m_text->setMaximumWidth(m_text->fontMetrics().averageCharWidth() * 110);
     m_button->setObjectName(u"StartHintButton"_s);
     connect(m_button, &QPushButton::clicked, this, &TStartHint::openConnection);
     auto *row = new QHBoxLayout;

@@ -22,6 +22,8 @@ TStatusLine::TStatusLine(QStatusBar *bar)
     m_port->setObjectName(u"StatusPort"_s);
     m_link->setObjectName(u"StatusLink"_s);
     m_file->setObjectName(u"StatusFile"_s);
+    for (QLabel *label : { m_port, m_link, m_file })
+        label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     bar->addWidget(m_port);
     bar->addWidget(m_link);
     bar->addWidget(m_file, 1);

@@ -5,6 +5,7 @@
 
 #include "app/MainForm.h"
 #include "app/ScannerControl.h"
+#include "app/StartHint.h"
 #include "app/WaitForm.h"
 #include "app/pages/GsmSettingFrame.h"
 #include "app/pages/Set102Frame.h"
@@ -15,11 +16,13 @@
 #include "emulator/KktDevice.h"
 #include "pages/GridSet.h"
 #include "scanner/ScanThread.h"
+#include "ui/StringGrid.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -166,6 +169,8 @@ private slots:
     void configurationSaveFailureKeepsPreviousFile_data();
     void configurationSaveFailureKeepsPreviousFile();
     void commandsWaitWhileRunGoes();
+    void statusBarAndHintSayWhereWeAre();
+    void windowAndColumnsRemembered();
 
 private:
     std::unique_ptr<ScriptedPrompts> prompts;
@@ -774,6 +779,101 @@ void TestMainForm::commandsWaitWhileRunGoes()
     Action(form, u"N1021"_s)->trigger();
     QCOMPARE(form.CurrentVisibleFrame, form.Set102Frame);
     QVERIFY(form.close());
+}
+
+namespace {
+QString StatusText(const TFormMain &form, const QString &name)
+{
+    return Child<QLabel>(&form, name)->text();
+}
+} // namespace
+
+void TestMainForm::statusBarAndHintSayWhereWeAre()
+{
+    Started started;
+    TFormMain &form = started.form;
+    // A first start: no port, nothing checked, no file; the empty window says what to do.
+    QCOMPARE(StatusText(form, u"StatusPort"_s), u"Порт ККТ не выбран"_s);
+    QCOMPARE(StatusText(form, u"StatusLink"_s), u"Связь не проверена"_s);
+    QCOMPARE(StatusText(form, u"StatusFile"_s), u"Конфигурация не загружена"_s);
+    TStartHint *hint = form.startHint();
+    QVERIFY(hint->isVisible());
+    QVERIFY2(hint->text().contains(u"«Связь с ККТ»"_s), qPrintable(hint->text()));
+
+    // The hint's button opens "Связь с ККТ"; a link check there and "Применить".
+    ScriptedLink link;
+    link.answers << MakeAnswer(31, 0);
+    form.channel().setLink(link);
+    prompts->expect(Kind::Information);
+    QString title;
+    WhenModal([&](QWidget *dialog) {
+        title = dialog->windowTitle();
+        auto *port = Child<QComboBox>(dialog, u"ComboBox1"_s);
+        port->setFocus();
+        QTest::keyClick(port, Qt::Key_End); // COM2
+        QTest::mouseClick(Child<QPushButton>(dialog, u"Button3"_s), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(dialog, u"Button2"_s), Qt::LeftButton);
+    });
+    QTest::mouseClick(Child<QPushButton>(hint, u"StartHintButton"_s), Qt::LeftButton);
+    QCOMPARE(title, u"Настройки связи с ККТ"_s);
+    QCOMPARE(StatusText(form, u"StatusPort"_s), u"Порт COM2, 19200 бод, ККТ № 0"_s);
+    const QString up = StatusText(form, u"StatusLink"_s);
+    QVERIFY2(QRegularExpression(u"^Связь есть \\(\\d\\d:\\d\\d\\)$"_s).match(up).hasMatch(), qPrintable(up));
+    QVERIFY(hint->text().contains(u"«Программирование»"_s));
+
+    // A failed check of the values in force says so (the register is silent now).
+    prompts->expect(Kind::Warning);
+    RunSettingsDialog(form, u"Button1"_s, [](QWidget *dialog) {
+        auto *port = Child<QComboBox>(dialog, u"ComboBox1"_s);
+        QTest::keyClick(port, Qt::Key_End); // COM2, as applied
+        QTest::mouseClick(Child<QPushButton>(dialog, u"Button3"_s), Qt::LeftButton);
+    });
+    QVERIFY2(
+        StatusText(form, u"StatusLink"_s).startsWith(u"Нет связи ("_s), qPrintable(StatusText(form, u"StatusLink"_s)));
+    // Other settings applied: nothing is known of them.
+    RunSettingsDialog(form, u"Button2"_s);
+    QCOMPARE(StatusText(form, u"StatusPort"_s), u"Порт COM1, 19200 бод, ККТ № 0"_s);
+    QCOMPARE(StatusText(form, u"StatusLink"_s), u"Связь не проверена"_s);
+
+    // A page shown: the hint goes. A configuration loaded: its name in the caption and the status bar.
+    Action(form, u"GSM1"_s)->trigger();
+    QVERIFY(!hint->isVisible());
+    const QString path = started.folders.root.filePath(u"kassa.conf"_s);
+    WriteFile(path, "[GSM]\r\n");
+    prompts->answerFile(Kind::OpenFile, path);
+    Action(form, u"N8"_s)->trigger();
+    QCOMPARE(StatusText(form, u"StatusFile"_s), u"Конфигурация: kassa.conf"_s);
+    QVERIFY2(form.windowTitle().startsWith(kCaption) && form.windowTitle().endsWith(u" — kassa.conf"_s),
+        qPrintable(form.windowTitle()));
+}
+
+void TestMainForm::windowAndColumnsRemembered()
+{
+    Folders folders;
+    const QByteArray progSett = "[COM_PORT]\r\nName=\x7f"
+                                "COM1\x7f\r\nSpeed=19200\r\nTimeOut=3500\r\n\r\n[COMMON]\r\nNumKKT=0\r\n\r\n";
+    WriteFile(folders.progSett(), progSett);
+    int passwordWidth = 0;
+    {
+        const auto made = folders.form();
+        TFormMain &form = *made;
+        Show(form);
+        form.showMaximized(); // the user maximises the window
+        QTRY_VERIFY(form.isMaximized());
+        auto *oper = Child<TStringGrid>(form.Set102Frame, u"sgOper"_s);
+        passwordWidth = oper->columnWidth(6) + 37; // the user widens "Пароль"
+        oper->horizontalHeader()->resizeSection(6, passwordWidth);
+        form.close();
+    }
+    // In a file of the program's own; ProgSett.ini keeps its four keys alone.
+    QVERIFY(QFile::exists(folders.settings() + u"/Window.ini"_s));
+    QCOMPARE(ReadBytes(folders.progSett()), progSett);
+
+    const auto made = folders.form();
+    TFormMain &form = *made;
+    Show(form);
+    QVERIFY(form.isMaximized());
+    QCOMPARE(Child<TStringGrid>(form.Set102Frame, u"sgOper"_s)->columnWidth(6), passwordWidth);
 }
 
 KKT_GUI_TEST_MAIN(TestMainForm)

@@ -7,6 +7,7 @@
 #include "pages/RangeCheck.h"
 #include "pages/TableLayout.h"
 #include "pages/TableRun.h"
+#include "ui/Contrast.h"
 #include "ui/DigitsKeyFilter.h"
 #include "ui/Prompts.h"
 #include "ui/StringGrid.h"
@@ -50,8 +51,9 @@ QLabel *MakeWarningLabel(QWidget *parent, const QString &name, const QString &te
     QFont font = label->font();
     font.setBold(true);
     label->setFont(font);
+    // Dark red as the warning has always been, lighter where the palette is dark.
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, QColor(128, 0, 0));
+    palette.setColor(QPalette::WindowText, Contrast::ReadableOn(QColor(128, 0, 0), palette.color(QPalette::Window)));
     label->setPalette(palette);
     return label;
 }

@@ -1,5 +1,7 @@
 #include "app/service/LogView.h"
 
+#include "ui/Contrast.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -228,7 +230,7 @@ void LogView::paintEvent(QPaintEvent *event)
         const int end = sub < int(line.breaks.size()) ? line.breaks[size_t(sub)] : int(line.text.size());
         if (end <= start)
             continue;
-        painter.setPen(line.colour.isValid() ? line.colour : palette().color(QPalette::Text));
+        painter.setPen(shownColour(line.colour));
         painter.drawText(QPointF(kMargin, (row - top) * rh + ascent), line.text.mid(start, end - start));
     }
 }
@@ -252,9 +254,23 @@ void LogView::scrollContentsBy(int, int dy)
     viewport()->scroll(0, dy * rowHeight());
 }
 
+QColor LogView::shownColour(const QColor &colour) const
+{
+    if (!colour.isValid())
+        return palette().color(QPalette::Text);
+    const auto it = m_shownColours.constFind(colour.rgb());
+    if (it != m_shownColours.cend())
+        return *it;
+    const QColor shown = Contrast::ReadableOn(colour, palette().color(QPalette::Base));
+    m_shownColours.insert(colour.rgb(), shown);
+    return shown;
+}
+
 void LogView::changeEvent(QEvent *event)
 {
     QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        m_shownColours.clear();
     if (event->type() == QEvent::FontChange) {
         m_advances.clear();
         rewrapAll();

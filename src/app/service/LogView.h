@@ -25,7 +25,10 @@ public:
 
     int lineCount() const { return int(m_lines.size()); }
     QString lineText(int line) const { return m_lines[size_t(line)].text; }
+    // The colour a line was added in (invalid: the palette's text colour) and
+    // the one it is painted in: the same hue, made readable on the view's base.
     QColor lineColour(int line) const { return m_lines[size_t(line)].colour; }
+    QColor shownColour(const QColor &colour) const;
     // Every line, joined by "\n".
     QString toPlainText() const;
     // Rows the lines take at the present width.
@@ -62,4 +65,5 @@ private:
     int m_rowCount = 0;
     int m_wrapWidth = 0;
     QHash<char16_t, qreal> m_advances;
+    mutable QHash<QRgb, QColor> m_shownColours; // per palette
 };
