@@ -37,6 +37,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSet>
 #include <QStatusBar>
 #include <QThread>
 #include <QWindow>
@@ -95,6 +96,39 @@ template <typename Command> void RunReported(QWidget *window, Command command)
         command();
     } catch (const std::exception &e) {
         KktApplication::ShowException(e, window);
+    }
+}
+
+// Gives every entry of a menu (or of the menu bar) a keyboard letter: the
+// first letter of its caption that no entry before it took, then any
+// letter of it not taken. Captions that have one keep it.
+void AddKeyboardLetters(QWidget *menu)
+{
+    QSet<QChar> taken;
+    for (const QAction *action : menu->actions()) {
+        const qsizetype amp = action->text().indexOf(u'&');
+        if (amp >= 0 && amp + 1 < action->text().size())
+            taken.insert(action->text().at(amp + 1).toLower());
+    }
+    for (QAction *action : menu->actions()) {
+        if (action->isSeparator())
+            continue;
+        if (QMenu *sub = action->menu())
+            AddKeyboardLetters(sub);
+        QString text = action->text();
+        if (text.contains(u'&'))
+            continue;
+        qsizetype at = -1;
+        for (qsizetype i = 0; i < text.size() && at < 0; ++i)
+            if (text[i].isLetterOrNumber() && (i == 0 || text[i - 1] == u' ') && !taken.contains(text[i].toLower()))
+                at = i;
+        for (qsizetype i = 0; i < text.size() && at < 0; ++i)
+            if (text[i].isLetterOrNumber() && !taken.contains(text[i].toLower()))
+                at = i;
+        if (at < 0)
+            continue;
+        taken.insert(text[at].toLower());
+        action->setText(text.insert(at, u'&'));
     }
 }
 
@@ -197,13 +231,17 @@ void TFormMain::CreateMenu()
     GSM1 = AddItem(N5, u"GSM1"_s, u"Параметры GSM"_s, this, &TFormMain::GSM1Click);
     N1021 = AddItem(N5, u"N1021"_s, u"Параметры 102"_s, this, &TFormMain::N1021Click);
 
-    AddItem(bar, u"N6"_s, u"Версия"_s, this, &TFormMain::N6Click);
-
-    ActionDebug = new QAction(this);
-    ActionDebug->setObjectName(u"ActionDebug"_s);
+    // The exchange log as a tool of its own, beside its Ctrl+A.
+    QMenu *service = AddMenu(bar, u"ServiceMenu"_s, u"Сервис"_s);
+    ActionDebug = AddItem(service, u"ActionDebug"_s, u"Журнал обмена"_s, this, &TFormMain::ActionDebugExecute);
     ActionDebug->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    connect(ActionDebug, &QAction::triggered, this, &TFormMain::ActionDebugExecute);
     addAction(ActionDebug);
+    AddItem(service, u"ActionSaveLog"_s, u"Сохранить журнал…"_s, this, &TFormMain::SaveLogClick);
+    ActionLogToFile
+        = AddItem(service, u"ActionLogToFile"_s, u"Записывать журнал в файл…"_s, this, &TFormMain::LogToFileClick);
+    ActionLogToFile->setCheckable(true);
+
+    AddItem(bar, u"N6"_s, u"Версия"_s, this, &TFormMain::N6Click);
     // Editors take Ctrl+A for "select all" before any shortcut sees it; in this
     // window the exchange log comes first.
     qApp->installEventFilter(this);
@@ -273,6 +311,53 @@ void TFormMain::FormShow()
     ScanStartUp();
     FitGrids();
     ShowWhereWeAre();
+    ResumeLogFile();
+    AddKeyboardLetters(menuBar());
+}
+
+void TFormMain::ResumeLogFile()
+{
+    connect(m_frmDebugKKM, &TfrmDebugKKM::logFileFailed, this, &TFormMain::LogFileFailed, Qt::QueuedConnection);
+    if (!m_view->logToFile())
+        return;
+    QString error;
+    if (m_frmDebugKKM->StartLogFile(m_view->logFile(), &error)) {
+        ActionLogToFile->setChecked(true);
+        return;
+    }
+    m_view->setLogFile(m_view->logFile(), false);
+    Prompts::instance().information(this, u"ВНИМАНИЕ!\r\n"_s + error + u"\r\nЖурнал обмена в файл не записывается."_s);
+}
+
+void TFormMain::SaveLogClick()
+{
+    m_frmDebugKKM->btnSaveClick();
+}
+
+void TFormMain::LogToFileClick(bool on)
+{
+    if (!on) {
+        m_frmDebugKKM->StopLogFile();
+        m_view->setLogFile(m_view->logFile(), false);
+        return;
+    }
+    const QString path
+        = Prompts::instance().saveFileName(this, u"Журналы обмена (*.log)|*.log|Все файлы|*.*"_s, u"log"_s);
+    QString error;
+    if (path.isEmpty() || !m_frmDebugKKM->StartLogFile(path, &error)) {
+        ActionLogToFile->setChecked(false);
+        if (!path.isEmpty())
+            Prompts::instance().error(this, u"ВНИМАНИЕ!\r\n"_s + error);
+        return;
+    }
+    m_view->setLogFile(path, true);
+}
+
+void TFormMain::LogFileFailed(const QString &message)
+{
+    ActionLogToFile->setChecked(false);
+    m_view->setLogFile(m_view->logFile(), false);
+    Prompts::instance().error(this, u"ВНИМАНИЕ!\r\n"_s + message + u"\r\nЗапись журнала в файл остановлена."_s);
 }
 
 void TFormMain::ShowWhereWeAre()

@@ -85,6 +85,9 @@ public slots:
     void N1021Click();
     void N6Click();
     void ActionDebugExecute();
+    // "Сервис": the exchange log saved, or every frame appended to a file.
+    void SaveLogClick();
+    void LogToFileClick(bool on);
     // The scanner's hooks on the tabs of the "Параметры 102" page.
     void GoodsTabShown();
     void HookedTabShown();
@@ -110,6 +113,9 @@ private:
     // Every grid: the user's column widths back, its text column fitted to the window.
     void FitGrids();
     void SaveView() const;
+    // The log file of the last run, again; a failed write stops it with a message.
+    void ResumeLogFile();
+    void LogFileFailed(const QString &message);
 
     QString m_settingsFolder;
     QString m_portsFolder;
@@ -128,6 +134,7 @@ private:
     TfrmDebugKKM *m_frmDebugKKM;
     TfrmDebugScan *m_frmDebugScan;
     QAction *ActionDebug = nullptr;
+    QAction *ActionLogToFile = nullptr;
     TScannerControl *m_scanner = nullptr;
     bool m_shown = false;
     std::unique_ptr<TViewSettings> m_view;

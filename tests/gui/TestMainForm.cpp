@@ -18,6 +18,7 @@
 #include "scanner/ScanThread.h"
 #include "ui/StringGrid.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -26,11 +27,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -127,6 +130,16 @@ void RunSettingsDialog(TFormMain &form, const QString &button, const std::functi
     });
     Action(form, u"N4"_s)->trigger();
 }
+// "Проверить связь с ККТ" against a register that answers, then "Отмена".
+void CheckLinkThatAnswers(TFormMain &form, ScriptedLink &link, ScriptedPrompts &prompts)
+{
+    link.answers << MakeAnswer(31, 0);
+    form.channel().setLink(link);
+    prompts.expect(Kind::Information);
+    RunSettingsDialog(form, u"Button1"_s,
+        [](QWidget *dialog) { QTest::mouseClick(Child<QPushButton>(dialog, u"Button3"_s), Qt::LeftButton); });
+}
+
 // A main window over folders of its own, shown.
 struct Started
 {
@@ -170,6 +183,9 @@ private slots:
     void configurationSaveFailureKeepsPreviousFile();
     void commandsWaitWhileRunGoes();
     void statusBarAndHintSayWhereWeAre();
+    void menusHaveKeyboardLetters();
+    void fieldsAreNamedByTheirLabels();
+    void logToFileFromTheMenu();
     void windowAndColumnsRemembered();
 
 private:
@@ -322,6 +338,10 @@ void TestMainForm::menu_data()
     QTest::newRow("GSM1") << u"GSM1"_s << u"N5"_s << u"Параметры GSM"_s << true;
     QTest::newRow("N1021") << u"N1021"_s << u"N5"_s << u"Параметры 102"_s << true;
     QTest::newRow("N6") << u"N6"_s << u"MainMenu1"_s << u"Версия"_s << true;
+    QTest::newRow("exchange log") << u"ActionDebug"_s << u"ServiceMenu"_s << u"Журнал обмена"_s << true;
+    QTest::newRow("save the log") << u"ActionSaveLog"_s << u"ServiceMenu"_s << u"Сохранить журнал…"_s << true;
+    QTest::newRow("log to a file") << u"ActionLogToFile"_s << u"ServiceMenu"_s << u"Записывать журнал в файл…"_s
+                                   << true;
 }
 
 void TestMainForm::menu()
@@ -333,7 +353,8 @@ void TestMainForm::menu()
     Started started;
     TFormMain &form = started.form;
     QAction *item = Action(form, name);
-    QCOMPARE(item->text(), caption);
+    // The caption with its keyboard letter.
+    QCOMPARE(item->text().remove(u'&'), caption);
     QCOMPARE(item->isEnabled(), enabled);
     QCOMPARE(item->isSeparator(), caption.isEmpty());
     // The item sits in its menu, in the order of the list above.
@@ -424,11 +445,7 @@ void TestMainForm::linkCheckIsLogged()
     Started started;
     TFormMain &form = started.form;
     ScriptedLink link;
-    link.answers << MakeAnswer(31, 0);
-    form.channel().setLink(link);
-    prompts->expect(Kind::Information);
-    RunSettingsDialog(form, u"Button1"_s,
-        [](QWidget *dialog) { QTest::mouseClick(Child<QPushButton>(dialog, u"Button3"_s), Qt::LeftButton); });
+    CheckLinkThatAnswers(form, link, *prompts);
     QCOMPARE(prompts->messages.constFirst().text, u"Связь с ККТ установленна!"_s);
     QCOMPARE(link.openedName, u"COM1"_s);
 
@@ -465,10 +482,7 @@ void TestMainForm::linkCheckIsLogged()
 
     // "Очистить", then the next exchange starts at the top.
     QTest::mouseClick(Child<QPushButton>(log, u"btnClear"_s), Qt::LeftButton);
-    link.answers << MakeAnswer(31, 0);
-    prompts->expect(Kind::Information);
-    RunSettingsDialog(form, u"Button1"_s,
-        [](QWidget *dialog) { QTest::mouseClick(Child<QPushButton>(dialog, u"Button3"_s), Qt::LeftButton); });
+    CheckLinkThatAnswers(form, link, *prompts);
     QVERIFY(log->richEdit()->toPlainText().startsWith(u" Запрос: \n00-17H;"_s));
 }
 
@@ -874,6 +888,94 @@ void TestMainForm::windowAndColumnsRemembered()
     Show(form);
     QVERIFY(form.isMaximized());
     QCOMPARE(Child<TStringGrid>(form.Set102Frame, u"sgOper"_s)->columnWidth(6), passwordWidth);
+}
+
+void TestMainForm::menusHaveKeyboardLetters()
+{
+    Started started;
+    QMenuBar *bar = started.form.menuBar();
+    QList<QWidget *> menus { bar };
+    for (QAction *entry : bar->actions())
+        if (entry->menu())
+            menus << entry->menu();
+    for (QWidget *menu : menus) {
+        QSet<QChar> letters;
+        for (QAction *action : menu->actions()) {
+            if (action->isSeparator())
+                continue;
+            const QString text = action->text();
+            const qsizetype amp = text.indexOf(u'&');
+            QVERIFY2(amp >= 0 && amp + 1 < text.size() && text.indexOf(u'&', amp + 1) < 0, qPrintable(text));
+            const QChar letter = text[amp + 1].toLower();
+            QVERIFY2(!letters.contains(letter), qPrintable(menu->objectName() + u": "_s + text));
+            letters.insert(letter);
+        }
+    }
+    // Alt and the letter open the menu, as a keyboard user reaches it.
+    QCOMPARE(Action(started.form, u"N3"_s)->text(), u"&Настройки"_s);
+    QCOMPARE(Action(started.form, u"N4"_s)->text(), u"&Связь с ККТ"_s);
+    QCOMPARE(Action(started.form, u"Scanner"_s)->text(), u"Сканер &штрих-кода"_s);
+}
+
+namespace {
+// What a screen reader says a field is: its name, or the label it is labelled by
+// (a drop-down list names its entry and points to its label).
+QString SpokenLabel(QWidget *field)
+{
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(field);
+    for (const auto &relation : accessible->relations(QAccessible::Label))
+        return relation.first->text(QAccessible::Name);
+    return accessible->text(QAccessible::Name);
+}
+} // namespace
+
+void TestMainForm::fieldsAreNamedByTheirLabels()
+{
+    // Every field of the connection dialog and of the page's ranges has its label.
+    Started started;
+    TFormMain &form = started.form;
+    QStringList names;
+    WhenModal([&](QWidget *dialog) {
+        for (QWidget *field : dialog->findChildren<QWidget *>())
+            if (qobject_cast<QLineEdit *>(field) || qobject_cast<QComboBox *>(field))
+                names << field->objectName() + u"="_s + SpokenLabel(field);
+    });
+    Action(form, u"N4"_s)->trigger();
+    names.sort();
+    QCOMPARE(names,
+        (QStringList {
+            u"ComboBox1=COM порт:"_s, u"ComboBox2=Скорость:"_s, u"Edit1=Тайм-аут:"_s, u"Edit2=Номер ККМ:"_s }));
+    QCOMPARE(SpokenLabel(Child<QLineEdit>(form.Set102Frame, u"Edit1"_s)), u"Диапазон:  с"_s);
+    QCOMPARE(SpokenLabel(Child<QLineEdit>(form.Set102Frame, u"Edit2"_s)), u"Диапазон: по"_s);
+    QCOMPARE(SpokenLabel(Child<QLineEdit>(form.Set102Frame, u"Edit11"_s)), u"Код товара:"_s);
+}
+
+void TestMainForm::logToFileFromTheMenu()
+{
+    Folders folders;
+    const QString path = folders.root.filePath(u"exchange.log"_s);
+    {
+        const auto made = folders.form();
+        TFormMain &form = *made;
+        Show(form);
+        prompts->answerFile(Kind::SaveFile, path);
+        Action(form, u"ActionLogToFile"_s)->trigger();
+        QVERIFY(Action(form, u"ActionLogToFile"_s)->isChecked());
+        QVERIFY(form.frmDebugKKM()->loggingToFile());
+        ScriptedLink link;
+        CheckLinkThatAnswers(form, link, *prompts);
+        QVERIFY(QString::fromUtf8(ReadBytes(path)).startsWith(u" Запрос: \n00-17H;"_s));
+        form.close();
+    }
+    // The next start goes on writing into the same file.
+    const auto made = folders.form();
+    TFormMain &form = *made;
+    Show(form);
+    QVERIFY(Action(form, u"ActionLogToFile"_s)->isChecked());
+    QCOMPARE(form.frmDebugKKM()->logFilePath(), path);
+    // Unticked: off, also for the start after.
+    Action(form, u"ActionLogToFile"_s)->trigger();
+    QVERIFY(!form.frmDebugKKM()->loggingToFile());
 }
 
 KKT_GUI_TEST_MAIN(TestMainForm)

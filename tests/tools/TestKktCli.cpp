@@ -1,7 +1,11 @@
 #include "CliProcess.h"
+#include "TempFiles.h"
+#include "config/ExchangeLogFile.h"
 #include "emulator/DeviceLink.h"
 #include "emulator/KktDevice.h"
 #include "kkt/ComPort.h"
+
+#include <sys/stat.h>
 
 #include <QFileInfo>
 #include <QTest>
@@ -26,6 +30,7 @@ private slots:
     void itemSetThenGet_data();
     void itemSetThenGet();
     void traceWordsFramesLikeTheLog();
+    void logFileTakesEveryFrameAsTheLogShowsIt();
     void portsFolderBesideTheTools();
     void usageErrors_data();
     void usageErrors();
@@ -131,6 +136,39 @@ void TestKktCli::traceWordsFramesLikeTheLog()
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.err, expected);
     QCOMPARE(run.out, QString());
+}
+
+void TestKktCli::logFileTakesEveryFrameAsTheLogShowsIt()
+{
+    // The in-process run of the same request gives the frames.
+    KktDevice device;
+    DeviceLink link(device);
+    KktChannel channel(link);
+    QString expected;
+    channel.setLogSink(
+        [&](const TBufKKT &buf, bool isAnswer) { expected += ExchangeLogFile::FrameText(buf, isAnswer); });
+    TTestLinkAnswer answer;
+    QCOMPARE(RequestTestLink(channel, KktConnection {}, answer), KktOutcome::Ok);
+    QVERIFY(expected.startsWith(u" Запрос: \n00-17H;"_s));
+
+    CliFixture f;
+    QVERIFY(f.start());
+    const QString log = f.path(u"exchange.log"_s);
+    QVERIFY(WriteBytes(log, "earlier run\n"));
+    const CliRun run = f.run({ u"--log"_s, log, u"link"_s });
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QString());
+    // Appended: what was there stays.
+    QCOMPARE(QString::fromUtf8(ReadBytes(log)), u"earlier run\n"_s + expected);
+
+    // A log that cannot be written: nothing is sent, status 73 with the reason.
+    const QString fifo = f.path(u"pipe"_s);
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const CliRun refused = f.run({ u"--log"_s, fifo, u"link"_s }, 5000);
+    QCOMPARE(refused.exitCode, 73);
+    QVERIFY2(refused.err.startsWith(u"kkt-cli: Не удалось записать файл"_s) && refused.err.contains(u"pipe"_s),
+        qPrintable(refused.err));
+    QCOMPARE(refused.out, QString());
 }
 
 void TestKktCli::portsFolderBesideTheTools()
