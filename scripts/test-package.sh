@@ -36,7 +36,8 @@ for f in usr/bin/kktconf usr/bin/kkt-cli usr/bin/kkt-emulator usr/bin/scanner-em
 done
 [ ! -e "$bin/kkt-xls-reader" ] || fail "kkt-xls-reader is on PATH"
 
-"$bin/kkt-cli" --help | grep -q 'Использование: kkt-cli' || fail "kkt-cli --help"
+help=$("$bin/kkt-cli" --help) || fail "kkt-cli --help failed"
+grep -q 'Использование: kkt-cli' <<<"$help" || fail "kkt-cli --help: $help"
 echo "kkt-cli --help: ok"
 
 # The workbook reader comes from the package's library folder.
@@ -65,7 +66,11 @@ ports=$HOME/.local/share/kktconf/ports
 for _ in $(seq 100); do [ -e "$ports/KKT-EMU" ] && break; sleep 0.05; done
 [ -e "$ports/KKT-EMU" ] || { cat "$work/emulator.log" >&2; fail "no KKT-EMU in $ports"; }
 [ ! -e "$bin/ports" ] || fail "ports folder beside the installed program"
-"$bin/kkt-cli" ports | grep -qx 'KKT-EMU' || fail "kkt-cli ports does not list KKT-EMU"
+listed=$("$bin/kkt-cli" ports) || fail "kkt-cli ports failed"
+grep -qx 'KKT-EMU' <<<"$listed" || fail "kkt-cli ports does not list KKT-EMU: $listed"
 "$bin/kkt-cli" --port KKT-EMU link >/dev/null || fail "kkt-cli link through the user's ports folder"
+# And finds it by itself, without being told the port.
+found=$("$bin/kkt-cli" find) || fail "kkt-cli find did not find the emulator"
+[ "$found" = "port=KKT-EMU speed=115200" ] || fail "kkt-cli find: $found"
 echo "kkt-emulator and kkt-cli through $ports: ok"
 echo "package: ok"

@@ -554,6 +554,7 @@ void TFormMain::N4Click()
         return;
     TFormSett dialog(StructSett, ArrCom, m_channel, this);
     connect(&dialog, &TFormSett::linkChecked, this, &TFormMain::LinkChecked);
+    dialog.setSearchLinks([folder = m_portsFolder] { return MakeSerialLink(folder); });
     if (dialog.exec() == QDialog::Accepted)
         EnableMainMenu(true);
     ShowWhereWeAre();

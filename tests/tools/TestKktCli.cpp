@@ -31,6 +31,7 @@ private slots:
     void itemSetThenGet();
     void traceWordsFramesLikeTheLog();
     void logFileTakesEveryFrameAsTheLogShowsIt();
+    void findsTheRegister();
     void portsFolderBesideTheTools();
     void usageErrors_data();
     void usageErrors();
@@ -169,6 +170,26 @@ void TestKktCli::logFileTakesEveryFrameAsTheLogShowsIt()
     QVERIFY2(refused.err.startsWith(u"kkt-cli: Не удалось записать файл"_s) && refused.err.contains(u"pipe"_s),
         qPrintable(refused.err));
     QCOMPARE(refused.out, QString());
+}
+
+void TestKktCli::findsTheRegister()
+{
+    CliFixture f;
+    QVERIFY(f.start({ u"--kkt"_s, u"5"_s }));
+    const QString emulator = f.emulator.linkPath();
+    const QString missing = f.path(u"COM9"_s);
+    const CliRun run = f.run({ u"--kkt"_s, u"5"_s, u"find"_s, u"--ports"_s, missing + u","_s + emulator });
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, u"port=%1 speed=115200\n"_s.arg(emulator));
+    QCOMPARE(run.err, QString());
+
+    // Nowhere to be found: status 2, and which ports were tried.
+    const CliRun none = Cli({ u"find"_s, u"--ports"_s, missing + u","_s + f.path(u"COM10"_s) });
+    QCOMPARE(none.exitCode, 2);
+    QCOMPARE(none.out, QString());
+    QVERIFY2(none.err.startsWith(u"kkt-cli: ККТ не найдена; проверены порты %1, %2 на скоростях 115200 1200"_s.arg(
+                 missing, f.path(u"COM10"_s))),
+        qPrintable(none.err));
 }
 
 void TestKktCli::portsFolderBesideTheTools()
