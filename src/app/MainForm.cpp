@@ -20,6 +20,7 @@
 #include "pages/ConfigCopy.h"
 #include "ui/ColumnFitter.h"
 #include "ui/DialogFolders.h"
+#include "ui/KeyboardLetters.h"
 #include "ui/Prompts.h"
 #include "ui/StringGrid.h"
 
@@ -37,7 +38,6 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollArea>
-#include <QSet>
 #include <QStatusBar>
 #include <QThread>
 #include <QWindow>
@@ -96,39 +96,6 @@ template <typename Command> void RunReported(QWidget *window, Command command)
         command();
     } catch (const std::exception &e) {
         KktApplication::ShowException(e, window);
-    }
-}
-
-// Gives every entry of a menu (or of the menu bar) a keyboard letter: the
-// first letter of its caption that no entry before it took, then any
-// letter of it not taken. Captions that have one keep it.
-void AddKeyboardLetters(QWidget *menu)
-{
-    QSet<QChar> taken;
-    for (const QAction *action : menu->actions()) {
-        const qsizetype amp = action->text().indexOf(u'&');
-        if (amp >= 0 && amp + 1 < action->text().size())
-            taken.insert(action->text().at(amp + 1).toLower());
-    }
-    for (QAction *action : menu->actions()) {
-        if (action->isSeparator())
-            continue;
-        if (QMenu *sub = action->menu())
-            AddKeyboardLetters(sub);
-        QString text = action->text();
-        if (text.contains(u'&'))
-            continue;
-        qsizetype at = -1;
-        for (qsizetype i = 0; i < text.size() && at < 0; ++i)
-            if (text[i].isLetterOrNumber() && (i == 0 || text[i - 1] == u' ') && !taken.contains(text[i].toLower()))
-                at = i;
-        for (qsizetype i = 0; i < text.size() && at < 0; ++i)
-            if (text[i].isLetterOrNumber() && !taken.contains(text[i].toLower()))
-                at = i;
-        if (at < 0)
-            continue;
-        taken.insert(text[at].toLower());
-        action->setText(text.insert(at, u'&'));
     }
 }
 
