@@ -9,8 +9,9 @@ ColumnFitter::ColumnFitter(QTableView *view, int column, int minimumWidth)
     , m_view(view)
     , m_column(column)
     , m_minimumWidth(minimumWidth)
+    , m_viewport(view->viewport())
 {
-    view->viewport()->installEventFilter(this);
+    m_viewport->installEventFilter(this);
     connect(view->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int section) {
         if (!m_fitting && section != m_column)
             fit();
@@ -47,7 +48,9 @@ void ColumnFitter::fit()
 
 bool ColumnFitter::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_view->viewport() && event->type() == QEvent::Resize)
+    // The viewport is compared as it was: while the view is being destroyed
+    // its events still come here, and the view is no view any more.
+    if (watched == m_viewport && event->type() == QEvent::Resize)
         fit();
     return QObject::eventFilter(watched, event);
 }

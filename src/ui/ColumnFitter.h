@@ -31,5 +31,6 @@ private:
     QTableView *m_view;
     int m_column;
     int m_minimumWidth;
+    QObject *m_viewport;
     bool m_fitting = false;
 };
