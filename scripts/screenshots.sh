@@ -7,12 +7,22 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
-if [ "${1:-}" != "--inside" ]; then
+if [ "${1:-}" != "--inside" ] && [ "${1:-}" != "--screen" ]; then
   # The virtual display, a window manager, the screenshot tool, and xdotool to
   # open the dialog as a person would: needed here only.
-  scripts/deps.sh xvfb xauth imagemagick openbox xdotool
+  scripts/deps.sh xvfb xauth imagemagick openbox xdotool wmctrl
   scripts/build.sh
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside
+  xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside
+  # "Параметры 102" maximised on the screens people use, at their scale factors.
+  xvfb-run -a -s "-screen 0 1366x768x24" "$0" --screen 1.25 screen-1366x768-scale-1.25
+  xvfb-run -a -s "-screen 0 1920x1080x24" "$0" --screen 2 screen-1920x1080-scale-2
+  exit 0
+fi
+
+# --screen SCALE NAME: one screenshot of "Параметры 102", maximised at that scale factor.
+if [ "${1:-}" = "--screen" ]; then
+  scale=$2
+  screen_shot=$3
 fi
 
 work=$(mktemp -d)
@@ -48,7 +58,7 @@ shoot() {
   echo "docs/$1.png"
 }
 
-LANG=ru_RU.UTF-8 "$work/kktconf" >/dev/null 2>&1 &
+LANG=ru_RU.UTF-8 QT_SCALE_FACTOR="${scale:-1}" "$work/kktconf" >/dev/null 2>&1 &
 pids+=($!)
 # Waits (at most 60 s: the machine may be busy building) for a visible window of the program whose title starts
 # with the given text; prints its id. (xdotool's own name search does not match
@@ -65,6 +75,27 @@ await_window() {
 window=$(await_window 'Программирование параметров GSM')
 [ -n "$window" ] || { echo "main window did not show" >&2; exit 1; }
 sleep 1
+
+if [ -n "${screen_shot:-}" ]; then
+  # Maximised, then by the keyboard letters: "Настройки" -> "Связь с ККТ",
+  # "Применить", "Программирование" -> "Параметры 102".
+  wmctrl -i -r "$window" -b add,maximized_vert,maximized_horz
+  sleep 1
+  xdotool windowactivate --sync "$window"
+  xdotool key alt+Cyrillic_en
+  sleep 0.5
+  xdotool key Return
+  [ -n "$(await_window 'Настройки связи с ККТ')" ] || { echo "connection settings did not open" >&2; exit 1; }
+  sleep 0.5
+  xdotool key Return
+  sleep 0.5
+  xdotool key alt+Cyrillic_pe
+  sleep 1
+  xdotool key 1
+  sleep 2
+  shoot "$screen_shot"
+  exit 0
+fi
 shoot main-window
 
 # "Настройки" is the second entry of the menu bar, right of "Файл"; its first

@@ -3,6 +3,9 @@
 #include "ui/Prompts.h"
 
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 using namespace Qt::StringLiterals;
 
@@ -13,6 +16,20 @@ KktApplication::KktApplication(int &argc, char **argv)
     QFont interfaceFont = font();
     interfaceFont.setPointSize(8);
     setFont(interfaceFont);
+    // Debian keeps them in qt6-translations-l10n.
+    LoadQtTranslations(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+}
+
+bool KktApplication::LoadQtTranslations(const QString &folder)
+{
+    // The program speaks Russian whatever the system's language.
+    auto *translator = new QTranslator(this);
+    if (!translator->load(QLocale(QLocale::Russian, QLocale::Russia), u"qtbase"_s, u"_"_s, folder)) {
+        delete translator;
+        return false;
+    }
+    installTranslator(translator);
+    return true;
 }
 
 bool KktApplication::notify(QObject *receiver, QEvent *event)

@@ -17,6 +17,11 @@ public:
 
     bool notify(QObject *receiver, QEvent *event) override;
 
+    // Loads Qt's own Russian texts (file dialogs, standard buttons) from the
+    // folder; false when they are not there: the program then runs with
+    // Qt's English ones.
+    bool LoadQtTranslations(const QString &folder);
+
     // The program's one error report: the error's description in an error box
     // over parent (the active window when none is given).
     static void ShowException(const std::exception &e, QWidget *parent = nullptr);

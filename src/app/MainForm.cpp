@@ -3,9 +3,12 @@
 #include "app/ConfigRuns.h"
 #include "app/KktApplication.h"
 #include "app/ScannerControl.h"
+#include "app/ScreenFit.h"
 #include "app/SettForm.h"
+#include "app/StartHint.h"
 #include "app/VerifyDialog.h"
 #include "app/VersionForm.h"
+#include "app/ViewSettings.h"
 #include "app/WaitForm.h"
 #include "app/pages/GsmSettingFrame.h"
 #include "app/pages/Set102Frame.h"
@@ -15,7 +18,11 @@
 #include "config/ConfigFile.h"
 #include "config/SafeFile.h"
 #include "config/ScanCfg.h"
+#include "kkt/FileLocations.h"
 #include "pages/ConfigCopy.h"
+#include "ui/ColumnFitter.h"
+#include "ui/DialogFolders.h"
+#include "ui/KeyboardLetters.h"
 #include "ui/Prompts.h"
 #include "ui/StringGrid.h"
 
@@ -32,8 +39,10 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
 #include <QThread>
+#include <QWindow>
 
 #include <stdexcept>
 
@@ -51,6 +60,8 @@ QAction *AddItem(QWidget *menu, const QString &name, const QString &caption, TFo
 }
 
 const QString kConfigFilter = u"Байлы конфигурации (*.conf)|*.conf"_s;
+// The window's designed minimum (966 x 657 with its frame); a smaller screen gets less.
+constexpr QSize kDesignedMinimum(950, 618);
 const QString kConfigSuffix = u"conf"_s;
 
 // The hourglass and the wait box for a configuration file, undone when the
@@ -107,8 +118,8 @@ QMenu *AddMenu(QMenuBar *bar, const QString &name, const QString &caption)
 
 TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, QWidget *parent)
     : QMainWindow(parent)
-    , m_settingsFolder(settingsFolder.isEmpty() ? QCoreApplication::applicationDirPath() : settingsFolder)
-    , m_portsFolder(portsFolder.isEmpty() ? PortsFolder() : portsFolder)
+    , m_settingsFolder(settingsFolder.isEmpty() ? FileLocations::Current().settingsFolder : settingsFolder)
+    , m_portsFolder(portsFolder.isEmpty() ? FileLocations::Current().portsFolder : portsFolder)
     , m_listPorts([folder = m_portsFolder](TArrayCom &list) { GetCOM_Loop(list, folder); })
     , m_link(MakeSerialLink(m_portsFolder))
     , m_channel(*m_link)
@@ -123,22 +134,42 @@ TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, 
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     auto *pages = new QGridLayout(Panel1);
     pages->setContentsMargins(1, 1, 1, 1);
-    setCentralWidget(Panel1);
+    // On a screen smaller than the pages (a scale factor of 2) the panel
+    // scrolls, so that every command stays within reach.
+    auto *scroller = new QScrollArea(this);
+    scroller->setObjectName(u"PanelScroller"_s);
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidgetResizable(true);
+    scroller->setWidget(Panel1);
+    setCentralWidget(scroller);
+    m_hint = new TStartHint(Panel1);
+    pages->addWidget(m_hint, 0, 0);
+    connect(m_hint, &TStartHint::openConnection, this, &TFormMain::N4Click);
 
     statusBar()->setObjectName(u"StatusBar1"_s);
-    statusBar()->setFixedHeight(19);
+    statusBar()->setFixedHeight(qMax(19, statusBar()->fontMetrics().height() + 6));
+    m_status = new TStatusLine(statusBar());
 
     // Client area 978 x 599 below the menu; the outer limit 966 x 657 less a usual frame.
+    m_view = std::make_unique<TViewSettings>(m_settingsFolder);
+    DialogFolders::SetStore(m_view->path());
     resize(978, 599 + menuBar()->sizeHint().height());
-    setMinimumSize(950, 618);
-    if (const QScreen *screen = this->screen())
-        move(screen->availableGeometry().center() - rect().center());
+    setMinimumSize(kDesignedMinimum);
+    if (!m_view->restoreWindow(this)) {
+        if (const QScreen *screen = this->screen())
+            move(screen->availableGeometry().center() - rect().center());
+    }
 
     // The service windows live hidden beside the main window from the start;
     // the exchange log records every exchange of the program's one channel.
     m_frmDebugKKM = new TfrmDebugKKM(this);
     m_frmDebugScan = new TfrmDebugScan(this);
     m_channel.setLogSink(m_frmDebugKKM->sink());
+    // The log's first line says where this run keeps its files.
+    FileLocations where = FileLocations::Current();
+    where.settingsFolder = m_settingsFolder;
+    where.portsFolder = m_portsFolder;
+    m_frmDebugKKM->AddNote(where.describe());
     GuardCommands();
     CreateRuns();
 }
@@ -219,13 +250,17 @@ void TFormMain::CreateMenu()
     actVerifyAll = AddItem(N5, u"actVerifyAll"_s, u"Сверить всю конфигурацию с ККТ"_s, this,
         [this] { RunReported(this, [this] { m_configRuns->VerifyAll(); }); });
 
-    AddItem(bar, u"N6"_s, u"Версия"_s, this, &TFormMain::N6Click);
-
-    ActionDebug = new QAction(this);
-    ActionDebug->setObjectName(u"ActionDebug"_s);
+    // The exchange log as a tool of its own, beside its Ctrl+A.
+    QMenu *service = AddMenu(bar, u"ServiceMenu"_s, u"Сервис"_s);
+    ActionDebug = AddItem(service, u"ActionDebug"_s, u"Журнал обмена"_s, this, &TFormMain::ActionDebugExecute);
     ActionDebug->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
-    connect(ActionDebug, &QAction::triggered, this, &TFormMain::ActionDebugExecute);
     addAction(ActionDebug);
+    AddItem(service, u"ActionSaveLog"_s, u"Сохранить журнал…"_s, this, &TFormMain::SaveLogClick);
+    ActionLogToFile
+        = AddItem(service, u"ActionLogToFile"_s, u"Записывать журнал в файл…"_s, this, &TFormMain::LogToFileClick);
+    ActionLogToFile->setCheckable(true);
+
+    AddItem(bar, u"N6"_s, u"Версия"_s, this, &TFormMain::N6Click);
     // Editors take Ctrl+A for "select all" before any shortcut sees it; in this
     // window the exchange log comes first.
     qApp->installEventFilter(this);
@@ -256,12 +291,18 @@ void TFormMain::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!m_shown) {
         m_shown = true;
+        FitToScreen(this, kDesignedMinimum);
+        if (QWindow *window = windowHandle())
+            connect(window, &QWindow::screenChanged, this, [this] { FitToScreen(this, kDesignedMinimum); });
         FormShow();
     }
 }
 
 void TFormMain::FormShow()
 {
+    // An installed program makes its folder in the user's configuration on the
+    // first start; one that cannot be made fails the read below with its message.
+    QDir().mkpath(m_settingsFolder);
     if (!LoadIniSettings(SettingsFile(u"ProgSett.ini"_s), StructSett)) {
         Prompts::instance().information(this,
             u"ВНИМАНИЕ!\r\nНе удалось прочитать файл настроек - ProgSett.ini!\r\n"
@@ -283,9 +324,96 @@ void TFormMain::FormShow()
     // Qt paints every window double-buffered already.
 
     Version = GetFileVersion();
-    setWindowTitle(windowTitle() + u" (ver."_s + Version + u")"_s);
+    m_caption = windowTitle() + u" (ver."_s + Version + u")"_s;
+    setWindowTitle(m_caption);
 
     ScanStartUp();
+    FitGrids();
+    ShowWhereWeAre();
+    ResumeLogFile();
+    AddKeyboardLetters(menuBar());
+}
+
+void TFormMain::ResumeLogFile()
+{
+    connect(m_frmDebugKKM, &TfrmDebugKKM::logFileFailed, this, &TFormMain::LogFileFailed, Qt::QueuedConnection);
+    if (!m_view->logToFile())
+        return;
+    QString error;
+    if (m_frmDebugKKM->StartLogFile(m_view->logFile(), &error)) {
+        ActionLogToFile->setChecked(true);
+        return;
+    }
+    m_view->setLogFile(m_view->logFile(), false);
+    Prompts::instance().information(this, u"ВНИМАНИЕ!\r\n"_s + error + u"\r\nЖурнал обмена в файл не записывается."_s);
+}
+
+void TFormMain::SaveLogClick()
+{
+    m_frmDebugKKM->btnSaveClick();
+}
+
+void TFormMain::LogToFileClick(bool on)
+{
+    if (!on) {
+        m_frmDebugKKM->StopLogFile();
+        m_view->setLogFile(m_view->logFile(), false);
+        return;
+    }
+    const QString path
+        = Prompts::instance().saveFileName(this, u"Журналы обмена (*.log)|*.log|Все файлы|*.*"_s, u"log"_s);
+    QString error;
+    if (path.isEmpty() || !m_frmDebugKKM->StartLogFile(path, &error)) {
+        ActionLogToFile->setChecked(false);
+        if (!path.isEmpty())
+            Prompts::instance().error(this, u"ВНИМАНИЕ!\r\n"_s + error);
+        return;
+    }
+    m_view->setLogFile(path, true);
+}
+
+void TFormMain::LogFileFailed(const QString &message)
+{
+    ActionLogToFile->setChecked(false);
+    m_view->setLogFile(m_view->logFile(), false);
+    Prompts::instance().error(this, u"ВНИМАНИЕ!\r\n"_s + message + u"\r\nЗапись журнала в файл остановлена."_s);
+}
+
+void TFormMain::ShowWhereWeAre()
+{
+    m_status->show(StructSett, m_linkState, m_configFile);
+    if (!m_caption.isEmpty())
+        setWindowTitle(m_configFile.isEmpty() ? m_caption : m_caption + u" — "_s + QFileInfo(m_configFile).fileName());
+    m_hint->describe(StructSett.PortSett.Name.isEmpty(), N5->menuAction()->isEnabled());
+    m_hint->setVisible(!CurrentVisibleFrame);
+}
+
+void TFormMain::LinkChecked(const KktConnection &conn, bool ok)
+{
+    m_linkState.kind = ok ? TLinkState::Kind::Up : TLinkState::Kind::Failed;
+    m_linkState.port = conn.Name;
+    m_linkState.speed = conn.Speed;
+    m_linkState.numKkt = conn.NumKKT;
+    m_linkState.at = QDateTime::currentDateTime();
+    ShowWhereWeAre();
+}
+
+void TFormMain::FitGrids()
+{
+    for (TStringGrid *grid : findChildren<TStringGrid *>()) {
+        // The text column is the widest of the grid's own layout, whatever the user made of it.
+        const int column = ColumnFitter::WidestColumn(*grid);
+        const int least = qMin(grid->columnWidth(column), grid->fontMetrics().averageCharWidth() * 26);
+        m_view->restoreColumns(grid);
+        new ColumnFitter(grid, column, least);
+    }
+}
+
+void TFormMain::SaveView() const
+{
+    m_view->saveWindow(this);
+    for (const TStringGrid *grid : findChildren<TStringGrid *>())
+        m_view->saveColumns(grid);
 }
 
 void TFormMain::CreateFrames()
@@ -336,6 +464,7 @@ void TFormMain::closeEvent(QCloseEvent *event)
     }
     // A settings file that cannot be written keeps its previous content; nothing to tell.
     SaveIniSettings(SettingsFile(u"ProgSett.ini"_s), StructSett);
+    SaveView();
     event->accept();
 }
 
@@ -347,6 +476,7 @@ void TFormMain::ShowFrame(QWidget *frame)
     if (CurrentVisibleFrame)
         CurrentVisibleFrame->hide();
     CurrentVisibleFrame = frame;
+    m_hint->hide();
     frame->show();
     N7->setEnabled(true);
     QCoreApplication::processEvents();
@@ -403,7 +533,9 @@ void TFormMain::N7Click()
             saved = SaveConfigFile(path, Config, &error);
         }
         if (!saved)
-            ReportFailure(error);
+            return ReportFailure(error);
+        m_configFile = path;
+        ShowWhereWeAre();
     });
 }
 
@@ -427,6 +559,8 @@ void TFormMain::N8Click()
         if (!loaded)
             return ReportFailure(error);
         ConfigToGrids();
+        m_configFile = path;
+        ShowWhereWeAre();
     });
 }
 
@@ -455,8 +589,11 @@ void TFormMain::N4Click()
     if (m_session.busy())
         return;
     TFormSett dialog(StructSett, ArrCom, m_channel, this);
+    connect(&dialog, &TFormSett::linkChecked, this, &TFormMain::LinkChecked);
+    dialog.setSearchLinks([folder = m_portsFolder] { return MakeSerialLink(folder); });
     if (dialog.exec() == QDialog::Accepted)
         EnableMainMenu(true);
+    ShowWhereWeAre();
 }
 
 void TFormMain::ScannerClick()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/KktSession.h"
+#include "app/StatusLine.h"
 #include "config/Config.h"
 #include "config/ProgSett.h"
 #include "kkt/KktTransaction.h"
@@ -23,6 +24,8 @@ class TfrmDebugScan;
 class GridSet;
 class TConfigRuns;
 class TVerifyDialog;
+class TStartHint;
+class TViewSettings;
 
 enum class TTypeCOMDevice { KKT_DEV, SCAN_DEV };
 
@@ -60,6 +63,10 @@ public:
     // The runs over the whole configuration ("Программирование" menu).
     TConfigRuns *configRuns() const { return m_configRuns; }
     TVerifyDialog *verifyDialog() const { return m_verifyDialog; }
+    // What the status bar shows: the link as last checked, the configuration file in use.
+    const TLinkState &linkState() const { return m_linkState; }
+    QString configFile() const { return m_configFile; }
+    TStartHint *startHint() const { return m_hint; }
 
     // The grids of both pages into Config and back, verbatim.
     void GridsToConfig();
@@ -86,6 +93,9 @@ public slots:
     void N1021Click();
     void N6Click();
     void ActionDebugExecute();
+    // "Сервис": the exchange log saved, or every frame appended to a file.
+    void SaveLogClick();
+    void LogToFileClick(bool on);
     // The scanner's hooks on the tabs of the "Параметры 102" page.
     void GoodsTabShown();
     void HookedTabShown();
@@ -109,6 +119,15 @@ private:
     void ShowVerification(const VerifyResult &result);
     // False when the configuration file at path lacks keys and the user does not want it loaded.
     bool AcceptMissingKeys(const QString &path);
+    // The status bar, the caption's file name and the empty window's hint, after any change of them.
+    void ShowWhereWeAre();
+    void LinkChecked(const KktConnection &conn, bool ok);
+    // Every grid: the user's column widths back, its text column fitted to the window.
+    void FitGrids();
+    void SaveView() const;
+    // The log file of the last run, again; a failed write stops it with a message.
+    void ResumeLogFile();
+    void LogFileFailed(const QString &message);
 
     QString m_settingsFolder;
     QString m_portsFolder;
@@ -132,6 +151,13 @@ private:
     TfrmDebugKKM *m_frmDebugKKM;
     TfrmDebugScan *m_frmDebugScan;
     QAction *ActionDebug = nullptr;
+    QAction *ActionLogToFile = nullptr;
     TScannerControl *m_scanner = nullptr;
     bool m_shown = false;
+    std::unique_ptr<TViewSettings> m_view;
+    TStatusLine *m_status = nullptr;
+    TStartHint *m_hint = nullptr;
+    TLinkState m_linkState;
+    QString m_configFile;
+    QString m_caption; // with the version, without the file
 };

@@ -1,5 +1,7 @@
 #include "app/ScannerControl.h"
 
+#include "ui/Contrast.h"
+
 #include "app/service/ScannerSettingForm.h"
 #include "app/service/UDebugScan.h"
 #include "config/ScanCfg.h"
@@ -218,6 +220,7 @@ void TScannerControl::ShowVerdict(const QString &text, bool valid)
         return;
     label->setText(text);
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, valid ? kValidText : kInvalidText);
+    palette.setColor(
+        QPalette::WindowText, Contrast::ReadableOn(valid ? kValidText : kInvalidText, palette.color(QPalette::Window)));
     label->setPalette(palette);
 }

@@ -7,7 +7,11 @@
 
 #include "ui_SettForm.h"
 
+#include "kkt/SerialLinkFactory.h"
+
 #include <QKeyEvent>
+#include <QProgressBar>
+#include <QThread>
 
 using namespace Qt::StringLiterals;
 
@@ -40,9 +44,14 @@ TFormSett::TFormSett(TStructSetting &structSett, const TArrayCom &arrCom, KktCha
     connect(ui->Button2, &QPushButton::clicked, this, &TFormSett::Button2Click);
     connect(ui->Button1, &QPushButton::clicked, this, &TFormSett::Button1Click);
     connect(ui->Button3, &QPushButton::clicked, this, &TFormSett::Button3Click);
+    connect(ui->btnFindKkt, &QPushButton::clicked, this, &TFormSett::btnFindKktClick);
+    m_searchLinks = [] { return MakeSerialLink(); };
 }
 
-TFormSett::~TFormSett() = default;
+TFormSett::~TFormSett()
+{
+    StopSearch();
+}
 
 void TFormSett::showEvent(QShowEvent *event)
 {
@@ -130,10 +139,122 @@ void TFormSett::Button3Click()
     }
     conn.Pause = 0;
     TTestLinkAnswer answer;
-    if (RequestTestLink(Channel, conn, answer) == KktOutcome::Ok)
+    const bool ok = RequestTestLink(Channel, conn, answer) == KktOutcome::Ok;
+    emit linkChecked(conn, ok);
+    if (ok)
         Prompts::instance().information(this, u"Связь с ККТ установленна!"_s);
     else
         Prompts::instance().warning(this, u"ВНИМАНИЕ!\r\nНе удалось подключиться к ККТ!"_s);
+}
+
+void TFormSett::btnFindKktClick()
+{
+    if (m_search) {
+        m_cancel = true;
+        ui->btnFindKkt->setEnabled(false); // until the try under way ends
+        return;
+    }
+    qint32 numKkt = 0;
+    try {
+        numKkt = StrToInt(ui->Edit2->text());
+    } catch (const EConvertError &) {
+        Prompts::instance().information(this, u"ВНИМАНИЕ!\r\nНеккоректный параметр!"_s);
+        return;
+    }
+    QStringList ports;
+    for (int i = 0; i < ui->ComboBox1->count(); ++i)
+        ports << ui->ComboBox1->itemText(i);
+    if (ports.isEmpty()) {
+        Prompts::instance().information(this, u"ВНИМАНИЕ!\r\nНе найдено ни одного COM порта: искать ККТ негде."_s);
+        return;
+    }
+    m_cancel = false;
+    SetSearching(true);
+    // The tries block on the line for up to 400 ms each: off the window's thread,
+    // which shows the progress and takes "Стоп" meanwhile.
+    m_search = QThread::create([this, ports, numKkt, makeLink = m_searchLinks] {
+        const KktSearch search(makeLink);
+        const KktSearchResult result = search.run(ports, numKkt, m_cancel, [this](const KktSearchStep &step) {
+            QMetaObject::invokeMethod(
+                this, [this, step] { SearchStep(step); }, Qt::QueuedConnection);
+        });
+        QMetaObject::invokeMethod(
+            this, [this, result, ports, numKkt] { SearchEnded(result, ports, numKkt); }, Qt::QueuedConnection);
+    });
+    m_search->start();
+}
+
+void TFormSett::SearchStep(const KktSearchStep &step)
+{
+    ui->FindProgress->setRange(0, step.total);
+    ui->FindProgress->setValue(step.index);
+    ui->FindProgress->setFormat(u"%1, %2"_s.arg(step.port).arg(step.speed));
+}
+
+void TFormSett::SearchEnded(const KktSearchResult &result, const QStringList &ports, qint32 numKkt)
+{
+    if (!m_search)
+        return; // ended by the dialog's closing
+    StopSearch();
+    if (result.cancelled)
+        return;
+    if (!result.found) {
+        QStringList speeds;
+        for (quint32 speed : KktSearch::SpeedOrder())
+            speeds << QString::number(speed);
+        Prompts::instance().information(this,
+            u"ВНИМАНИЕ!\r\nККТ не найдена.\r\nПроверены порты: %1\r\nна скоростях %2 бод."_s.arg(
+                ports.join(u", "_s), speeds.join(u", "_s)));
+        return;
+    }
+    ui->ComboBox1->setCurrentIndex(ui->ComboBox1->findText(result.port));
+    ui->ComboBox2->setCurrentIndex(ui->ComboBox2->findText(QString::number(result.speed)));
+    ui->Button2->setEnabled(IsUsableTimeOut(ui->Edit1->text()));
+    KktConnection conn;
+    conn.Name = result.port;
+    conn.Speed = result.speed;
+    conn.NumKKT = numKkt;
+    emit linkChecked(conn, true);
+    Prompts::instance().information(
+        this, u"ККТ найдена: порт %1, скорость %2 бод."_s.arg(result.port).arg(result.speed));
+}
+
+void TFormSett::SetSearching(bool on)
+{
+    // While it searches, nothing else may use the ports or take the values
+    // over; afterwards each control is as it was.
+    const std::initializer_list<QWidget *> controls { ui->ComboBox1, ui->ComboBox2, ui->Edit1, ui->Edit2, ui->Button3,
+        ui->Button2 };
+    if (on)
+        m_enabledBefore.clear();
+    int i = 0;
+    for (QWidget *control : controls) {
+        if (on)
+            m_enabledBefore << control->isEnabled();
+        control->setEnabled(!on && m_enabledBefore.value(i++, true));
+    }
+    ui->btnFindKkt->setEnabled(true);
+    ui->btnFindKkt->setText(on ? u"Стоп"_s : u"Найти ККТ"_s);
+    ui->FindProgress->setVisible(on);
+    ui->FindProgress->setValue(0);
+}
+
+void TFormSett::StopSearch()
+{
+    if (!m_search)
+        return;
+    m_cancel = true;
+    m_search->wait();
+    delete m_search;
+    m_search = nullptr;
+    SetSearching(false);
+}
+
+void TFormSett::done(int result)
+{
+    // Closing ends the search first: its thread must not outlive the dialog.
+    StopSearch();
+    QDialog::done(result);
 }
 
 bool TFormSett::Edit1KeyPress(const QKeyEvent &key)

@@ -1,11 +1,16 @@
 #pragma once
 
 #include "config/ProgSett.h"
+#include "kkt/KktSearch.h"
+#include "kkt/KktTransaction.h"
 #include "kkt/PortDiscovery.h"
 
 #include <QDialog>
 
+#include <atomic>
 #include <memory>
+
+class QThread;
 
 class KktChannel;
 
@@ -23,6 +28,14 @@ public:
     TFormSett(TStructSetting &structSett, const TArrayCom &arrCom, KktChannel &channel, QWidget *parent = nullptr);
     ~TFormSett() override;
 
+    // The links "Найти ККТ" tries the ports through; the real ports unless replaced.
+    void setSearchLinks(KktSearch::LinkMaker makeLink) { m_searchLinks = std::move(makeLink); }
+    bool searching() const { return m_search != nullptr; }
+
+signals:
+    // After every link check: the values it was made with and whether the KKT answered.
+    void linkChecked(const KktConnection &conn, bool ok);
+
 public slots:
     void ComboBox1Change();
     void ComboBox2Change();
@@ -31,12 +44,22 @@ public slots:
     void Button2Click();
     void Button1Click();
     void Button3Click();
+    // "Найти ККТ": every port at every speed on a worker thread, with progress;
+    // pressed again ("Стоп") it ends the search after the try under way.
+    void btnFindKktClick();
+
+    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void SearchStep(const KktSearchStep &step);
+    void SearchEnded(const KktSearchResult &result, const QStringList &ports, qint32 numKkt);
+    void SetSearching(bool on);
+    void StopSearch();
+
     void FormShow();
     // The key filter of both edit fields: true when the key is to be dropped.
     static bool Edit1KeyPress(const QKeyEvent &key);
@@ -46,4 +69,8 @@ private:
     const TArrayCom &ArrCom;
     KktChannel &Channel;
     bool m_shown = false;
+    KktSearch::LinkMaker m_searchLinks;
+    QThread *m_search = nullptr;
+    std::atomic_bool m_cancel = false;
+    QList<bool> m_enabledBefore;
 };

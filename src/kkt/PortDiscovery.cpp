@@ -1,5 +1,7 @@
 #include "kkt/PortDiscovery.h"
 
+#include "kkt/FileLocations.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -15,8 +17,7 @@
 
 QString PortsFolder()
 {
-    const QString base = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
-    return base + QStringLiteral("/ports");
+    return FileLocations::Current().portsFolder;
 }
 
 #ifdef Q_OS_WIN

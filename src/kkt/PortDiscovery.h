@@ -6,8 +6,9 @@
 // The port names found at start-up, ascending in natural order.
 using TArrayCom = QStringList;
 
-// The folder beside the executable whose entries (links to tty devices) are
-// listed as ports; kkt-emulator publishes its terminal there.
+// The folder whose entries (links to tty devices) are listed as ports;
+// kkt-emulator publishes its terminal there. Beside the executable in a
+// portable copy, in the user's data folder when installed (FileLocations).
 QString PortsFolder();
 
 // Fills the list with the serial devices the system reports plus the entries of

@@ -2,6 +2,7 @@
 
 #include "config/NumberText.h"
 #include "config/SafeFile.h"
+#include "kkt/FileLocations.h"
 #include "pages/Grids102.h"
 #include "pages/XlsCells.h"
 
@@ -87,8 +88,13 @@ Reading RunReader(const QString &fileName, const XlsReader &reader)
 
 XlsReader XlsReader::Default()
 {
+    // Beside the program in a build or a portable copy, else in the package's
+    // own library folder. Never looked up through PATH: another program of
+    // that name must not read the user's workbooks.
     const QString folder = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QDir::currentPath();
-    return { folder + u"/kkt-xls-reader"_s, 5000 };
+    const QString beside = folder + u"/kkt-xls-reader"_s;
+    const QString installed = InstalledHelperFolder(folder) + u"/kkt-xls-reader"_s;
+    return { QFileInfo::exists(beside) || !QFileInfo::exists(installed) ? beside : installed, 5000 };
 }
 
 QString NormPrice(const QString &text)

@@ -8,7 +8,7 @@ struct XlsReader
     QString program;
     int timeOutMs = 5000;
 
-    // kkt-xls-reader beside the running program.
+    // kkt-xls-reader beside the running program, or in the installed helper folder.
     static XlsReader Default();
 };
 

@@ -1,6 +1,7 @@
 #include "ui/QtPrompts.h"
 
 #include "ui/StoreCheckDialog.h"
+#include "ui/DialogFolders.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -25,8 +26,12 @@ QMessageBox::StandardButton Show(QWidget *parent, QMessageBox::Icon icon, const 
     QMessageBox box(icon, title, ForDisplay(text), buttons, parent ? parent : QApplication::activeWindow());
     if (QAbstractButton *yes = box.button(QMessageBox::Yes))
         yes->setText(u"Да"_s);
-    if (QAbstractButton *no = box.button(QMessageBox::No))
+    if (QAbstractButton *no = box.button(QMessageBox::No)) {
         no->setText(u"Нет"_s);
+        // Questions guard destructive steps (clearing the register's goods
+        // base): Enter pressed by habit must not say yes.
+        box.setDefaultButton(QMessageBox::No);
+    }
     return QMessageBox::StandardButton(box.exec());
 }
 
@@ -41,10 +46,15 @@ QString AskFileName(QWidget *parent, QFileDialog::AcceptMode mode, const QString
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setDefaultSuffix(defaultSuffix);
+    // Each kind of file opens where the last one of its kind was.
+    if (const QString last = DialogFolders::Last(defaultSuffix); !last.isEmpty())
+        dialog.setDirectory(last);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     // A native dialog may leave the suffix to us.
-    return QtPrompts::WithDefaultSuffix(dialog.selectedFiles().constFirst(), defaultSuffix);
+    const QString chosen = QtPrompts::WithDefaultSuffix(dialog.selectedFiles().constFirst(), defaultSuffix);
+    DialogFolders::Remember(defaultSuffix, chosen);
+    return chosen;
 }
 } // namespace
 

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -80,7 +81,9 @@ void TestLinkCheckOverTerminal::linkCheck()
     QCOMPARE(form.StructSett.PortSett.TimeOut, 1000u);
 
     // One request and its 31-byte answer in the exchange log.
-    const QStringList lines = form.frmDebugKKM()->richEdit()->toPlainText().split(u'\n');
+    QStringList lines = form.frmDebugKKM()->richEdit()->toPlainText().split(u'\n');
+    // Below the line that says where the program keeps its files.
+    QVERIFY(lines.takeFirst().startsWith(u" Файлы программы:"_s));
     QCOMPARE(lines.size(), 5);
     QCOMPARE(lines[0], u" Запрос: "_s);
     QVERIFY(lines[1].startsWith(u"00-17H;  01-02H;  02-00H;  03-00H;  04-00H;  05-00H;  06-75H;  07-0BH;"_s));
@@ -89,6 +92,11 @@ void TestLinkCheckOverTerminal::linkCheck()
     QVERIFY(lines[3].contains(u"28-19H;  29-"_s));
     QCOMPARE(lines[3].count(u';'), 31);
     QCOMPARE(lines[4], QString());
+
+    // The status bar tells the check's outcome for the settings applied.
+    const QString link = form.findChild<QLabel *>(u"StatusLink"_s)->text();
+    const bool answered = message == u"Связь с ККТ установленна!"_s;
+    QVERIFY2(link.startsWith(answered ? u"Связь есть ("_s : u"Нет связи ("_s), qPrintable(link));
 
     QVERIFY(emulator.stop());
 }

@@ -5,6 +5,7 @@
 
 #include "app/MainForm.h"
 #include "app/ScannerControl.h"
+#include "app/StartHint.h"
 #include "app/WaitForm.h"
 #include "app/pages/GsmSettingFrame.h"
 #include "app/pages/Set102Frame.h"
@@ -15,19 +16,24 @@
 #include "emulator/KktDevice.h"
 #include "pages/GridSet.h"
 #include "scanner/ScanThread.h"
+#include "ui/StringGrid.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -125,6 +131,16 @@ void RunSettingsDialog(TFormMain &form, const QString &button, const std::functi
     });
     Action(form, u"N4"_s)->trigger();
 }
+// "Проверить связь с ККТ" against a register that answers, then "Отмена".
+void CheckLinkThatAnswers(TFormMain &form, ScriptedLink &link, ScriptedPrompts &prompts)
+{
+    link.answers << MakeAnswer(31, 0);
+    form.channel().setLink(link);
+    prompts.expect(Kind::Information);
+    RunSettingsDialog(form, u"Button1"_s,
+        [](QWidget *dialog) { QTest::mouseClick(Child<QPushButton>(dialog, u"Button3"_s), Qt::LeftButton); });
+}
+
 // A main window over folders of its own, shown.
 struct Started
 {
@@ -169,6 +185,11 @@ private slots:
     void configurationSaveFailureKeepsPreviousFile_data();
     void configurationSaveFailureKeepsPreviousFile();
     void commandsWaitWhileRunGoes();
+    void statusBarAndHintSayWhereWeAre();
+    void menusHaveKeyboardLetters();
+    void fieldsAreNamedByTheirLabels();
+    void logToFileFromTheMenu();
+    void windowAndColumnsRemembered();
 
 private:
     std::unique_ptr<ScriptedPrompts> prompts;
@@ -320,6 +341,10 @@ void TestMainForm::menu_data()
     QTest::newRow("GSM1") << u"GSM1"_s << u"N5"_s << u"Параметры GSM"_s << true;
     QTest::newRow("N1021") << u"N1021"_s << u"N5"_s << u"Параметры 102"_s << true;
     QTest::newRow("N6") << u"N6"_s << u"MainMenu1"_s << u"Версия"_s << true;
+    QTest::newRow("exchange log") << u"ActionDebug"_s << u"ServiceMenu"_s << u"Журнал обмена"_s << true;
+    QTest::newRow("save the log") << u"ActionSaveLog"_s << u"ServiceMenu"_s << u"Сохранить журнал…"_s << true;
+    QTest::newRow("log to a file") << u"ActionLogToFile"_s << u"ServiceMenu"_s << u"Записывать журнал в файл…"_s
+                                   << true;
 }
 
 void TestMainForm::menu()
@@ -331,7 +356,8 @@ void TestMainForm::menu()
     Started started;
     TFormMain &form = started.form;
     QAction *item = Action(form, name);
-    QCOMPARE(item->text(), caption);
+    // The caption with its keyboard letter.
+    QCOMPARE(item->text().remove(u'&'), caption);
     QCOMPARE(item->isEnabled(), enabled);
     QCOMPARE(item->isSeparator(), caption.isEmpty());
     // The item sits in its menu, in the order of the list above.
@@ -422,11 +448,7 @@ void TestMainForm::linkCheckIsLogged()
     Started started;
     TFormMain &form = started.form;
     ScriptedLink link;
-    link.answers << MakeAnswer(31, 0);
-    form.channel().setLink(link);
-    prompts->expect(Kind::Information);
-    RunSettingsDialog(form, u"Button1"_s,
-        [](QWidget *dialog) { QTest::mouseClick(Child<QPushButton>(dialog, u"Button3"_s), Qt::LeftButton); });
+    CheckLinkThatAnswers(form, link, *prompts);
     QCOMPARE(prompts->messages.constFirst().text, u"Связь с ККТ установленна!"_s);
     QCOMPARE(link.openedName, u"COM1"_s);
 
@@ -447,21 +469,23 @@ void TestMainForm::linkCheckIsLogged()
     for (int i = 4; i < 28; ++i)
         answerDump += u"%1-00H;  "_s.arg(i, 2, 10, QLatin1Char('0'));
     answerDump += u"28-19H;  29-32H;  30-00H;  "_s;
-    const QStringList lines = log->richEdit()->toPlainText().split(u'\n');
+    QStringList lines = log->richEdit()->toPlainText().split(u'\n');
+    // The first line says where the program keeps its files.
+    const QString where = lines.takeFirst();
+    QVERIFY2(where.startsWith(u" Файлы программы:"_s)
+            && where.contains(QDir::toNativeSeparators(started.folders.settings())),
+        qPrintable(where));
     QCOMPARE(lines,
         (QStringList { u" Запрос: "_s,
             u"00-17H;  01-02H;  02-00H;  03-00H;  04-00H;  05-00H;  06-75H;  07-0BH;  08-19H;  "
             "09-B2H;  10-00H;  "_s,
             u" Ответ: "_s, answerDump, QString() }));
-    QCOMPARE(log->richEdit()->lineColour(1), QColor(255, 0, 0));
-    QCOMPARE(log->richEdit()->lineColour(3), QColor(0, 128, 0));
+    QCOMPARE(log->richEdit()->lineColour(2), QColor(255, 0, 0));
+    QCOMPARE(log->richEdit()->lineColour(4), QColor(0, 128, 0));
 
     // "Очистить", then the next exchange starts at the top.
     QTest::mouseClick(Child<QPushButton>(log, u"btnClear"_s), Qt::LeftButton);
-    link.answers << MakeAnswer(31, 0);
-    prompts->expect(Kind::Information);
-    RunSettingsDialog(form, u"Button1"_s,
-        [](QWidget *dialog) { QTest::mouseClick(Child<QPushButton>(dialog, u"Button3"_s), Qt::LeftButton); });
+    CheckLinkThatAnswers(form, link, *prompts);
     QVERIFY(log->richEdit()->toPlainText().startsWith(u" Запрос: \n00-17H;"_s));
 }
 
@@ -815,6 +839,190 @@ void TestMainForm::commandsWaitWhileRunGoes()
     Action(form, u"N1021"_s)->trigger();
     QCOMPARE(form.CurrentVisibleFrame, form.Set102Frame);
     QVERIFY(form.close());
+}
+
+namespace {
+QString StatusText(const TFormMain &form, const QString &name)
+{
+    return Child<QLabel>(&form, name)->text();
+}
+} // namespace
+
+void TestMainForm::statusBarAndHintSayWhereWeAre()
+{
+    Started started;
+    TFormMain &form = started.form;
+    // A first start: no port, nothing checked, no file; the empty window says what to do.
+    QCOMPARE(StatusText(form, u"StatusPort"_s), u"Порт ККТ не выбран"_s);
+    QCOMPARE(StatusText(form, u"StatusLink"_s), u"Связь не проверена"_s);
+    QCOMPARE(StatusText(form, u"StatusFile"_s), u"Конфигурация не загружена"_s);
+    TStartHint *hint = form.startHint();
+    QVERIFY(hint->isVisible());
+    QVERIFY2(hint->text().contains(u"«Связь с ККТ»"_s), qPrintable(hint->text()));
+
+    // The hint's button opens "Связь с ККТ"; a link check there and "Применить".
+    ScriptedLink link;
+    link.answers << MakeAnswer(31, 0);
+    form.channel().setLink(link);
+    prompts->expect(Kind::Information);
+    QString title;
+    WhenModal([&](QWidget *dialog) {
+        title = dialog->windowTitle();
+        auto *port = Child<QComboBox>(dialog, u"ComboBox1"_s);
+        port->setFocus();
+        QTest::keyClick(port, Qt::Key_End); // COM2
+        QTest::mouseClick(Child<QPushButton>(dialog, u"Button3"_s), Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(dialog, u"Button2"_s), Qt::LeftButton);
+    });
+    QTest::mouseClick(Child<QPushButton>(hint, u"StartHintButton"_s), Qt::LeftButton);
+    QCOMPARE(title, u"Настройки связи с ККТ"_s);
+    QCOMPARE(StatusText(form, u"StatusPort"_s), u"Порт COM2, 19200 бод, ККТ № 0"_s);
+    const QString up = StatusText(form, u"StatusLink"_s);
+    QVERIFY2(QRegularExpression(u"^Связь есть \\(\\d\\d:\\d\\d\\)$"_s).match(up).hasMatch(), qPrintable(up));
+    QVERIFY(hint->text().contains(u"«Программирование»"_s));
+
+    // A failed check of the values in force says so (the register is silent now).
+    prompts->expect(Kind::Warning);
+    RunSettingsDialog(form, u"Button1"_s, [](QWidget *dialog) {
+        auto *port = Child<QComboBox>(dialog, u"ComboBox1"_s);
+        QTest::keyClick(port, Qt::Key_End); // COM2, as applied
+        QTest::mouseClick(Child<QPushButton>(dialog, u"Button3"_s), Qt::LeftButton);
+    });
+    QVERIFY2(
+        StatusText(form, u"StatusLink"_s).startsWith(u"Нет связи ("_s), qPrintable(StatusText(form, u"StatusLink"_s)));
+    // Other settings applied: nothing is known of them.
+    RunSettingsDialog(form, u"Button2"_s);
+    QCOMPARE(StatusText(form, u"StatusPort"_s), u"Порт COM1, 19200 бод, ККТ № 0"_s);
+    QCOMPARE(StatusText(form, u"StatusLink"_s), u"Связь не проверена"_s);
+
+    // A page shown: the hint goes. A configuration loaded: its name in the caption and the status bar.
+    Action(form, u"GSM1"_s)->trigger();
+    QVERIFY(!hint->isVisible());
+    const QString path = started.folders.root.filePath(u"kassa.conf"_s);
+    WriteFile(path, "[GSM]\r\n");
+    // Nearly every key missing: loaded only when the user says so.
+    prompts->answerFile(Kind::OpenFile, path).answerQuestion(true);
+    Action(form, u"N8"_s)->trigger();
+    QCOMPARE(StatusText(form, u"StatusFile"_s), u"Конфигурация: kassa.conf"_s);
+    QVERIFY2(form.windowTitle().startsWith(kCaption) && form.windowTitle().endsWith(u" — kassa.conf"_s),
+        qPrintable(form.windowTitle()));
+}
+
+void TestMainForm::windowAndColumnsRemembered()
+{
+    Folders folders;
+    const QByteArray progSett = "[COM_PORT]\r\nName=\x7f"
+                                "COM1\x7f\r\nSpeed=19200\r\nTimeOut=3500\r\n\r\n[COMMON]\r\nNumKKT=0\r\n\r\n";
+    WriteFile(folders.progSett(), progSett);
+    int passwordWidth = 0;
+    {
+        const auto made = folders.form();
+        TFormMain &form = *made;
+        Show(form);
+        form.showMaximized(); // the user maximises the window
+        QTRY_VERIFY(form.isMaximized());
+        auto *oper = Child<TStringGrid>(form.Set102Frame, u"sgOper"_s);
+        passwordWidth = oper->columnWidth(6) + 37; // the user widens "Пароль"
+        oper->horizontalHeader()->resizeSection(6, passwordWidth);
+        form.close();
+    }
+    // In a file of the program's own; ProgSett.ini keeps its four keys alone.
+    QVERIFY(QFile::exists(folders.settings() + u"/Window.ini"_s));
+    QCOMPARE(ReadBytes(folders.progSett()), progSett);
+
+    const auto made = folders.form();
+    TFormMain &form = *made;
+    Show(form);
+    QVERIFY(form.isMaximized());
+    QCOMPARE(Child<TStringGrid>(form.Set102Frame, u"sgOper"_s)->columnWidth(6), passwordWidth);
+}
+
+void TestMainForm::menusHaveKeyboardLetters()
+{
+    Started started;
+    QMenuBar *bar = started.form.menuBar();
+    QList<QWidget *> menus { bar };
+    for (QAction *entry : bar->actions())
+        if (entry->menu())
+            menus << entry->menu();
+    for (QWidget *menu : menus) {
+        QSet<QChar> letters;
+        for (QAction *action : menu->actions()) {
+            if (action->isSeparator())
+                continue;
+            const QString text = action->text();
+            const qsizetype amp = text.indexOf(u'&');
+            QVERIFY2(amp >= 0 && amp + 1 < text.size() && text.indexOf(u'&', amp + 1) < 0, qPrintable(text));
+            const QChar letter = text[amp + 1].toLower();
+            QVERIFY2(!letters.contains(letter), qPrintable(menu->objectName() + u": "_s + text));
+            letters.insert(letter);
+        }
+    }
+    // Alt and the letter open the menu, as a keyboard user reaches it.
+    QCOMPARE(Action(started.form, u"N3"_s)->text(), u"&Настройки"_s);
+    QCOMPARE(Action(started.form, u"N4"_s)->text(), u"&Связь с ККТ"_s);
+    QCOMPARE(Action(started.form, u"Scanner"_s)->text(), u"Сканер &штрих-кода"_s);
+}
+
+namespace {
+// What a screen reader says a field is: its name, or the label it is labelled by
+// (a drop-down list names its entry and points to its label).
+QString SpokenLabel(QWidget *field)
+{
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(field);
+    for (const auto &relation : accessible->relations(QAccessible::Label))
+        return relation.first->text(QAccessible::Name);
+    return accessible->text(QAccessible::Name);
+}
+} // namespace
+
+void TestMainForm::fieldsAreNamedByTheirLabels()
+{
+    // Every field of the connection dialog and of the page's ranges has its label.
+    Started started;
+    TFormMain &form = started.form;
+    QStringList names;
+    WhenModal([&](QWidget *dialog) {
+        for (QWidget *field : dialog->findChildren<QWidget *>())
+            if (qobject_cast<QLineEdit *>(field) || qobject_cast<QComboBox *>(field))
+                names << field->objectName() + u"="_s + SpokenLabel(field);
+    });
+    Action(form, u"N4"_s)->trigger();
+    names.sort();
+    QCOMPARE(names,
+        (QStringList {
+            u"ComboBox1=COM порт:"_s, u"ComboBox2=Скорость:"_s, u"Edit1=Тайм-аут:"_s, u"Edit2=Номер ККМ:"_s }));
+    QCOMPARE(SpokenLabel(Child<QLineEdit>(form.Set102Frame, u"Edit1"_s)), u"Диапазон:  с"_s);
+    QCOMPARE(SpokenLabel(Child<QLineEdit>(form.Set102Frame, u"Edit2"_s)), u"Диапазон: по"_s);
+    QCOMPARE(SpokenLabel(Child<QLineEdit>(form.Set102Frame, u"Edit11"_s)), u"Код товара:"_s);
+}
+
+void TestMainForm::logToFileFromTheMenu()
+{
+    Folders folders;
+    const QString path = folders.root.filePath(u"exchange.log"_s);
+    {
+        const auto made = folders.form();
+        TFormMain &form = *made;
+        Show(form);
+        prompts->answerFile(Kind::SaveFile, path);
+        Action(form, u"ActionLogToFile"_s)->trigger();
+        QVERIFY(Action(form, u"ActionLogToFile"_s)->isChecked());
+        QVERIFY(form.frmDebugKKM()->loggingToFile());
+        ScriptedLink link;
+        CheckLinkThatAnswers(form, link, *prompts);
+        QVERIFY(QString::fromUtf8(ReadBytes(path)).startsWith(u" Запрос: \n00-17H;"_s));
+        form.close();
+    }
+    // The next start goes on writing into the same file.
+    const auto made = folders.form();
+    TFormMain &form = *made;
+    Show(form);
+    QVERIFY(Action(form, u"ActionLogToFile"_s)->isChecked());
+    QCOMPARE(form.frmDebugKKM()->logFilePath(), path);
+    // Unticked: off, also for the start after.
+    Action(form, u"ActionLogToFile"_s)->trigger();
+    QVERIFY(!form.frmDebugKKM()->loggingToFile());
 }
 
 KKT_GUI_TEST_MAIN(TestMainForm)

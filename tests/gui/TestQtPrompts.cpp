@@ -1,15 +1,19 @@
 #include "GuiTest.h"
 
+#include "ui/DialogFolders.h"
 #include "ui/QtPrompts.h"
 
 #include "pages/TableLayout.h"
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTableWidget>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -60,6 +64,8 @@ private slots:
     void messageBoxes();
     void storeCheck_data();
     void storeCheck();
+    void fileDialogOpensWhereTheLastOfItsKindWas();
+    void qtTextsInRussian();
 };
 
 void TestQtPrompts::nameFilters_data()
@@ -152,15 +158,18 @@ void TestQtPrompts::messageBoxes_data()
     QTest::addColumn<int>("icon");
     QTest::addColumn<QString>("title");
     QTest::addColumn<QStringList>("buttons");
+    QTest::addColumn<QString>("defaultButton");
 
     using K = Prompts::Kind;
     QTest::newRow("information") << int(K::Information) << int(QMessageBox::Information) << u"Информация"_s
-                                 << QStringList { u"OK"_s };
-    QTest::newRow("error") << int(K::Error) << int(QMessageBox::Critical) << u"Ошибка"_s << QStringList { u"OK"_s };
+                                 << QStringList { u"OK"_s } << u"OK"_s;
+    QTest::newRow("error") << int(K::Error) << int(QMessageBox::Critical) << u"Ошибка"_s << QStringList { u"OK"_s }
+                           << u"OK"_s;
     QTest::newRow("confirmation with OK only")
-        << int(K::Warning) << int(QMessageBox::Question) << u"Подтверждение"_s << QStringList { u"OK"_s };
+        << int(K::Warning) << int(QMessageBox::Question) << u"Подтверждение"_s << QStringList { u"OK"_s } << u"OK"_s;
+    // Questions guard destructive steps: Enter alone says no.
     QTest::newRow("question") << int(K::Question) << int(QMessageBox::Question) << u"Подтверждение"_s
-                              << QStringList { u"Да"_s, u"Нет"_s };
+                              << QStringList { u"Да"_s, u"Нет"_s } << u"Нет"_s;
 }
 
 // Opens the real box of each kind and reads its look before closing it.
@@ -170,18 +179,27 @@ void TestQtPrompts::messageBoxes()
     QFETCH(int, icon);
     QFETCH(QString, title);
     QFETCH(QStringList, buttons);
+    QFETCH(QString, defaultButton);
     int seenIcon = -1;
     QString seenTitle;
     QString seenText;
     QStringList seenButtons;
+    QString seenDefault;
+    bool enterAnswered = false;
     WhenModal([&](QWidget *widget) {
         auto *box = qobject_cast<QMessageBox *>(widget);
         QVERIFY(box);
+        for (QPushButton *button : box->findChildren<QPushButton *>())
+            if (button->isDefault())
+                seenDefault = button->text().remove(u'&');
         seenIcon = int(box->icon());
         seenTitle = box->windowTitle();
         seenText = box->text();
         for (QAbstractButton *button : box->buttons())
             seenButtons << button->text().remove(u'&');
+        // Enter, as a person pressing it by habit.
+        QTest::keyClick(box, Qt::Key_Return);
+        enterAnswered = !box->isVisible();
         box->reject();
     });
     QtPrompts prompts;
@@ -197,9 +215,11 @@ void TestQtPrompts::messageBoxes()
         prompts.warning(nullptr, text);
         break;
     default:
-        prompts.question(nullptr, text);
+        QVERIFY(!prompts.question(nullptr, text)); // Enter gave the default: no
         break;
     }
+    QVERIFY(enterAnswered);
+    QCOMPARE(seenDefault, defaultButton);
     QCOMPARE(seenIcon, icon);
     QCOMPARE(seenTitle, title);
     QCOMPARE(seenText, u"ВНИМАНИЕ!\nТекст"_s);
@@ -249,6 +269,63 @@ void TestQtPrompts::storeCheck()
         (QStringList { u"Предмет расчета"_s, u"7"_s, u"Наименование"_s, u"Чай чёрный"_s, u"ЧАЙ Ч РНЫЙ"_s,
             u"символы, которых нет в ККТ: «Ё»"_s }));
     QCOMPARE(row1.mid(0, 3), (QStringList { u"Параметры GSM"_s, u"3"_s, u"Порт сервера ОФД"_s }));
+}
+
+void TestQtPrompts::fileDialogOpensWhereTheLastOfItsKindWas()
+{
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkpath(u"configs"_s));
+    DialogFolders::SetStore(dir.filePath(u"Window.ini"_s));
+    const QString filter = u"Байлы конфигурации (*.conf)|*.conf"_s;
+    QtPrompts prompts;
+    FileDialogDriver first;
+    first.typed = dir.filePath(u"configs/kassa"_s);
+    first.arm();
+    QCOMPARE(prompts.saveFileName(nullptr, filter, u"conf"_s), dir.filePath(u"configs/kassa.conf"_s));
+
+    // A goods file chosen elsewhere meanwhile: Qt itself would open the next
+    // dialog where that one was; a configuration's opens where the last
+    // configuration was.
+    QVERIFY(QDir(dir.path()).mkpath(u"goods"_s));
+    FileDialogDriver goods;
+    goods.typed = dir.filePath(u"goods/base"_s);
+    goods.arm();
+    QCOMPARE(prompts.saveFileName(nullptr, u"Файлы БД (*.db102)|*.db102"_s, u"db102"_s),
+        dir.filePath(u"goods/base.db102"_s));
+    QString shownFolder;
+    WhenModal([&](QWidget *widget) { shownFolder = static_cast<QFileDialog *>(widget)->directory().absolutePath(); });
+    QCOMPARE(prompts.openFileName(nullptr, filter, u"conf"_s), QString());
+    QCOMPARE(shownFolder, dir.filePath(u"configs"_s));
+    QCOMPARE(DialogFolders::Last(u"db102"_s), dir.filePath(u"goods"_s));
+
+    // A folder removed since is no place to open in.
+    QVERIFY(QDir(dir.filePath(u"configs"_s)).removeRecursively());
+    QCOMPARE(DialogFolders::Last(u"conf"_s), QString());
+    DialogFolders::SetStore(QString());
+}
+
+void TestQtPrompts::qtTextsInRussian()
+{
+    // The program's application loads Qt's own Russian texts (Debian's qt6-translations-l10n).
+    QString cancel, lookIn;
+    WhenModal([&](QWidget *widget) {
+        for (QAbstractButton *button : widget->findChildren<QAbstractButton *>())
+            if (button->text().remove(u'&').compare(u"Cancel"_s, Qt::CaseInsensitive) == 0
+                || button->text().remove(u'&') == u"Отмена"_s)
+                cancel = button->text().remove(u'&');
+        if (auto *label = widget->findChild<QLabel *>(u"lookInLabel"_s))
+            lookIn = label->text().remove(u'&');
+    });
+    QtPrompts prompts;
+    QCOMPARE(prompts.openFileName(nullptr, u"Байлы конфигурации (*.conf)|*.conf"_s, u"conf"_s), QString());
+    QCOMPARE(cancel, u"Отмена"_s);
+    QVERIFY2(!lookIn.isEmpty() && lookIn != u"Look in:"_s, qPrintable(lookIn));
+
+    // Without the translations the program runs on with Qt's English texts.
+    auto *app = static_cast<KktApplication *>(QCoreApplication::instance());
+    QTemporaryDir empty;
+    QVERIFY(!app->LoadQtTranslations(empty.path()));
+    QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"Отмена"_s);
 }
 
 KKT_GUI_TEST_MAIN(TestQtPrompts)

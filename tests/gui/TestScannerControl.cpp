@@ -16,6 +16,7 @@
 #include "pages/StringGridModel.h"
 #include "pages/TableLayout.h"
 #include "scanner/ScanThread.h"
+#include "ui/Contrast.h"
 #include "ui/StringGrid.h"
 
 #include <QCheckBox>
@@ -69,6 +70,11 @@ struct GoodsTab
         return !buttons[0]->isEnabled() && !buttons[1]->isEnabled() && !buttons[2]->isEnabled();
     }
     QColor labelColour() const { return lbl->palette().color(QPalette::WindowText); }
+    // The verdict's colour as the label shows it: its hue, readable on the label's background.
+    QColor shown(const QColor &colour) const
+    {
+        return Contrast::ReadableOn(colour, lbl->palette().color(QPalette::Window));
+    }
 
     QWidget page;
     StringGridModel grid { 11, 7 };
@@ -245,7 +251,7 @@ void TestScannerControl::scannedCodeFillsTheSelectedBarcodeCell()
     QCOMPARE(goods->fill, TScannerControl::kGreen);
     QTRY_COMPARE(goods->grid.cell(7, 3), u"4607001770015"_s);
     QCOMPARE(goods->lbl->text(), u"Штрих-код корректный, код товара 7"_s);
-    QCOMPARE(goods->labelColour(), TScannerControl::kValidText);
+    QCOMPARE(goods->labelColour(), goods->shown(TScannerControl::kValidText));
     // The scanner log got the reader's lines, the window hidden all along.
     QVERIFY(!debugScan->isVisible());
     QVERIFY(debugScan->memo()->toPlainText().contains(u"EAN13 or EAN8 bufEan = 4607001770015< 13 >"_s));
@@ -315,7 +321,8 @@ void TestScannerControl::codeEntry()
     QCOMPARE(goods->grid.cell(5, 3), cell);
     QCOMPARE(goods->lbl->text(), label);
     if (!label.isEmpty())
-        QCOMPARE(goods->labelColour(), valid ? TScannerControl::kValidText : TScannerControl::kInvalidText);
+        QCOMPARE(
+            goods->labelColour(), goods->shown(valid ? TScannerControl::kValidText : TScannerControl::kInvalidText));
 }
 
 void TestScannerControl::sharedPortQuestion()

@@ -3,12 +3,16 @@
 #include "ScriptedPrompts.h"
 
 #include "app/SettForm.h"
+#include "emulator/KktDevice.h"
 #include "kkt/ComPort.h"
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -52,6 +56,17 @@ struct Fixture
     QPushButton *apply() const { return child<QPushButton>(u"Button2"_s); }
     QPushButton *cancel() const { return child<QPushButton>(u"Button1"_s); }
     QPushButton *linkTest() const { return child<QPushButton>(u"Button3"_s); }
+    QPushButton *find() const { return child<QPushButton>(u"btnFindKkt"_s); }
+    // The search tries these ports: a register answers on one of them at one speed.
+    void registerAt(const QString &name, quint32 baud, bool silenceTakesTime = false)
+    {
+        dialog.setSearchLinks([this, name, baud, silenceTakesTime] {
+            auto made = std::make_unique<OneRegisterLink>(device, name, baud);
+            made->silenceTakesTime = silenceTakesTime;
+            return made;
+        });
+    }
+    KktDevice device;
 
     void show()
     {
@@ -101,6 +116,10 @@ private slots:
     void linkTest();
     void linkTestWithUnconvertibleValueTouchesNoPort();
     void layout();
+    void findKkt_data();
+    void findKkt();
+    void findKktStopped();
+    void closedWhileSearching();
 
 private:
     std::unique_ptr<ScriptedPrompts> prompts;
@@ -429,6 +448,87 @@ void TestSettForm::layout()
     QVERIFY(!f.port()->isEditable() && !f.speed()->isEditable());
     // The tab order starts at "Применить".
     QCOMPARE(f.apply()->nextInFocusChain(), f.cancel());
+}
+
+void TestSettForm::findKkt_data()
+{
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<quint32>("speed");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("register found") << u"KKT-EMU"_s << 57600u << u"ККТ найдена: порт KKT-EMU, скорость 57600 бод."_s;
+    QTest::newRow("no register") << QString() << 0u
+                                 << u"ВНИМАНИЕ!\r\nККТ не найдена.\r\nПроверены порты: COM1, COM3, KKT-EMU\r\n"
+                                    "на скоростях 115200, 1200, 2400, 4800, 9600, 19200, 38400, 57600 бод."_s;
+}
+
+void TestSettForm::findKkt()
+{
+    QFETCH(QString, port);
+    QFETCH(quint32, speed);
+    QFETCH(QString, message);
+    Fixture f(*prompts, Settings(QString(), 19200, 3500, 0));
+    f.registerAt(port, speed);
+    f.show();
+    QVERIFY(!f.apply()->isEnabled()); // no port chosen yet
+    QSignalSpy checked(&f.dialog, &TFormSett::linkChecked);
+    prompts->expect(Kind::Information);
+    QTest::mouseClick(f.find(), Qt::LeftButton);
+    QVERIFY(f.dialog.searching());
+    QCOMPARE(f.find()->text(), u"Стоп"_s);
+    QVERIFY(!f.linkTest()->isEnabled() && !f.port()->isEnabled());
+    QTRY_VERIFY(!f.dialog.searching());
+    QCOMPARE(prompts->messages.size(), 1);
+    QCOMPARE(prompts->messages.constFirst().text, message);
+    QCOMPARE(f.find()->text(), u"Найти ККТ"_s);
+    QVERIFY(f.linkTest()->isEnabled() && f.port()->isEnabled());
+    if (port.isEmpty()) {
+        QCOMPARE(checked.count(), 0);
+        QVERIFY(!f.apply()->isEnabled());
+        return;
+    }
+    // The port and speed found are chosen; "Применить" takes them over.
+    QCOMPARE(f.port()->currentText(), port);
+    QCOMPARE(f.speed()->currentText(), QString::number(speed));
+    QCOMPARE(checked.count(), 1);
+    QTest::mouseClick(f.apply(), Qt::LeftButton);
+    QCOMPARE(f.sett.PortSett.Name, port);
+    QCOMPARE(f.sett.PortSett.Speed, speed);
+}
+
+void TestSettForm::findKktStopped()
+{
+    Fixture f(*prompts);
+    f.registerAt(QString(), 0, true); // silent ports that take their time, as real ones
+    f.show();
+    const bool applyBefore = f.apply()->isEnabled();
+    QTest::mouseClick(f.find(), Qt::LeftButton);
+    auto *progress = f.child<QProgressBar>(u"FindProgress"_s);
+    QTRY_VERIFY(progress->value() >= 1);
+    QVERIFY(progress->isVisible());
+    // The window goes on taking clicks: "Стоп" ends the search after the try under way, without a message.
+    QTest::mouseClick(f.find(), Qt::LeftButton);
+    QTRY_VERIFY(!f.dialog.searching());
+    QVERIFY(progress->value() < progress->maximum());
+    QVERIFY(!progress->isVisible());
+    QCOMPARE(f.apply()->isEnabled(), applyBefore);
+    QCOMPARE(f.port()->currentText(), u"COM3"_s);
+}
+
+void TestSettForm::closedWhileSearching()
+{
+    Fixture f(*prompts);
+    f.registerAt(QString(), 0, true);
+    f.show();
+    QTest::mouseClick(f.find(), Qt::LeftButton);
+    QTRY_VERIFY(f.child<QProgressBar>(u"FindProgress"_s)->value() >= 1);
+    // Escape closes the dialog; the search ends with it, in well under a second.
+    QElapsedTimer timer;
+    timer.start();
+    QTest::keyClick(&f.dialog, Qt::Key_Escape);
+    QVERIFY(!f.dialog.isVisible());
+    QVERIFY(!f.dialog.searching());
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    QCoreApplication::processEvents(); // the search's last report finds the dialog closed: no message
 }
 
 // A plain application object on purpose: an error escaping a command of the

@@ -1,5 +1,7 @@
 #include "ScriptedLink.h"
 
+#include <QThread>
+
 #include "kkt/KktFrame.h"
 
 #include <cstring>
@@ -48,4 +50,29 @@ QByteArray MakeAnswer(int length, quint8 status, const QByteArray &payload)
     buf.count = quint32(length);
     SetCheckSum(buf);
     return QByteArray(reinterpret_cast<const char *>(buf.data), length);
+}
+
+OneRegisterLink::OneRegisterLink(KktDevice &device, QString port, quint32 speed, QList<quint32> *timeOuts)
+    : m_device(device)
+    , m_port(std::move(port))
+    , m_speed(speed)
+    , m_timeOuts(timeOuts)
+{ }
+
+bool OneRegisterLink::open(const QString &name, quint32 speed, quint32 totalTimeOutMs)
+{
+    if (m_timeOuts)
+        m_timeOuts->append(totalTimeOutMs);
+    m_timeOut = totalTimeOutMs;
+    m_answering = name == m_port && speed == m_speed;
+    return name != QLatin1String("BUSY") && m_device.open(name, speed, totalTimeOutMs);
+}
+
+int OneRegisterLink::read(quint8 *data, int maxCount)
+{
+    if (m_answering)
+        return m_device.read(data, maxCount);
+    if (silenceTakesTime)
+        QThread::msleep(m_timeOut);
+    return 0;
 }

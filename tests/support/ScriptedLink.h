@@ -1,5 +1,6 @@
 #pragma once
 
+#include "emulator/DeviceLink.h"
 #include "kkt/SerialLink.h"
 
 #include <QByteArray>
@@ -32,3 +33,29 @@ private:
 // A valid answer frame of the given length: the status at offset 3, payload
 // bytes copied from offset 4 on, 0x19 before the checksum, checksum last.
 QByteArray MakeAnswer(int length, quint8 status, const QByteArray &payload = {});
+
+// Ports on which one register answers, at one speed; every other port at
+// every speed opens and stays silent (a dead line), except "BUSY", which will
+// not open (held by another program). A silent read returns at once unless
+// silenceTakesTime: then it waits its total time-out, as a real port does.
+class OneRegisterLink final : public SerialLink
+{
+public:
+    OneRegisterLink(KktDevice &device, QString port, quint32 speed, QList<quint32> *timeOuts = nullptr);
+    bool silenceTakesTime = false;
+
+    bool open(const QString &name, quint32 speed, quint32 totalTimeOutMs) override;
+    bool isOpen() const override { return m_device.isOpen(); }
+    void purge() override { m_device.purge(); }
+    int write(const quint8 *data, int count) override { return m_device.write(data, count); }
+    int read(quint8 *data, int maxCount) override;
+    void close() override { m_device.close(); }
+
+private:
+    DeviceLink m_device;
+    QString m_port;
+    quint32 m_speed;
+    QList<quint32> *m_timeOuts;
+    quint32 m_timeOut = 0;
+    bool m_answering = false;
+};

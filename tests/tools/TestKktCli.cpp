@@ -1,7 +1,11 @@
 #include "CliProcess.h"
+#include "TempFiles.h"
+#include "config/ExchangeLogFile.h"
 #include "emulator/DeviceLink.h"
 #include "emulator/KktDevice.h"
 #include "kkt/ComPort.h"
+
+#include <sys/stat.h>
 
 #include <QFileInfo>
 #include <QTest>
@@ -26,6 +30,8 @@ private slots:
     void itemSetThenGet_data();
     void itemSetThenGet();
     void traceWordsFramesLikeTheLog();
+    void logFileTakesEveryFrameAsTheLogShowsIt();
+    void findsTheRegister();
     void portsFolderBesideTheTools();
     void usageErrors_data();
     void usageErrors();
@@ -131,6 +137,59 @@ void TestKktCli::traceWordsFramesLikeTheLog()
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.err, expected);
     QCOMPARE(run.out, QString());
+}
+
+void TestKktCli::logFileTakesEveryFrameAsTheLogShowsIt()
+{
+    // The in-process run of the same request gives the frames.
+    KktDevice device;
+    DeviceLink link(device);
+    KktChannel channel(link);
+    QString expected;
+    channel.setLogSink(
+        [&](const TBufKKT &buf, bool isAnswer) { expected += ExchangeLogFile::FrameText(buf, isAnswer); });
+    TTestLinkAnswer answer;
+    QCOMPARE(RequestTestLink(channel, KktConnection {}, answer), KktOutcome::Ok);
+    QVERIFY(expected.startsWith(u" Запрос: \n00-17H;"_s));
+
+    CliFixture f;
+    QVERIFY(f.start());
+    const QString log = f.path(u"exchange.log"_s);
+    QVERIFY(WriteBytes(log, "earlier run\n"));
+    const CliRun run = f.run({ u"--log"_s, log, u"link"_s });
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.err, QString());
+    // Appended: what was there stays.
+    QCOMPARE(QString::fromUtf8(ReadBytes(log)), u"earlier run\n"_s + expected);
+
+    // A log that cannot be written: nothing is sent, status 73 with the reason.
+    const QString fifo = f.path(u"pipe"_s);
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const CliRun refused = f.run({ u"--log"_s, fifo, u"link"_s }, 5000);
+    QCOMPARE(refused.exitCode, 73);
+    QVERIFY2(refused.err.startsWith(u"kkt-cli: Не удалось записать файл"_s) && refused.err.contains(u"pipe"_s),
+        qPrintable(refused.err));
+    QCOMPARE(refused.out, QString());
+}
+
+void TestKktCli::findsTheRegister()
+{
+    CliFixture f;
+    QVERIFY(f.start({ u"--kkt"_s, u"5"_s }));
+    const QString emulator = f.emulator.linkPath();
+    const QString missing = f.path(u"COM9"_s);
+    const CliRun run = f.run({ u"--kkt"_s, u"5"_s, u"find"_s, u"--ports"_s, missing + u","_s + emulator });
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, u"port=%1 speed=115200\n"_s.arg(emulator));
+    QCOMPARE(run.err, QString());
+
+    // Nowhere to be found: status 2, and which ports were tried.
+    const CliRun none = Cli({ u"find"_s, u"--ports"_s, missing + u","_s + f.path(u"COM10"_s) });
+    QCOMPARE(none.exitCode, 2);
+    QCOMPARE(none.out, QString());
+    QVERIFY2(none.err.startsWith(u"kkt-cli: ККТ не найдена; проверены порты %1, %2 на скоростях 115200 1200"_s.arg(
+                 missing, f.path(u"COM10"_s))),
+        qPrintable(none.err));
 }
 
 void TestKktCli::portsFolderBesideTheTools()

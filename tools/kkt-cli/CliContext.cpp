@@ -11,14 +11,32 @@ CliContext::CliContext(QTextStream &out, QTextStream &err)
 
 void CliContext::setTrace(bool on)
 {
-    if (!on) {
+    m_trace = on;
+    updateLogSink();
+}
+
+bool CliContext::setLogFile(const QString &path, QString *error)
+{
+    const bool opened = m_logFile.open(path, error);
+    updateLogSink();
+    return opened;
+}
+
+void CliContext::updateLogSink()
+{
+    if (!m_trace && !m_logFile.isOpen()) {
         m_channel.setLogSink({});
         return;
     }
-    // One text per frame, its CR LF pairs as line ends, closed like a paragraph of the log window.
     m_channel.setLogSink([this](const TBufKKT &buf, bool isAnswer) {
-        m_err << LogBufText(buf, isAnswer).replace(u"\r\n"_s, u"\n"_s) << '\n';
-        m_err.flush();
+        if (m_trace) {
+            // One text per frame, its CR LF pairs as line ends, closed like a paragraph of the log window.
+            m_err << LogBufText(buf, isAnswer).replace(u"\r\n"_s, u"\n"_s) << '\n';
+            m_err.flush();
+        }
+        // A failed write closes the file: said once, and the command goes on.
+        if (m_logFile.isOpen() && !m_logFile.append(buf, isAnswer))
+            warn(m_logFile.error());
     });
 }
 

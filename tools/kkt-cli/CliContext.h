@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/ExchangeLogFile.h"
 #include "kkt/KktTransaction.h"
 #include "kkt/SerialLinkFactory.h"
 
@@ -15,6 +16,8 @@ public:
     KktConnection connection;
     // Print every frame to standard error as the exchange log words it.
     void setTrace(bool on);
+    // Append every frame to a file as the exchange log words it; false with the reason.
+    bool setLogFile(const QString &path, QString *error);
 
     QTextStream &out() { return m_out; }
     QTextStream &err() { return m_err; }
@@ -29,6 +32,10 @@ public:
     static QString OutcomeText(quint8 outcome);
 
 private:
+    void updateLogSink();
+
+    bool m_trace = false;
+    ExchangeLogFile m_logFile;
     QTextStream &m_out;
     QTextStream &m_err;
     std::unique_ptr<SerialLink> m_link = MakeSerialLink();

@@ -8,7 +8,8 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-const QString kUsage = u"kkt-cli [--port ИМЯ] [--speed БОД] [--timeout МС] [--kkt N] [--trace] КОМАНДА ..."_s;
+const QString kUsage
+    = u"kkt-cli [--port ИМЯ] [--speed БОД] [--timeout МС] [--kkt N] [--trace] [--log ФАЙЛ] КОМАНДА ..."_s;
 
 struct GlobalOptions
 {
@@ -20,6 +21,8 @@ struct GlobalOptions
         u"3500"_s };
     QCommandLineOption kkt { u"kkt"_s, u"Номер ККТ (по умолчанию 0)."_s, u"N"_s, u"0"_s };
     QCommandLineOption trace { u"trace"_s, u"Выводить каждый кадр обмена в стандартный поток ошибок."_s };
+    QCommandLineOption log { u"log"_s, u"Дописывать каждый кадр обмена в файл, как его показывает журнал обмена."_s,
+        u"ФАЙЛ"_s };
 };
 } // namespace
 
@@ -48,7 +51,8 @@ QString CliDispatcher::helpText() const
 {
     QCommandLineParser parser;
     const GlobalOptions options;
-    parser.addOptions({ options.help, options.port, options.speed, options.timeout, options.kkt, options.trace });
+    parser.addOptions(
+        { options.help, options.port, options.speed, options.timeout, options.kkt, options.trace, options.log });
     QString text = u"Использование: "_s + kUsage
         + u"\n\nРабота с ККТ из командной строки: те же запросы, что у программы.\n\n"_s;
     text += CommandArgs::RussianHelp(parser.helpText().section(u"\n\n"_s, 1));
@@ -68,7 +72,8 @@ int CliDispatcher::run(const QStringList &arguments, QTextStream &out, QTextStre
         QCommandLineParser parser;
         const GlobalOptions options;
         parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
-        parser.addOptions({ options.help, options.port, options.speed, options.timeout, options.kkt, options.trace });
+        parser.addOptions(
+            { options.help, options.port, options.speed, options.timeout, options.kkt, options.trace, options.log });
         if (!parser.parse(arguments))
             throw UsageError { parser.unknownOptionNames().isEmpty()
                     ? u"неверные параметры (%1)"_s.arg(parser.errorText())
@@ -92,6 +97,11 @@ int CliDispatcher::run(const QStringList &arguments, QTextStream &out, QTextStre
         context.connection.NumKKT
             = qint32(CommandArgs::ParseNumber(parser.value(options.kkt), 0, 0x7FFFFFFF, u"--kkt"_s));
         context.setTrace(parser.isSet(options.trace));
+        if (QString error; parser.isSet(options.log) && !context.setLogFile(parser.value(options.log), &error)) {
+            err << u"kkt-cli: "_s << error << '\n';
+            err.flush();
+            return kExitCantWrite;
+        }
         // --help of a command needs no port.
         const bool helpOnly = rest.contains(u"--help"_s) || rest.contains(u"-h"_s);
         if (command->needsPort && context.connection.Name.isEmpty() && !helpOnly)

@@ -15,6 +15,7 @@ class CliDispatcher
 {
 public:
     static constexpr int kExitUsage = 64;
+    static constexpr int kExitCantWrite = 73;
 
     // A handler that gets its own command description (for its usage and help texts).
     using Handler = int (*)(CliContext &, const CliCommand &, const QStringList &);

@@ -4,6 +4,7 @@
 #include "CliDispatcher.h"
 #include "ConfigCommands.h"
 #include "DeviceCommands.h"
+#include "FindCommand.h"
 #include "config/HeapTuning.h"
 
 #include <QCoreApplication>
@@ -22,6 +23,7 @@ int main(int argc, char *argv[])
 
     CliDispatcher dispatcher;
     AddDeviceCommands(dispatcher);
+    AddFindCommand(dispatcher);
     AddConfigCommands(dispatcher);
     const int status = dispatcher.run(app.arguments(), out, err);
     out.flush();

@@ -7,6 +7,7 @@
 #include "pages/RangeCheck.h"
 #include "pages/TableLayout.h"
 #include "pages/TableRun.h"
+#include "ui/Contrast.h"
 #include "ui/DigitsKeyFilter.h"
 #include "ui/Prompts.h"
 #include "ui/StringGrid.h"
@@ -50,8 +51,9 @@ QLabel *MakeWarningLabel(QWidget *parent, const QString &name, const QString &te
     QFont font = label->font();
     font.setBold(true);
     label->setFont(font);
+    // Dark red as the warning has always been, lighter where the palette is dark.
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, QColor(128, 0, 0));
+    palette.setColor(QPalette::WindowText, Contrast::ReadableOn(QColor(128, 0, 0), palette.color(QPalette::Window)));
     label->setPalette(palette);
     return label;
 }
@@ -123,9 +125,15 @@ TFrameSet102::Tab &TFrameSet102::AddTab(TableKind kind)
 
     auto *rangeRow = new QHBoxLayout;
     rangeRow->addStretch(1);
-    rangeRow->addWidget(new QLabel(u"Диапазон:  с"_s, tab.sheet));
+    // The labels name their fields for a screen reader; "по" alone would say
+    // little, so the second field has a name of its own.
+    auto *fromLabel = new QLabel(u"Диапазон:  с"_s, tab.sheet);
+    auto *toLabel = new QLabel(u"по"_s, tab.sheet);
+    fromLabel->setBuddy(tab.from);
+    tab.to->setAccessibleName(u"Диапазон: по"_s);
+    rangeRow->addWidget(fromLabel);
     rangeRow->addWidget(tab.from);
-    rangeRow->addWidget(new QLabel(u"по"_s, tab.sheet));
+    rangeRow->addWidget(toLabel);
     rangeRow->addWidget(tab.to);
     auto *column = new QVBoxLayout(tab.sheet);
     column->setContentsMargins(4, 4, 4, 4);
@@ -181,7 +189,9 @@ QWidget *TFrameSet102::CreateGoodsTools()
 
     auto *grid = new QGridLayout(tools);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(new QLabel(u"Код товара:"_s, tools), 0, 0);
+    auto *itemLabel = new QLabel(u"Код товара:"_s, tools);
+    itemLabel->setBuddy(Edit11);
+    grid->addWidget(itemLabel, 0, 0);
     grid->addWidget(Edit11, 0, 1);
     grid->addWidget(Button6, 0, 2);
     grid->addWidget(Button1, 0, 4);

@@ -1,11 +1,16 @@
 #include "app/service/LogView.h"
 
+#include "ui/Contrast.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyleOptionSlider>
@@ -72,11 +77,90 @@ private:
     QRect m_handle;
     bool m_holding = false;
 };
+// The log's text for screen readers: the lines joined by "\n", read-only,
+// with the selected lines as the one selection.
+class LogViewAccessible final : public QAccessibleWidget, public QAccessibleTextInterface
+{
+public:
+    explicit LogViewAccessible(QWidget *widget)
+        : QAccessibleWidget(widget, QAccessible::EditableText)
+    { }
+
+    void *interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface *>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.readOnly = true;
+        state.multiLine = true;
+        state.selectableText = true;
+        return state;
+    }
+
+    void selection(int selectionIndex, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+        if (selectionIndex != 0 || view()->selectionFirst() < 0)
+            return;
+        *startOffset = view()->lineOffset(view()->selectionFirst());
+        *endOffset
+            = view()->lineOffset(view()->selectionLast()) + int(view()->lineText(view()->selectionLast()).size());
+    }
+    int selectionCount() const override { return view()->selectionFirst() >= 0 ? 1 : 0; }
+    void addSelection(int startOffset, int endOffset) override { setSelection(0, startOffset, endOffset); }
+    void removeSelection(int) override { view()->clearSelection(); }
+    void setSelection(int, int startOffset, int endOffset) override
+    {
+        if (view()->lineCount() > 0)
+            view()->selectLines(view()->lineAt(startOffset), view()->lineAt(qMax(startOffset, endOffset - 1)));
+    }
+    int cursorPosition() const override
+    {
+        return view()->selectionFirst() >= 0 ? view()->lineOffset(view()->selectionFirst()) : 0;
+    }
+    void setCursorPosition(int position) override { view()->scrollToLine(view()->lineAt(position)); }
+    QString text(int startOffset, int endOffset) const override { return view()->text(startOffset, endOffset); }
+    int characterCount() const override { return view()->characterCount(); }
+    QRect characterRect(int offset) const override
+    {
+        // The row the character's line starts on: enough for a reader to show where it is.
+        const QRect row = view()->lineRect(view()->lineAt(offset));
+        return QRect(view()->viewport()->mapToGlobal(row.topLeft()), row.size());
+    }
+    int offsetAtPoint(const QPoint &point) const override
+    {
+        const int line = view()->lineAtViewportPoint(view()->viewport()->mapFromGlobal(point));
+        return line < 0 ? -1 : view()->lineOffset(line);
+    }
+    void scrollToSubstring(int startIndex, int) override { view()->scrollToLine(view()->lineAt(startIndex)); }
+    QString attributes(int, int *startOffset, int *endOffset) const override
+    {
+        *startOffset = 0;
+        *endOffset = characterCount();
+        return {};
+    }
+
+private:
+    LogView *view() const { return static_cast<LogView *>(widget()); }
+};
+
+QAccessibleInterface *LogViewAccessibleFactory(const QString &className, QObject *object)
+{
+    if (className == QLatin1String("LogView") && object && object->isWidgetType())
+        return new LogViewAccessible(static_cast<QWidget *>(object));
+    return nullptr;
+}
 } // namespace
 
 LogView::LogView(QWidget *parent)
     : QAbstractScrollArea(parent)
 {
+    static const bool accessible = (QAccessible::installFactory(LogViewAccessibleFactory), true);
+    Q_UNUSED(accessible);
     setVerticalScrollBar(new LogScrollBar(this));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -91,11 +175,17 @@ LogView::LogView(QWidget *parent)
 void LogView::appendLines(const QString &text, const QColor &colour)
 {
     const int firstNewRow = m_rowCount;
+    const int position = characterCount();
     for (QStringView part : QStringView(text).tokenize(u'\n')) {
         Line line { part.toString(), colour, {}, m_rowCount };
         wrap(line);
         m_rowCount += 1 + int(line.breaks.size());
+        m_lineStart.push_back(m_lines.empty() ? 0 : m_lineStart.back() + int(m_lines.back().text.size()) + 1);
         m_lines.push_back(std::move(line));
+    }
+    if (QAccessible::isActive()) {
+        QAccessibleTextInsertEvent inserted(this, position, position == 0 ? text : u"\n"_s + text);
+        QAccessible::updateAccessibility(&inserted);
     }
     QScrollBar *bar = verticalScrollBar();
     static_cast<LogScrollBar *>(bar)->changeTogether([&] {
@@ -116,7 +206,13 @@ void LogView::appendLines(const QString &text, const QColor &colour)
 
 void LogView::clear()
 {
+    if (QAccessible::isActive()) {
+        QAccessibleTextRemoveEvent removed(this, 0, toPlainText());
+        QAccessible::updateAccessibility(&removed);
+    }
     m_lines.clear();
+    m_lineStart.clear();
+    m_selFirst = m_selLast = m_anchor = -1;
     m_rowCount = 0;
     updateScrollRange();
     viewport()->update();
@@ -129,6 +225,123 @@ QString LogView::toPlainText() const
     for (const Line &line : m_lines)
         lines << line.text;
     return lines.join(u'\n');
+}
+
+int LogView::characterCount() const
+{
+    return m_lines.empty() ? 0 : m_lineStart.back() + int(m_lines.back().text.size());
+}
+
+int LogView::lineAt(int offset) const
+{
+    const auto it = std::upper_bound(m_lineStart.begin(), m_lineStart.end(), offset);
+    return qMax(0, int(it - m_lineStart.begin()) - 1);
+}
+
+QString LogView::text(int start, int end) const
+{
+    start = qBound(0, start, characterCount());
+    end = qBound(start, end, characterCount());
+    QString piece;
+    for (int line = lineAt(start); line < lineCount() && m_lineStart[size_t(line)] < end; ++line) {
+        const int from = m_lineStart[size_t(line)];
+        const QString &text = m_lines[size_t(line)].text;
+        const int a = qMax(start, from);
+        const int b = qMin(end, from + int(text.size()));
+        if (b > a)
+            piece += QStringView(text).mid(a - from, b - a);
+        // The line break after the line, where the range holds it.
+        const int lineEnd = from + int(text.size());
+        if (line + 1 < lineCount() && lineEnd >= start && lineEnd < end)
+            piece += u'\n';
+    }
+    return piece;
+}
+
+void LogView::selectLines(int first, int last)
+{
+    if (m_lines.empty())
+        return clearSelection();
+    m_selFirst = qBound(0, qMin(first, last), lineCount() - 1);
+    m_selLast = qBound(0, qMax(first, last), lineCount() - 1);
+    selectionChanged();
+}
+
+void LogView::selectAll()
+{
+    selectLines(0, lineCount() - 1);
+}
+
+void LogView::clearSelection()
+{
+    m_selFirst = m_selLast = -1;
+    selectionChanged();
+}
+
+void LogView::selectionChanged()
+{
+    viewport()->update();
+    if (QAccessible::isActive()) {
+        int start = 0, end = 0;
+        if (m_selFirst >= 0) {
+            start = lineOffset(m_selFirst);
+            end = lineOffset(m_selLast) + int(lineText(m_selLast).size());
+        }
+        QAccessibleTextSelectionEvent selected(this, start, end);
+        QAccessible::updateAccessibility(&selected);
+    }
+}
+
+QString LogView::selectedText() const
+{
+    QStringList lines;
+    for (int line = m_selFirst; line >= 0 && line <= m_selLast; ++line)
+        lines << m_lines[size_t(line)].text;
+    return lines.join(u'\n');
+}
+
+bool LogView::find(const QString &text, bool backward)
+{
+    const int count = lineCount();
+    if (text.isEmpty() || count == 0)
+        return false;
+    const int from = m_selFirst < 0 ? (backward ? count - 1 : 0) : (backward ? m_selFirst - 1 : m_selLast + 1);
+    for (int step = 0; step < count; ++step) {
+        const int line = ((backward ? from - step : from + step) % count + count) % count;
+        if (m_lines[size_t(line)].text.contains(text, Qt::CaseInsensitive)) {
+            selectLines(line, line);
+            scrollToLine(line);
+            return true;
+        }
+    }
+    return false;
+}
+
+void LogView::scrollToLine(int line)
+{
+    if (line < 0 || line >= lineCount())
+        return;
+    QScrollBar *bar = verticalScrollBar();
+    const int row = m_lines[size_t(line)].firstRow;
+    if (row < bar->value() || row >= bar->value() + visibleRows())
+        bar->setValue(row - visibleRows() / 2);
+}
+
+QRect LogView::lineRect(int line) const
+{
+    if (line < 0 || line >= lineCount())
+        return {};
+    const int rh = rowHeight();
+    const int top = (m_lines[size_t(line)].firstRow - verticalScrollBar()->value()) * rh;
+    return QRect(0, top, viewport()->width(), rh);
+}
+
+int LogView::lineAtViewportPoint(const QPoint &point) const
+{
+    if (m_lines.empty())
+        return -1;
+    const int row = qBound(0, verticalScrollBar()->value() + point.y() / rowHeight(), m_rowCount - 1);
+    return lineOfRow(row);
 }
 
 qreal LogView::advance(QChar c)
@@ -226,9 +439,12 @@ void LogView::paintEvent(QPaintEvent *event)
         const int sub = row - line.firstRow;
         const int start = sub == 0 ? 0 : line.breaks[size_t(sub - 1)];
         const int end = sub < int(line.breaks.size()) ? line.breaks[size_t(sub)] : int(line.text.size());
+        const bool selected = lineIndex >= m_selFirst && lineIndex <= m_selLast;
+        if (selected)
+            painter.fillRect(QRect(0, (row - top) * rh, viewport()->width(), rh), palette().highlight());
         if (end <= start)
             continue;
-        painter.setPen(line.colour);
+        painter.setPen(selected ? palette().color(QPalette::HighlightedText) : shownColour(line.colour));
         painter.drawText(QPointF(kMargin, (row - top) * rh + ascent), line.text.mid(start, end - start));
     }
 }
@@ -252,9 +468,23 @@ void LogView::scrollContentsBy(int, int dy)
     viewport()->scroll(0, dy * rowHeight());
 }
 
+QColor LogView::shownColour(const QColor &colour) const
+{
+    if (!colour.isValid())
+        return palette().color(QPalette::Text);
+    const auto it = m_shownColours.constFind(colour.rgb());
+    if (it != m_shownColours.cend())
+        return *it;
+    const QColor shown = Contrast::ReadableOn(colour, palette().color(QPalette::Base));
+    m_shownColours.insert(colour.rgb(), shown);
+    return shown;
+}
+
 void LogView::changeEvent(QEvent *event)
 {
     QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        m_shownColours.clear();
     if (event->type() == QEvent::FontChange) {
         m_advances.clear();
         rewrapAll();
@@ -266,17 +496,62 @@ void LogView::changeEvent(QEvent *event)
 void LogView::keyPressEvent(QKeyEvent *event)
 {
     if (event->matches(QKeySequence::Copy)) {
-        copyAll();
+        copy();
+        return;
+    }
+    if (event->matches(QKeySequence::SelectAll)) {
+        selectAll();
         return;
     }
     QAbstractScrollArea::keyPressEvent(event);
 }
 
+void LogView::mousePressEvent(QMouseEvent *event)
+{
+    setFocus(Qt::MouseFocusReason);
+    if (event->button() != Qt::LeftButton)
+        return QAbstractScrollArea::mousePressEvent(event);
+    const int line = lineAtViewportPoint(event->position().toPoint());
+    if (line < 0)
+        return;
+    if (!(event->modifiers() & Qt::ShiftModifier) || m_anchor < 0)
+        m_anchor = line;
+    selectLines(m_anchor, line);
+}
+
+void LogView::mouseMoveEvent(QMouseEvent *event)
+{
+    if (!(event->buttons() & Qt::LeftButton) || m_anchor < 0)
+        return QAbstractScrollArea::mouseMoveEvent(event);
+    const int line = lineAtViewportPoint(event->position().toPoint());
+    if (line >= 0 && (line != m_selFirst || line != m_selLast))
+        selectLines(m_anchor, line);
+}
+
 void LogView::contextMenuEvent(QContextMenuEvent *event)
 {
     QMenu menu(this);
+    QAction *copySelected = menu.addAction(u"Копировать"_s, this, &LogView::copy);
+    copySelected->setShortcut(QKeySequence::Copy);
+    copySelected->setEnabled(m_selFirst >= 0);
     menu.addAction(u"Копировать весь журнал"_s, this, &LogView::copyAll)->setEnabled(!m_lines.empty());
+    QAction *all = menu.addAction(u"Выделить всё"_s, this, &LogView::selectAll);
+    all->setShortcut(QKeySequence::SelectAll);
+    all->setEnabled(!m_lines.empty());
+    // The window's own commands on its log (find, save).
+    if (!actions().isEmpty()) {
+        menu.addSeparator();
+        menu.addActions(actions());
+    }
     menu.exec(event->globalPos());
+}
+
+void LogView::copy()
+{
+    if (m_selFirst < 0)
+        return copyAll();
+    if (QClipboard *clipboard = QApplication::clipboard())
+        clipboard->setText(selectedText());
 }
 
 void LogView::copyAll()
