@@ -188,7 +188,7 @@ void TFormMain::GuardCommands()
 void TFormMain::CreateRuns()
 {
     // What a run says beside its messages, and what a verification found.
-    connect(&m_session, &TKktSession::told, this, [this](const QString &text) { statusBar()->showMessage(text); });
+    connect(&m_session, &TKktSession::told, this, [this](const QString &text) { m_status->note(text); });
     connect(&m_session, &TKktSession::verifiedSignal, this, &TFormMain::ShowVerification);
     m_verifyDialog = new TVerifyDialog(this);
     connect(m_verifyDialog, &TVerifyDialog::showCell, this, &TFormMain::ShowCell);
@@ -457,7 +457,7 @@ void TFormMain::closeEvent(QCloseEvent *event)
     if (m_session.busy()) {
         // The run holds the port and the grids; it ends by itself or by its
         // "Стоп". Said where it neither hides the run nor waits for a click.
-        statusBar()->showMessage(u"Идёт обмен с ККТ! Закройте программу после его окончания."_s);
+        m_status->note(u"Идёт обмен с ККТ! Закройте программу после его окончания."_s);
         QApplication::beep();
         event->ignore();
         return;

@@ -18,15 +18,23 @@ TStatusLine::TStatusLine(QStatusBar *bar)
     , m_port(new QLabel(bar))
     , m_link(new QLabel(bar))
     , m_file(new QLabel(bar))
+    , m_note(new QLabel(bar))
 {
     m_port->setObjectName(u"StatusPort"_s);
     m_link->setObjectName(u"StatusLink"_s);
     m_file->setObjectName(u"StatusFile"_s);
+    m_note->setObjectName(u"StatusNote"_s);
     for (QLabel *label : { m_port, m_link, m_file })
         label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     bar->addWidget(m_port);
     bar->addWidget(m_link);
     bar->addWidget(m_file, 1);
+    bar->addPermanentWidget(m_note);
+}
+
+void TStatusLine::note(const QString &text)
+{
+    m_note->setText(text);
 }
 
 void TStatusLine::show(const TStructSetting &settings, const TLinkState &link, const QString &configFile)

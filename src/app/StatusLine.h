@@ -26,7 +26,8 @@ struct TLinkState
 };
 
 // The status bar of the main window: where the program is connected, how the
-// link stands, and which configuration file is loaded.
+// link stands, which configuration file is loaded, and the last word of a run
+// (what it did, or why a command waits for it).
 class TStatusLine : public QObject
 {
     Q_OBJECT
@@ -34,6 +35,7 @@ public:
     explicit TStatusLine(QStatusBar *bar);
 
     void show(const TStructSetting &settings, const TLinkState &link, const QString &configFile);
+    void note(const QString &text);
 
     // The three texts, for the status bar and the tests alike.
     static QString PortText(const TStructSetting &settings);
@@ -44,4 +46,5 @@ private:
     QLabel *m_port;
     QLabel *m_link;
     QLabel *m_file;
+    QLabel *m_note;
 };

@@ -54,7 +54,7 @@ struct Window
     }
     void trigger(const QString &action) { form->findChild<QAction *>(action)->trigger(); }
     StringGridModel &goods() { return form->Set102Frame->grid(TableKind::Goods); }
-    QString status() const { return form->statusBar()->currentMessage(); }
+    QString status() const { return form->findChild<QLabel *>(u"StatusNote"_s)->text(); }
 };
 
 bool Matches(const QString &text, const QString &pattern)

@@ -827,7 +827,8 @@ void TestMainForm::commandsWaitWhileRunGoes()
         // the status bar: no box to close, nothing held.
         QVERIFY(!form.close());
         QVERIFY(form.isVisible());
-        QCOMPARE(form.statusBar()->currentMessage(), u"Идёт обмен с ККТ! Закройте программу после его окончания."_s);
+        QCOMPARE(Child<QLabel>(&form, u"StatusNote"_s)->text(),
+            u"Идёт обмен с ККТ! Закройте программу после его окончания."_s);
         QVERIFY(form.session().busy());
         checked = true;
     });
