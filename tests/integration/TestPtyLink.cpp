@@ -145,6 +145,9 @@ private slots:
     void existingLinkPaths();
     void killedClientLeavesThePortFree();
     void noiseDoesNotHoldTheNextRequest();
+    void echoingLineIsNoAnswer();
+    void lateAnswerIsNotTakenForTheNext();
+    void repeatedAnswersNeverPassForAnother();
     void garbageAndBadFramesAreSkipped();
     void requestAfterAStrayStartIsAnswered();
     void portNames();
@@ -268,9 +271,10 @@ void TestPtyLink::zeroTimeOutStillSendsTheRequest()
 void TestPtyLink::shortAnswerEndsOnIntervalTimeOut()
 {
     // Seven bytes of the 46 asked for: the read waits the real 1500 ms after the
-    // last of them, well before the total time-out, and the answer is valid.
+    // last of them, well before the total time-out, and the answer is valid:
+    // its status is the outcome.
     PtyFixture f;
-    QVERIFY(f.start({ u"--short"_s }));
+    QVERIFY(f.start({ u"--short"_s, u"--status"_s, u"0x33"_s }));
     f.conn.TimeOut = 3500;
     quint16 number = 1, font = 0;
     quint8 section = 0;
@@ -279,7 +283,7 @@ void TestPtyLink::shortAnswerEndsOnIntervalTimeOut()
     const qint64 ms = Timed([&] {
         outcome = RequestPredmRasch(f.channel, f.conn, KktMode::Read, number, font, name, barcode, price, section);
     });
-    QCOMPARE(outcome, KktOutcome::Ok);
+    QCOMPARE(outcome, quint8(0x33));
     QVERIFY2(ms >= 1490 && ms < 2200, qPrintable(QString::number(ms)));
 }
 
@@ -468,6 +472,63 @@ void TestPtyLink::noiseDoesNotHoldTheNextRequest()
     QCOMPARE(got, kLinkCheckAnswerSize);
     QVERIFY2(ms < 500, qPrintable(QString::number(ms)));
     QCOMPARE(f.writeAndRead(kLinkCheck), kLinkCheckAnswerSize);
+}
+
+void TestPtyLink::echoingLineIsNoAnswer()
+{
+    // The request comes back whole: its checksum is right and its byte 3 reads as status 0.
+    PtyFixture f;
+    QVERIFY(f.start({ u"--echo"_s }));
+    f.link->setIntervalTimeOut(150);
+    f.conn.TimeOut = 1000;
+    QCOMPARE(f.testLink(), KktOutcome::NoAnswer);
+    QVERIFY2(f.channel.lastFault().contains(u"сам запрос"_s), qPrintable(f.channel.lastFault()));
+}
+
+// Item 1's answer comes 1.2 s after its request, 0.2 s after the time-out, while item 2 is asked.
+void TestPtyLink::lateAnswerIsNotTakenForTheNext()
+{
+    PtyFixture f;
+    QVERIFY(f.start({ u"--delay-ms"_s, u"1200"_s }));
+    const auto read = [&](quint16 asked, quint16 &number) {
+        number = asked;
+        quint16 font = 0;
+        quint8 section = 0;
+        QString name, barcode, price;
+        return RequestPredmRasch(f.channel, f.conn, KktMode::Read, number, font, name, barcode, price, section);
+    };
+    quint16 number = 0;
+    f.conn.TimeOut = 1000;
+    QCOMPARE(read(1, number), KktOutcome::NoAnswer);
+    f.conn.TimeOut = 3000;
+    quint8 outcome = 0xFF;
+    const qint64 ms = Timed([&] { outcome = read(2, number); });
+    QCOMPARE(outcome, KktOutcome::Ok);
+    QCOMPARE(number, quint16(2));
+    // The line quiet for 300 ms after the late answer, then the 1.2 s of item 2's own.
+    QVERIFY2(ms >= 1200 + 300 && ms < 2900, qPrintable(QString::number(ms)));
+}
+
+// A register that repeats each answer 30 ms later: no read may ever take the
+// answer meant for another; the repeats are seen and the read fails.
+void TestPtyLink::repeatedAnswersNeverPassForAnother()
+{
+    PtyFixture f;
+    QVERIFY(f.start({ u"--repeat-ms"_s, u"30"_s }));
+    f.conn.TimeOut = 1000;
+    int failed = 0;
+    for (quint16 item = 1; item <= 20; ++item) {
+        quint16 number = item, font = 0;
+        quint8 section = 0;
+        QString name, barcode, price;
+        const quint8 outcome
+            = RequestPredmRasch(f.channel, f.conn, KktMode::Read, number, font, name, barcode, price, section);
+        if (outcome == KktOutcome::Ok)
+            QCOMPARE(number, item);
+        else
+            ++failed;
+    }
+    QVERIFY(failed > 0);
 }
 
 void TestPtyLink::garbageAndBadFramesAreSkipped()

@@ -184,6 +184,7 @@ private slots:
     void readingOneTableKeepsTheRestOfTheFile();
     void failingRegister_data();
     void failingRegister();
+    void repeatedAnswersFailTheRead();
     void fileThatIsNoConfiguration_data();
     void fileThatIsNoConfiguration();
     void cellCheckStopsTheWrite();
@@ -354,6 +355,23 @@ void TestKktCliConfig::failingRegister()
         messages += u"kkt-cli: чтение не завершено, файл «%1» не изменён\n"_s.arg(path);
     QCOMPARE(run.err, messages);
     QCOMPARE(ReadBytes(path), before);
+}
+
+// A register (or a line) that sends every answer twice, 30 ms apart: left
+// alone, each read takes the answer to the request before it.
+void TestKktCliConfig::repeatedAnswersFailTheRead()
+{
+    CliBench b;
+    QVERIFY(b.start({ u"--repeat-ms"_s, u"30"_s }));
+    const QString path = b.path(u"a.conf"_s);
+    const CliRun run = b.run({ u"read-config"_s, path, u"--tables"_s, u"station"_s });
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.out, QString());
+    QVERIFY2(run.err.contains(u"Внимание!\nОшибка (2) при чтении строки станции с номером "_s), qPrintable(run.err));
+    QVERIFY2(run.err.contains(u"\nkkt-cli: на линии лишние байты после полного ответа"_s)
+            || run.err.contains(u"\nkkt-cli: после полного ответа пришли ещё байты"_s),
+        qPrintable(run.err));
+    QVERIFY(!QFile::exists(path));
 }
 
 void TestKktCliConfig::fileThatIsNoConfiguration_data()

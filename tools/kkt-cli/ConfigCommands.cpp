@@ -85,6 +85,9 @@ int RunPlan(CliContext &context, const TablePlan &plan, RunDirection direction, 
         hooks.failure = [&](const QString &message) {
             progress.interrupt();
             ShowMessage(context.err(), message);
+            // The window's message gives the outcome alone; here the line's fault is said too.
+            if (!context.channel().lastFault().isEmpty())
+                ShowMessage(context.err(), u"kkt-cli: "_s + context.channel().lastFault());
         };
         const RunResult result = RunTable(
             context.channel(), context.connection, span.kind, direction, grids[span.kind], span.from, span.to, hooks);
