@@ -296,7 +296,7 @@ qint32 TmyIniFile::lineOf(qint32 section, QStringView key) const
 {
     const qint32 last = m_lastLine;
     const qint32 next = last >= 0 && m_lines[size_t(last)].section == section ? m_lines[size_t(last)].next
-                                                                                : m_sections[size_t(section)].firstLine;
+                                                                              : m_sections[size_t(section)].firstLine;
     qint32 found = -1;
     if (next >= 0 && m_lines[size_t(next)].firstOfKey && text(m_lines[size_t(next)].key) == key)
         found = next;
@@ -362,6 +362,12 @@ QString TmyIniFile::ReadString(const QString &section, const QString &key, const
 {
     const std::optional<QStringView> raw = rawValue(section, key);
     return raw ? raw->toString() : defaultValue;
+}
+
+std::optional<QString> TmyIniFile::TryReadString(const QString &section, const QString &key) const
+{
+    const std::optional<QStringView> raw = rawValue(section, key);
+    return raw ? std::optional<QString>(raw->toString()) : std::nullopt;
 }
 
 void TmyIniFile::WriteString(const QString &section, const QString &key, const QString &value)
@@ -486,7 +492,8 @@ QByteArray TmyIniFile::toBytes() const
 bool TmyIniFile::UpdateFile()
 {
     // Written as it is encoded: a full configuration never lies in memory as bytes.
-    if (!SafeFile::WritePieces(m_fileName, [this](const SafeFile::PieceSink &put) { return writeText(put); }, &m_error))
+    if (!SafeFile::WritePieces(
+            m_fileName, [this](const SafeFile::PieceSink &put) { return writeText(put); }, &m_error))
         return false;
     m_error.clear();
     return true;

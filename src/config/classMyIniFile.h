@@ -37,6 +37,8 @@ public:
     void mWriteString(const QString &section, const QString &key, const QString &value);
 
     QString ReadString(const QString &section, const QString &key, const QString &defaultValue) const;
+    // The plain value, or nothing when the file has no such key.
+    std::optional<QString> TryReadString(const QString &section, const QString &key) const;
     void WriteString(const QString &section, const QString &key, const QString &value);
     qint32 ReadInteger(const QString &section, const QString &key, qint32 defaultValue) const;
     void WriteInteger(const QString &section, const QString &key, qint32 value);

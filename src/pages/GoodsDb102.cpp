@@ -3,6 +3,9 @@
 #include "config/IniFileUtil.h"
 #include "config/classMyIniFile.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -38,6 +41,8 @@ PageResult SaveGoodsDb102(const QString &path, const StringGridModel &goods)
 PageResult LoadGoodsDb102(const QString &path, StringGridModel &goods)
 {
     QString error;
+    // A name that is not there yet is a new, empty base; one that is there must be a base.
+    const bool existed = QFileInfo::exists(path) || QFileInfo(path).isSymLink();
     if (!CreateIfMissing(path, &error))
         return Failure(error);
     const TmyIniFile ini(path);
@@ -45,11 +50,20 @@ PageResult LoadGoodsDb102(const QString &path, StringGridModel &goods)
         return Failure(ini.errorString());
     std::vector<GoodsCells> rows(GoodsRows::kCount);
     const GoodsCells &defaults = GoodsRows::Defaults();
+    int found = 0;
     for (int row = 1; row <= GoodsRows::kCount; ++row) {
         const QString section = SectionOf(row);
-        for (size_t i = 0; i < 6; ++i)
-            rows[size_t(row - 1)][i] = ini.ReadString(section, kKeys[i], defaults[i]);
+        for (size_t i = 0; i < 6; ++i) {
+            std::optional<QString> value = ini.TryReadString(section, kKeys[i]);
+            found += value ? 1 : 0;
+            rows[size_t(row - 1)][i] = value ? std::move(*value) : defaults[i];
+        }
     }
+    // Any other file (a text, a configuration, random bytes) would load as an
+    // empty base over the user's goods.
+    if (existed && found == 0)
+        return Failure(u"Файл \"%1\" не является базой товаров: в нём нет ни одной записи товара "
+                       u"(раздела ТОВАР_# с её ключами)."_s.arg(QDir::toNativeSeparators(path)));
     GoodsRows::ApplyAll(goods, rows);
     return PageResult::Success({}, GoodsRows::kCount);
 }

@@ -10,5 +10,6 @@
 PageResult SaveGoodsDb102(const QString &path, const StringGridModel &goods);
 
 // Fills all 6000 rows; absent keys give the row defaults. A missing file is
-// created empty and so resets every row. On failure the grid is unchanged.
+// created empty and so resets every row; an existing file without a single
+// goods key of rows 1..6000 is refused. On failure the grid is unchanged.
 PageResult LoadGoodsDb102(const QString &path, StringGridModel &goods);

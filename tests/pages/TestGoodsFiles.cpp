@@ -85,6 +85,8 @@ private slots:
     void db102SaveLoad();
     void db102KeepsForeignContentAndDefaults();
     void db102Failures();
+    void db102ThatIsNoGoodsBase_data();
+    void db102ThatIsNoGoodsBase();
 
     void oneCExportLayout();
     void oneCRoundTrip();
@@ -164,6 +166,44 @@ void TestGoodsFiles::db102Failures()
     QCOMPARE(Snapshot(*m_goods), before);
     QVERIFY(!SaveGoodsDb102(path(u"dir.db102"_s), *m_goods).ok);
     QVERIFY(!LoadGoodsDb102(path(u"no/such/dir/a.db102"_s), *m_goods).ok);
+}
+
+void TestGoodsFiles::db102ThatIsNoGoodsBase_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QByteArray noise(4096, '\0');
+    for (qsizetype i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 7919 + 13) % 251);
+    QTest::newRow("random bytes") << noise;
+    QTest::newRow("a password file") << QByteArray("root:x:0:0:root:/root:/bin/bash\nbin:x:1:1::/:/sbin/nologin\n");
+    QTest::newRow("line ends only") << QByteArray(100000, '\n');
+    QTest::newRow("empty") << QByteArray();
+    // A configuration holds goods too, but in sections of its own, counted from 0.
+    QTest::newRow("a configuration") << Cp1251(u"[CFGKKT_ТОВАР_#0]\r\nНаименование=\x7FХЛЕБ\x7F\r\n"_s);
+    QTest::newRow("goods sections without goods keys")
+        << Cp1251(u"[ТОВАР_#1]\r\nЦвет=синий\r\n[ТОВАР_#6001]\r\nЦена=1\r\n"_s);
+}
+
+void TestGoodsFiles::db102ThatIsNoGoodsBase()
+{
+    QFETCH(QByteArray, bytes);
+    FillSample(*m_goods);
+    const QString before = Snapshot(*m_goods);
+    const QString file = path(u"a.db102"_s);
+    QVERIFY(WriteBytes(file, bytes));
+    const PageResult load = LoadGoodsDb102(file, *m_goods);
+    QVERIFY(!load.ok);
+    QCOMPARE(load.message,
+        u"ВНИМАНИЕ!\r\nФайл \"%1\" не является базой товаров: в нём нет ни одной записи товара "
+        u"(раздела ТОВАР_# с её ключами)."_s.arg(QDir::toNativeSeparators(file)));
+    QCOMPARE(Snapshot(*m_goods), before);
+    QCOMPARE(ReadBytes(file), bytes);
+
+    // One goods key of one row is a base: the rest of it takes the defaults.
+    QVERIFY(WriteBytes(file, bytes + Cp1251(u"\r\n[товар_#17]\r\nцена=5\r\n"_s)));
+    QVERIFY(LoadGoodsDb102(file, *m_goods).ok);
+    QCOMPARE(Row(*m_goods, 17), u"|Узкий||5|0|"_s);
+    QCOMPARE(Row(*m_goods, 1), u"|Узкий||0.00|0|"_s);
 }
 
 void TestGoodsFiles::oneCExportLayout()

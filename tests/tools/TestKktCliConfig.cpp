@@ -564,6 +564,9 @@ void TestKktCliConfig::convertFailures_data()
         << QByteArray("\x01\r\n\x02"
                       "1\tX\tBold\t\t1\t0\x03\r\n")
         << u"a.1CDB"_s << u"b.db102"_s << 65 << u"Структура файла не соответствует стандарту!\n"_s;
+    QTest::newRow("goods base that is none")
+        << QByteArray("root:x:0:0:root:/root:/bin/bash\n") << u"a.db102"_s << u"b.1cdb"_s << 65
+        << u"ВНИМАНИЕ!\nФайл \"IN\" не является базой товаров"_s;
     QTest::newRow("input missing") << QByteArray() << u"a.db102"_s << u"b.1cdb"_s << 65
                                    << u"kkt-cli: файл «IN» не найден\n"_s;
     QTest::newRow("not a workbook") << QByteArray("plain text") << u"a.xls"_s << u"b.1cdb"_s << 65
