@@ -4,6 +4,7 @@
 #include "config/SafeFile.h"
 #include "kkt/KktText.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
 
@@ -99,6 +100,31 @@ int HexDigit(char16_t c)
     return -1;
 }
 
+// Calls visit with every line of the text that the store keeps: trimmed, not
+// empty, not a comment. CR LF, LF and CR each end a line.
+template <typename Visit> void ForEachLine(QStringView all, Visit visit)
+{
+    const qsizetype size = all.size();
+    qsizetype pos = 0;
+    while (pos < size) {
+        qsizetype end = pos;
+        while (end < size && all[end] != u'\r' && all[end] != u'\n')
+            ++end;
+        const QStringView line = TrimIni(all.sliced(pos, end - pos));
+        pos = end;
+        if (pos < size && all[pos] == u'\r' && pos + 1 < size && all[pos + 1] == u'\n')
+            ++pos; // CR LF is one line end
+        ++pos;
+        if (!line.isEmpty() && line.front() != u';')
+            visit(line);
+    }
+}
+
+bool IsSectionLine(QStringView line)
+{
+    return line.front() == u'[' && line.back() == u']';
+}
+
 bool StartsWith(const QByteArray &bytes, std::initializer_list<unsigned char> mark)
 {
     if (bytes.size() < qsizetype(mark.size()))
@@ -123,11 +149,18 @@ void TmyIniFile::load()
         m_loaded = true;
         return;
     }
-    const std::optional<QByteArray> read = SafeFile::ReadAll(m_fileName, &m_error);
+    std::optional<QByteArray> read = SafeFile::ReadAll(m_fileName, &m_error);
     if (!read)
         return;
-    const QByteArray &bytes = *read;
+    // The bytes go as soon as they are text: only the text and the entries live on.
+    const bool decoded = decode(*read);
+    read.reset();
+    if (decoded && parse())
+        m_loaded = true;
+}
 
+bool TmyIniFile::decode(const QByteArray &bytes)
+{
     QString &text = m_pool;
     if (StartsWith(bytes, { 0xEF, 0xBB, 0xBF }) || StartsWith(bytes, { 0xFF, 0xFE })
         || StartsWith(bytes, { 0xFE, 0xFF })) {
@@ -147,53 +180,61 @@ void TmyIniFile::load()
         text = decoder.decode(QByteArrayView(bytes).sliced(markSize));
         if (decoder.hasError() || (markSize == 2 && bytes.size() % 2 != 0)) {
             m_error = u"Не удалось прочитать файл \"%1\": текст повреждён (неверная кодировка)"_s.arg(m_fileName);
-            return;
+            return false;
         }
     } else {
         text = FromCp1251(bytes);
     }
-    parse();
-    m_loaded = true;
+    return true;
 }
 
-void TmyIniFile::parse()
+bool TmyIniFile::parse()
 {
-    const QStringView all(m_pool);
-    const qsizetype size = all.size();
-    const qsizetype breaks = all.count(u'\n');
-    const qsizetype lines = (breaks > 0 ? breaks : all.count(u'\r')) + 1;
+    // Counted first, so that every table gets its size from what the file
+    // holds (a file of line ends holds nothing) and a file of more entries
+    // than any store keeps is refused before they take memory.
+    qsizetype sections = 0, lines = 0, keys = 0;
+    bool inSection = false;
+    ForEachLine(m_pool, [&](QStringView line) {
+        if (IsSectionLine(line)) {
+            ++sections;
+            inSection = true;
+        } else if (inSection) {
+            ++lines;
+            keys += line.contains(u'=') ? 1 : 0;
+        }
+    });
+    if (sections + lines > kMaxEntries) {
+        m_error = u"Не удалось прочитать файл \"%1\": в нём больше %2 строк, столько файл настроек не содержит"_s
+                      .arg(QDir::toNativeSeparators(m_fileName))
+                      .arg(kMaxEntries);
+        m_pool = QString();
+        return false;
+    }
+    m_sections.reserve(size_t(sections));
     m_lines.reserve(size_t(lines));
-    m_keyIndex.reserve(lines);
-    qint32 current = -1;
-    qsizetype pos = 0;
-    while (pos < size) {
-        qsizetype end = pos;
-        while (end < size && all[end] != u'\r' && all[end] != u'\n')
-            ++end;
-        const QStringView raw = all.sliced(pos, end - pos);
-        pos = end;
-        if (pos < size && all[pos] == u'\r' && pos + 1 < size && all[pos + 1] == u'\n')
-            ++pos; // CR LF is one line end
-        ++pos;
+    m_sectionIndex.reserve(sections);
+    m_keyIndex.reserve(keys);
 
-        const QStringView line = TrimIni(raw);
-        if (line.isEmpty() || line.front() == u';')
-            continue;
+    const QStringView all(m_pool);
+    qint32 current = -1;
+    ForEachLine(all, [&](QStringView line) {
         const auto spanOf = [&](QStringView part) {
             return Span { qint32(part.data() - all.data()), qint32(part.size()) };
         };
-        if (line.front() == u'[' && line.back() == u']') {
+        if (IsSectionLine(line)) {
             current = addSection(spanOf(TrimIni(line.sliced(1, line.size() - 2))));
-            continue;
+            return;
         }
         if (current < 0)
-            continue; // lines before the first section have no home
+            return; // lines before the first section have no home
         const qsizetype eq = line.indexOf(u'=');
         if (eq < 0)
             addLine(current, spanOf(line), {}, false, false);
         else
             addLine(current, spanOf(TrimIni(line.first(eq))), spanOf(TrimIni(line.sliced(eq + 1))), true, false);
-    }
+    });
+    return true;
 }
 
 void TmyIniFile::reservePool(qsizetype extra)

@@ -23,6 +23,10 @@ public:
     enum class Encoding { Cp1251, Utf8Bom, Utf16LeBom, Utf16BeBom };
 
     static constexpr QChar kGuard = QChar(char16_t(0x7F));
+    // Sections and lines a store keeps at the most, reading and writing alike:
+    // a full configuration has some 42,000. Bounds the store's memory for a
+    // file of many short lines, some 60 bytes an entry.
+    static constexpr qsizetype kMaxEntries = 250000;
 
     // Loads the file; a missing file gives an empty store. Check isLoaded().
     explicit TmyIniFile(const QString &fileName);
@@ -138,7 +142,8 @@ private:
     };
 
     void load();
-    void parse();
+    bool decode(const QByteArray &bytes);
+    bool parse();
     // Hands the file's bytes to put a piece at a time; false when put refused one.
     bool writeText(const std::function<bool(QByteArrayView)> &put) const;
     QStringView text(Span span) const { return QStringView(m_pool).sliced(span.pos, span.len); }
