@@ -60,6 +60,12 @@ QString WriteReason(const QString &path, qint64 needed, const QString &qtReason,
 } // namespace
 
 namespace SafeFile {
+QString TooLargeToWrite(const QString &path, const QString &howLarge)
+{
+    return u"Не удалось записать файл \"%1\": он вышел бы %2, а такой файл программа не прочтёт; "
+           u"ничего не записано."_s.arg(Native(path), howLarge);
+}
+
 bool CheckReadable(const QString &path, QString *error, qint64 maxSize)
 {
     const QFileInfo info(path); // follows links: a link to a regular file is fine
@@ -121,7 +127,8 @@ bool CheckWritable(const QString &path, QString *error)
 
 bool WriteAll(const QString &path, const QByteArray &bytes, QString *error)
 {
-    return WritePieces(path, [&](const PieceSink &put) { return put(bytes); }, error);
+    return WritePieces(
+        path, [&](const PieceSink &put) { return put(bytes); }, error);
 }
 
 bool WritePieces(const QString &path, const std::function<bool(const PieceSink &)> &produce, QString *error)
@@ -145,7 +152,13 @@ bool WritePieces(const QString &path, const std::function<bool(const PieceSink &
     qint64 written = 0;
     int savedErrno = errno;
     QString qtReason = file.errorString();
+    bool tooLarge = false;
     ok = ok && produce([&](QByteArrayView piece) {
+        // Whatever the program writes, it can read back.
+        if (written + piece.size() > kMaxReadSize) {
+            tooLarge = true;
+            return false;
+        }
         if (file.write(piece.data(), piece.size()) != piece.size()) {
             savedErrno = errno;
             qtReason = file.errorString();
@@ -156,6 +169,10 @@ bool WritePieces(const QString &path, const std::function<bool(const PieceSink &
     });
     if (ok && file.commit())
         return true;
+    if (tooLarge) {
+        file.cancelWriting();
+        return Fail(error, TooLargeToWrite(path, u"больше %1 МБ"_s.arg(Megabytes(kMaxReadSize))));
+    }
     const QString reason
         = WriteReason(target, written + 1, ok ? file.errorString() : qtReason, ok ? errno : savedErrno);
     file.cancelWriting();

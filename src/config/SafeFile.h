@@ -30,7 +30,11 @@ std::optional<QByteArray> ReadAll(const QString &path, QString *error, qint64 ma
 bool CheckWritable(const QString &path, QString *error);
 
 // Replaces path with bytes as described above; the previous file stays whole on failure.
+// More than kMaxReadSize bytes are refused: nothing is written that the program could not read back.
 bool WriteAll(const QString &path, const QByteArray &bytes, QString *error);
+
+// The refusal of a file the readers would refuse, howLarge saying how large it would be.
+QString TooLargeToWrite(const QString &path, const QString &howLarge);
 
 // Takes one piece of the file's bytes; false once writing has failed.
 using PieceSink = std::function<bool(QByteArrayView)>;

@@ -532,6 +532,10 @@ QByteArray TmyIniFile::toBytes() const
 
 bool TmyIniFile::UpdateFile()
 {
+    if (qsizetype(m_sections.size() + m_lines.size()) > kMaxEntries) {
+        m_error = SafeFile::TooLargeToWrite(m_fileName, u"длиннее %1 строк"_s.arg(kMaxEntries));
+        return false;
+    }
     // Written as it is encoded: a full configuration never lies in memory as bytes.
     if (!SafeFile::WritePieces(
             m_fileName, [this](const SafeFile::PieceSink &put) { return writeText(put); }, &m_error))

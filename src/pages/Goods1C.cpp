@@ -144,7 +144,7 @@ PageResult ImportGoods1CBytes(const QByteArray &bytes, StringGridModel &goods)
             return PageResult::Failure(Rejected());
         // A later record for the same number wins.
         rows[size_t(*ParseDecimal(rec->Number, 1, GoodsRows::kCount) - 1)]
-            = { rec->Name, rec->TypeFont, rec->Shtr, rec->Price, rec->Section, {} };
+            = { GoodsRows::StoredName(rec->Name), rec->TypeFont, rec->Shtr, rec->Price, rec->Section, {} };
         ++count;
     }
     if (rows.empty()) // an empty file: no header to test, no records

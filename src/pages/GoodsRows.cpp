@@ -1,6 +1,7 @@
 #include "pages/GoodsRows.h"
 
 #include "pages/FixedLists.h"
+#include "pages/TypingRules.h"
 
 using namespace Qt::StringLiterals;
 
@@ -9,6 +10,11 @@ const GoodsCells &Defaults()
 {
     static const GoodsCells cells { QString(), FixedLists::Narrow(), QString(), u"0.00"_s, u"0"_s, QString() };
     return cells;
+}
+
+QString StoredName(const QString &name)
+{
+    return CutToTypingLimit(LayoutOf(TableKind::Goods).column(GoodsCol::Name).rule, name, FixedLists::Narrow());
 }
 
 GoodsCells Read(const StringGridModel &goods, int row)

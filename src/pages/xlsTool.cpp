@@ -126,7 +126,7 @@ PageResult LoadXls(const QString &fileName, StringGridModel &grid, const XlsRead
     int count = 0;
     for (const QStringList &sheetRow : *reading.rows) {
         GoodsCells &row = rows[size_t(count++)];
-        row[GoodsCol::Name - 1] = cell(sheetRow, XlsColumn::Name);
+        row[GoodsCol::Name - 1] = GoodsRows::StoredName(cell(sheetRow, XlsColumn::Name));
         row[GoodsCol::Barcode - 1] = cell(sheetRow, XlsColumn::Barcode);
         row[GoodsCol::Price - 1] = NormPrice(cell(sheetRow, XlsColumn::Price));
         row[GoodsCol::Section - 1] = cell(sheetRow, XlsColumn::Section);

@@ -234,6 +234,15 @@ void TestIniFile::moreEntriesThanAStoreKeeps()
     QVERIFY2(most.isLoaded(), qPrintable(most.errorString()));
     QCOMPARE(most.ReadString(u"S"_s, u"k1"_s, {}), u"v"_s);
 
+    // Nor is a store written that no store could read back.
+    TmyIniFile grown(path(u"most.ini"_s));
+    grown.WriteString(u"T"_s, u"k"_s, u"v"_s);
+    QVERIFY(!grown.UpdateFile());
+    QCOMPARE(grown.errorString(),
+        u"Не удалось записать файл \"%1\": он вышел бы длиннее 250000 строк, а такой файл программа не прочтёт; "
+        u"ничего не записано."_s.arg(QDir::toNativeSeparators(path(u"most.ini"_s))));
+    QCOMPARE(ReadBytes(path(u"most.ini"_s)), bytes);
+
     QVERIFY(WriteBytes(path(u"more.ini"_s), bytes + "[T]\n"));
     const TmyIniFile more(path(u"more.ini"_s));
     QVERIFY(!more.isLoaded());

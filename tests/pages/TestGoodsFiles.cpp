@@ -3,6 +3,7 @@
 #include "pages/Goods1C.h"
 #include "pages/GoodsDb102.h"
 #include "pages/Grids102.h"
+#include "pages/XlsCells.h"
 #include "pages/xlsTool.h"
 
 #include <QDir>
@@ -93,6 +94,8 @@ private slots:
     void oneCImportRules_data();
     void oneCImportRules();
     void oneCWriteFailureKeepsFile();
+    void writersRefuseWhatReadersRefuse();
+    void importedNamesAreCutAsTheGridCutsThem();
 
     void xlsImport();
     void xlsHeadingOnly();
@@ -324,6 +327,71 @@ void TestGoodsFiles::oneCWriteFailureKeepsFile()
         QVERIFY(saved.message.startsWith(u"ВНИМАНИЕ!\r\nНе удалось записать файл"_s));
     }
     QCOMPARE(ReadBytes(path(u"a.1cdb"_s)), QByteArray("previous"));
+}
+
+// A file the program writes, it can read: what would come out larger than the
+// readers take is not written at all, and the largest that is written loads back.
+void TestGoodsFiles::writersRefuseWhatReadersRefuse()
+{
+    const QByteArray previous = "[ТОВАР_#1]\r\nЦена=1\r\n";
+    for (const QString &name : { u"a.db102"_s, u"a.1cdb"_s })
+        QVERIFY(WriteBytes(path(name), previous));
+    for (int row = 1; row <= 6000; ++row)
+        m_goods->setCell(row, GoodsCol::Barcode, QString(5600, u'7')); // 33.6 MB of barcodes
+    for (const PageResult &saved :
+        { SaveGoodsDb102(path(u"a.db102"_s), *m_goods), ExportGoods1C(path(u"a.1cdb"_s), *m_goods) }) {
+        QVERIFY(!saved.ok);
+        QVERIFY2(saved.message.contains(u"он вышел бы больше 32 МБ, а такой файл программа не прочтёт"_s),
+            qPrintable(saved.message));
+    }
+    for (const QString &name : { u"a.db102"_s, u"a.1cdb"_s })
+        QCOMPARE(ReadBytes(path(name)), previous);
+
+    for (int row = 1; row <= 6000; ++row)
+        m_goods->setCell(row, GoodsCol::Barcode, QString(5400, u'7'));
+    QVERIFY(SaveGoodsDb102(path(u"b.db102"_s), *m_goods).ok);
+    QVERIFY(ExportGoods1C(path(u"b.1cdb"_s), *m_goods).ok);
+    const auto back = MakeGrid(TableKind::Goods);
+    QVERIFY(LoadGoodsDb102(path(u"b.db102"_s), *back).ok);
+    QCOMPARE(back->cell(6000, GoodsCol::Barcode), QString(5400, u'7'));
+    const auto back1c = MakeGrid(TableKind::Goods);
+    QVERIFY(ImportGoods1C(path(u"b.1cdb"_s), *back1c).ok);
+    QCOMPARE(back1c->cell(6000, GoodsCol::Barcode), QString(5400, u'7'));
+}
+
+// A name longer than the register's field, from another program's file, is
+// kept as typing would have left it: 24 characters, whatever its font.
+void TestGoodsFiles::importedNamesAreCutAsTheGridCutsThem()
+{
+    const QString longName = u"ДЛИННОЕ НАИМЕНОВАНИЕ ТОВАРА ИЗ 1С"_s;
+    QString emojiAtTheCut = QString(23, u'А') + QString::fromUcs4(U"\U0001F35E") + u"Б"_s;
+    QByteArray file = "\x01\r\n";
+    const auto record = [&](int n, const QString &name, const QString &font) {
+        file += Cp1251(u"\x02%1\t%2\t%3\t\t1\t0\x03\r\n"_s.arg(n).arg(name, font));
+    };
+    record(1, longName, u"Узкий"_s);
+    record(2, longName, u"Широкий"_s);
+    record(3, u"КОРОТКОЕ"_s, u"Широкий"_s);
+    QVERIFY(ImportGoods1CBytes(file, *m_goods).ok);
+    QCOMPARE(m_goods->cell(1, GoodsCol::Name), longName.left(24));
+    QCOMPARE(m_goods->cell(2, GoodsCol::Name), longName.left(24));
+    QCOMPARE(m_goods->cell(3, GoodsCol::Name), u"КОРОТКОЕ"_s);
+
+    // The workbook reader's names, through a stand-in that hands back prepared cells.
+#ifdef Q_OS_UNIX
+    std::vector<QStringList> rows(2, QStringList(XlsCells::kColumns));
+    rows[0][XlsColumn::Name - XlsCells::kFirstColumn] = longName;
+    rows[1][XlsColumn::Name - XlsCells::kFirstColumn] = emojiAtTheCut;
+    QVERIFY(WriteBytes(path(u"cells.bin"_s), XlsCells::Encode(rows)));
+    XlsReader reader = XlsReader::Default();
+    reader.program = path(u"reader.sh"_s);
+    QVERIFY(WriteBytes(reader.program, "#!/bin/sh\nexec cat '" + QFile::encodeName(path(u"cells.bin"_s)) + "'\n"));
+    QVERIFY(QFile::setPermissions(reader.program, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const PageResult xls = LoadXls(QStringLiteral(KKT_FIXTURES "/goods.xls"), *m_goods, reader);
+    QVERIFY2(xls.ok, qPrintable(xls.message));
+    QCOMPARE(m_goods->cell(1, GoodsCol::Name), longName.left(24));
+    QCOMPARE(m_goods->cell(2, GoodsCol::Name), QString(23, u'А')); // the pair is not split
+#endif
 }
 
 void TestGoodsFiles::xlsImport()

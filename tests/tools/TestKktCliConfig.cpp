@@ -5,6 +5,7 @@
 #include "ProgressReporter.h"
 #include "TempFiles.h"
 #include "config/ConfigFile.h"
+#include "config/SafeFile.h"
 #include "config/classMyIniFile.h"
 #include "kkt/KktText.h"
 #include "pages/ConfigCopy.h"
@@ -196,6 +197,7 @@ private slots:
     void convertFromSpreadsheet();
     void convertFailures_data();
     void convertFailures();
+    void convertNeverWritesWhatItCannotRead();
     void progressIsThinnedOut();
     void progressOnATerminalKeepsOneLine();
 };
@@ -595,6 +597,24 @@ void TestKktCliConfig::convertFailures()
     QVERIFY(!QFile::exists(out));
     if (input.isEmpty())
         QVERIFY(!QFile::exists(in)); // never created, as a load of the page would
+}
+
+// A 1C file just under the size the readers take grows as a goods base: the
+// conversion is refused rather than leaving a file no reader takes.
+void TestKktCliConfig::convertNeverWritesWhatItCannotRead()
+{
+    QTemporaryDir dir;
+    QByteArray file = "\x01\r\n";
+    for (int row = 1; row <= 6000; ++row)
+        file += "\x02" + QByteArray::number(row) + "\t\t" + ToCp1251(u"Узкий"_s) + "\t" + QByteArray(5500, '7')
+            + "\t1\t0\x03\r\n";
+    QVERIFY(file.size() < SafeFile::kMaxReadSize);
+    const QString in = dir.filePath(u"big.1cdb"_s), out = dir.filePath(u"big.db102"_s);
+    QVERIFY(WriteBytes(in, file));
+    const CliRun run = RunKktCli({ u"convert"_s, in, out });
+    QCOMPARE(run.exitCode, 73);
+    QVERIFY2(run.err.contains(u"он вышел бы больше 32 МБ, а такой файл программа не прочтёт"_s), qPrintable(run.err));
+    QVERIFY(!QFile::exists(out));
 }
 
 // A reporter writing into a text, on a clock the test moves.
