@@ -1,5 +1,7 @@
 #include "config/SafeFile.h"
 
+#include "config/SystemNames.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -32,6 +34,12 @@ QString NotRegular(const QFileInfo &info)
 QString Megabytes(qint64 bytes)
 {
     return QString::number((bytes + 1024 * 1024 - 1) / (1024 * 1024));
+}
+
+QString LossyName()
+{
+    return u"в имени есть знак \uFFFD, которым показаны байты имени, не читаемые как текст; под этим именем "
+           u"был бы записан другой файл. Переименуйте файл."_s;
 }
 
 // The folder a save really writes into: that of the file a link leads to.
@@ -118,6 +126,8 @@ bool CheckWritable(const QString &path, QString *error)
 {
     const QFileInfo info(path);
     const QString writing = u"Не удалось записать файл \"%1\": "_s.arg(Native(path));
+    if (SystemNames::IsLossy(path))
+        return Fail(error, writing + LossyName());
     if (info.isSymLink() && !info.exists())
         return Fail(error, writing + u"это ссылка на несуществующий файл."_s);
     if (info.exists() && !info.isFile())
@@ -186,6 +196,8 @@ bool CreateIfMissing(const QString &path, QString *error)
         return true; // what it is, the read that follows tells
     if (info.isSymLink())
         return Fail(error, u"Не удалось создать файл \"%1\": это ссылка на несуществующий файл."_s.arg(Native(path)));
+    if (SystemNames::IsLossy(path))
+        return Fail(error, u"Не удалось создать файл \"%1\": "_s.arg(Native(path)) + LossyName());
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return Fail(error, u"Не удалось создать файл \"%1\": %2"_s.arg(Native(path), file.errorString()));

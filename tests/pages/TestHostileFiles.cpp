@@ -149,6 +149,7 @@ private slots:
     void saveLeavesWhatIsNoRegularFile_data();
     void saveLeavesWhatIsNoRegularFile();
     void readLimit();
+    void namesThatLostTheirBytesAreNotWritten();
     void saveFollowsLinkAndKeepsMode();
     void saveInReadOnlyFolder();
     void fullDiskIsNamed();
@@ -241,6 +242,21 @@ void TestHostileFiles::readLimit()
     const std::optional<QByteArray> bytes = SafeFile::ReadAll(big, &error);
     QVERIFY2(bytes, qPrintable(error));
     QCOMPARE(bytes->size(), SafeFile::kMaxReadSize);
+}
+
+// A file dialog shows a name whose bytes are no text with the replacement
+// character; written under that text, the file would get another name.
+void TestHostileFiles::namesThatLostTheirBytesAreNotWritten()
+{
+    const QString lossy = path(u"\uFFFD\uFFFD.ini"_s);
+    for (const auto &[name, write] : Writers().asKeyValueRange()) {
+        QString error;
+        QVERIFY2(!write(lossy, error), qPrintable(name));
+        QVERIFY2(error.contains(u"под этим именем был бы записан другой файл"_s), qPrintable(name + u": "_s + error));
+    }
+    // A load that would create the file it is given.
+    QVERIFY(!LoadGoodsDb102(lossy, *MakeGrid(TableKind::Goods)).ok);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::System | QDir::Hidden), QStringList());
 }
 
 void TestHostileFiles::saveFollowsLinkAndKeepsMode()
