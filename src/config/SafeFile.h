@@ -11,10 +11,11 @@
 // - a read refuses at once what is no regular file (a FIFO would block for
 //   ever, a device may never end) and a file over kMaxReadSize;
 // - a save replaces the file atomically, refuses an existing target that is no
-//   regular file (a device node must never become a regular file), follows a
-//   symbolic link to a regular file and keeps the link, keeps the file's mode,
-//   writes in place when only the folder is read-only, and tells why it failed
-//   (a full disk included) in Russian, naming the file.
+//   regular file (a device node must never become a regular file) or that
+//   nobody may write (root included), follows a symbolic link to a regular
+//   file and keeps the link, keeps the file's mode and owner, writes in place
+//   when only the folder is read-only (see InPlaceWrite: room reserved first),
+//   and tells why it failed (a full disk included) in Russian, naming the file.
 // Every message is one sentence without the "ВНИМАНИЕ!" heading.
 namespace SafeFile {
 constexpr qint64 kMaxReadSize = 32 * 1024 * 1024;
