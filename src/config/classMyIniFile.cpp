@@ -135,6 +135,17 @@ bool StartsWith(const QByteArray &bytes, std::initializer_list<unsigned char> ma
             return false;
     return true;
 }
+// The encoding a file's byte order mark names; Windows-1251 without one.
+TmyIniFile::Encoding MarkedEncoding(const QByteArray &bytes)
+{
+    if (StartsWith(bytes, { 0xEF, 0xBB, 0xBF }))
+        return TmyIniFile::Encoding::Utf8Bom;
+    if (StartsWith(bytes, { 0xFF, 0xFE }))
+        return TmyIniFile::Encoding::Utf16LeBom;
+    if (StartsWith(bytes, { 0xFE, 0xFF }))
+        return TmyIniFile::Encoding::Utf16BeBom;
+    return TmyIniFile::Encoding::Cp1251;
+}
 } // namespace
 
 TmyIniFile::TmyIniFile(const QString &fileName)
@@ -159,21 +170,25 @@ void TmyIniFile::load()
         m_loaded = true;
 }
 
+TmyIniFile::Encoding TmyIniFile::EncodingOf(const QString &fileName)
+{
+    QFile file(fileName);
+    return QFileInfo(fileName).isFile() && file.open(QIODevice::ReadOnly) ? MarkedEncoding(file.read(3))
+                                                                          : Encoding::Cp1251;
+}
+
 bool TmyIniFile::decode(const QByteArray &bytes)
 {
     QString &text = m_pool;
-    if (StartsWith(bytes, { 0xEF, 0xBB, 0xBF }) || StartsWith(bytes, { 0xFF, 0xFE })
-        || StartsWith(bytes, { 0xFE, 0xFF })) {
+    m_encoding = MarkedEncoding(bytes);
+    if (m_encoding != Encoding::Cp1251) {
         QStringDecoder::Encoding enc = QStringDecoder::Utf8;
         qsizetype markSize = 3;
-        m_encoding = Encoding::Utf8Bom;
-        if (quint8(bytes[0]) == 0xFF) {
+        if (m_encoding == Encoding::Utf16LeBom) {
             enc = QStringDecoder::Utf16LE;
-            m_encoding = Encoding::Utf16LeBom;
             markSize = 2;
-        } else if (quint8(bytes[0]) == 0xFE) {
+        } else if (m_encoding == Encoding::Utf16BeBom) {
             enc = QStringDecoder::Utf16BE;
-            m_encoding = Encoding::Utf16BeBom;
             markSize = 2;
         }
         QStringDecoder decoder(enc, QStringDecoder::Flag::Stateless);

@@ -31,6 +31,10 @@ public:
     // Loads the file; a missing file gives an empty store. Check isLoaded().
     explicit TmyIniFile(const QString &fileName);
 
+    // The encoding a store bound to the file would write in, told by the
+    // file's first bytes alone (Windows-1251 for a missing or unreadable file).
+    static Encoding EncodingOf(const QString &fileName);
+
     bool isLoaded() const { return m_loaded; }
     // Russian text of the last failure (loading or UpdateFile).
     QString errorString() const { return m_error; }

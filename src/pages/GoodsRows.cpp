@@ -1,5 +1,6 @@
 #include "pages/GoodsRows.h"
 
+#include "kkt/KktText.h"
 #include "pages/FixedLists.h"
 #include "pages/TypingRules.h"
 
@@ -15,6 +16,20 @@ const GoodsCells &Defaults()
 QString StoredName(const QString &name)
 {
     return CutToTypingLimit(LayoutOf(TableKind::Goods).column(GoodsCol::Name).rule, name, FixedLists::Narrow());
+}
+
+QList<int> RowsOutsideCp1251(const StringGridModel &goods)
+{
+    QList<int> rows;
+    for (int row = 1; row <= kCount; ++row) {
+        for (int col = GoodsCol::Name; col <= GoodsCol::Mark; ++col) {
+            if (!InCp1251(goods.cell(row, col))) {
+                rows << row;
+                break;
+            }
+        }
+    }
+    return rows;
 }
 
 GoodsCells Read(const StringGridModel &goods, int row)

@@ -25,6 +25,10 @@ const GoodsCells &Defaults();
 // only its font is changed, and an export must import back as it was).
 QString StoredName(const QString &name);
 
+// The rows 1..6000, in order, that hold a character Windows-1251 lacks in any
+// of their cells: a goods file in that code page holds "?" in its place.
+QList<int> RowsOutsideCp1251(const StringGridModel &goods);
+
 // The cells of row 1..6000.
 GoodsCells Read(const StringGridModel &goods, int row);
 

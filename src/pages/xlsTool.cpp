@@ -37,7 +37,10 @@ QString ExitReason(int code)
     case XlsCells::NotFound:
         return u"файл не найден или недоступен."_s;
     case XlsCells::NoMemory:
-        return u"недостаточно памяти."_s;
+        return u"книга слишком велика: для её чтения не хватило памяти (больше 1 ГБ)."_s;
+    case XlsCells::TooMuchText:
+        return u"книга слишком велика: в её ячейках больше %1 млн знаков, столько база товаров не вмещает."_s.arg(
+            XlsCells::kMaxTextChars / 1000000);
     case XlsCells::Password:
         return u"книга защищена паролем."_s;
     case XlsCells::NoSheets:

@@ -195,6 +195,7 @@ private slots:
     void usageErrors();
     void convertBetweenGoodsFiles();
     void convertFromSpreadsheet();
+    void convertSaysWhatWindows1251Lacks();
     void convertFailures_data();
     void convertFailures();
     void convertNeverWritesWhatItCannotRead();
@@ -549,6 +550,26 @@ void TestKktCliConfig::convertFromSpreadsheet()
     QCOMPARE(GoodsRow(*back, 1), u"Хлеб|Узкий|4600000000001|35.5|2|м"_s);
     QCOMPARE(GoodsRow(*back, 3), u"Сок|Узкий||12.00||"_s);
     QCOMPARE(back->cell(6000, 1), u"Последний"_s);
+}
+
+// Names a Windows-1251 file cannot hold (a workbook's may hold any): written
+// as "?", and said so, with the rows.
+void TestKktCliConfig::convertSaysWhatWindows1251Lacks()
+{
+    QTemporaryDir dir;
+    for (const QString &name : { u"out.1cdb"_s, u"out.db102"_s }) {
+        const QString out = dir.filePath(name);
+        const CliRun run = RunKktCli({ u"convert"_s, QStringLiteral(KKT_FIXTURES "/foreign-names.xls"), out });
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err,
+            u"kkt-cli: предупреждение: знаки, которых нет в кодировке Windows-1251, есть в строках базы 1, 3 "
+            u"(всего строк: 2); в файле «%1» они будут записаны как «?»\n"_s.arg(out));
+        const auto back = MakeGrid(TableKind::Goods);
+        QVERIFY(name.endsWith(u"1cdb"_s) ? ImportGoods1C(out, *back).ok : LoadGoodsDb102(out, *back).ok);
+        QCOMPARE(back->cell(1, 1), u"??"_s);
+        QCOMPARE(back->cell(2, 1), u"Чай"_s);
+        QCOMPARE(back->cell(3, 1), u"Кофе ?"_s);
+    }
 }
 
 void TestKktCliConfig::convertFailures_data()

@@ -7,6 +7,7 @@
 #include "TableSelection.h"
 #include "config/ConfigFile.h"
 #include "config/SafeFile.h"
+#include "config/classMyIniFile.h"
 #include "pages/ConfigCopy.h"
 #include "pages/Goods1C.h"
 #include "pages/GoodsDb102.h"
@@ -258,6 +259,26 @@ PageResult LoadGoods(GoodsFormat format, const QString &path, StringGridModel &g
     return LoadXls(path, goods);
 }
 
+// A goods file in Windows-1251 holds "?" for every character the code page
+// lacks (a workbook's names may hold any): said, with the rows, before it is written.
+void WarnOfLostCharacters(CliContext &context, GoodsFormat to, const QString &out, const StringGridModel &goods)
+{
+    if (to == GoodsFormat::Db102 && TmyIniFile::EncodingOf(out) != TmyIniFile::Encoding::Cp1251)
+        return; // an existing file in Unicode stays so
+    const QList<int> rows = GoodsRows::RowsOutsideCp1251(goods);
+    if (rows.isEmpty())
+        return;
+    constexpr int kShown = 10;
+    QStringList numbers;
+    for (int row : rows.first(qMin<qsizetype>(rows.size(), kShown)))
+        numbers << QString::number(row);
+    context.warn(u"знаки, которых нет в кодировке Windows-1251, есть в строках базы %1%2 (всего строк: %3); "
+                 u"в файле «%4» они будут записаны как «?»"_s.arg(
+                     numbers.join(u", "_s), rows.size() > kShown ? u" и других"_s : QString())
+                     .arg(rows.size())
+                     .arg(out));
+}
+
 int Convert(CliContext &context, const CliCommand &command, const QStringList &arguments)
 {
     CommandArgs args(command, { u"ВХОД"_s, u"ВЫХОД"_s });
@@ -279,6 +300,7 @@ int Convert(CliContext &context, const CliCommand &command, const QStringList &a
     }
     if (!loaded.message.isEmpty())
         ShowMessage(context.out(), loaded.message);
+    WarnOfLostCharacters(context, to, out, *goods);
     const PageResult saved = to == GoodsFormat::Db102 ? SaveGoodsDb102(out, *goods) : ExportGoods1C(out, *goods);
     if (!saved.ok) {
         ShowMessage(context.err(), saved.message);
