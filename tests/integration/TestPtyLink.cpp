@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -387,7 +388,9 @@ void TestPtyLink::existingLinkPaths_data()
     QTest::newRow("a regular file") << u"file"_s << false;
     QTest::newRow("a missing folder") << u"no folder"_s << false;
     QTest::newRow("a link to nothing") << u"dangling link"_s << true;
-    QTest::newRow("a link to a pseudo-terminal") << u"link to a terminal"_s << true;
+    // A live terminal has a holder: another emulator, or socat's pty.
+    QTest::newRow("a link to another emulator's terminal") << u"link to a terminal"_s << false;
+    QTest::newRow("a link to a terminal this test holds") << u"link to a held terminal"_s << false;
 }
 
 // The emulator publishes its terminal only where it takes nothing of the user's.
@@ -400,6 +403,11 @@ void TestPtyLink::existingLinkPaths()
     const QString file = dir.filePath(u"file"_s);
     QFile(file).open(QIODevice::WriteOnly);
     EmulatorProcess other;
+    int held = -1;
+    const auto release = qScopeGuard([&] {
+        if (held >= 0)
+            ::close(held);
+    });
     if (existing == u"link to /dev/null"_s)
         QVERIFY(QFile::link(u"/dev/null"_s, link));
     else if (existing == u"link to file"_s)
@@ -410,7 +418,11 @@ void TestPtyLink::existingLinkPaths()
         link = dir.filePath(u"missing/COM1"_s);
     else if (existing == u"dangling link"_s)
         QVERIFY(QFile::link(dir.filePath(u"gone"_s), link));
-    else {
+    else if (existing == u"link to a held terminal"_s) {
+        held = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(held >= 0 && ::grantpt(held) == 0 && ::unlockpt(held) == 0);
+        QVERIFY(QFile::link(QString::fromLocal8Bit(::ptsname(held)), link));
+    } else {
         QVERIFY(other.start(QStringLiteral(KKT_EMULATOR_PATH), dir.filePath(u"OTHER"_s)));
         QVERIFY(QFile::link(other.terminalPath(), link));
     }
@@ -431,6 +443,12 @@ void TestPtyLink::existingLinkPaths()
     QCOMPARE(QFileInfo(link).symLinkTarget(), before);
     QVERIFY(!QDir(dir.filePath(u"missing"_s)).exists());
     QVERIFY(QFileInfo::exists(file));
+    if (existing == u"link to a terminal"_s) { // the other emulator still answers under the name
+        const std::unique_ptr<SerialLink> port = MakeLink();
+        KktChannel channel(*port);
+        TTestLinkAnswer answer;
+        QCOMPARE(RequestTestLink(channel, { link, 19200, 1000, 0, 0 }, answer), KktOutcome::Ok);
+    }
 }
 
 // A client killed while it held the port exclusively: the next client, even
