@@ -7,6 +7,8 @@
 #include <algorithm>
 
 #ifdef Q_OS_UNIX
+#include "kkt/PosixTty.h"
+
 #include <sys/file.h>
 #endif
 
@@ -32,6 +34,12 @@ bool QtSerialLink::open(const QString &name, quint32 speed, quint32 totalTimeOut
     const QString device = PortDevicePath(name, m_portsFolder);
     if (device.isEmpty())
         return false;
+#ifdef Q_OS_UNIX
+    // QSerialPort sets the exclusive flag itself, and root's open passes
+    // another process's: looked at before.
+    if (PosixTty::HeldExclusively(device))
+        return false;
+#endif
     m_port = std::make_unique<QSerialPort>();
     m_port->setPortName(device);
     m_totalMs = totalTimeOutMs;

@@ -199,6 +199,7 @@ private slots:
     void convertFailures_data();
     void convertFailures();
     void convertNeverWritesWhatItCannotRead();
+    void readOnlyTargetStaysReadOnly();
     void progressIsThinnedOut();
     void progressOnATerminalKeepsOneLine();
 };
@@ -636,6 +637,33 @@ void TestKktCliConfig::convertNeverWritesWhatItCannotRead()
     QCOMPARE(run.exitCode, 73);
     QVERIFY2(run.err.contains(u"он вышел бы больше 32 МБ, а такой файл программа не прочтёт"_s), qPrintable(run.err));
     QVERIFY(!QFile::exists(out));
+}
+
+// A file nobody may write is kept as it is, also when root runs the tool.
+void TestKktCliConfig::readOnlyTargetStaysReadOnly()
+{
+    CliBench b;
+    QVERIFY(b.start());
+    const QString in = b.path(u"in.1cdb"_s);
+    QVERIFY(WriteBytes(in, "\x01\r\n"));
+    const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    for (const QString &name : { u"out.db102"_s, u"out.1cdb"_s, u"out.conf"_s }) {
+        const QString out = b.path(name);
+        const QByteArray previous = name.endsWith(u"conf"_s)
+            ? ToCp1251(u"[CFGKKT_ПАРАМЕТРЫ_СТАНЦИИ]\r\nСтанция #0=\x7FX\x7F\r\n"_s)
+            : "as it is";
+        QVERIFY(WriteBytes(out, previous));
+        QVERIFY(QFile::setPermissions(out, readOnly));
+        const CliRun run = name.endsWith(u"conf"_s)
+            ? b.run({ u"read-config"_s, out, u"--tables"_s, u"station"_s, u"--range"_s, u"1-1"_s })
+            : RunKktCli({ u"convert"_s, in, out });
+        QCOMPARE(run.exitCode, 73);
+        QVERIFY2(run.err.contains(u"файл только для чтения; он не изменён."_s), qPrintable(run.err));
+        QCOMPARE(ReadBytes(out), previous);
+        QCOMPARE(
+            QFileInfo(out).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
+            readOnly);
+    }
 }
 
 // A reporter writing into a text, on a clock the test moves.
