@@ -154,6 +154,15 @@ TmyIniFile::TmyIniFile(const QString &fileName)
     load();
 }
 
+TmyIniFile::TmyIniFile(const QString &fileName, const QByteArray &bytes)
+    : m_fileName(fileName)
+{
+    if (bytes.size() > SafeFile::kMaxReadSize)
+        m_error = u"Не удалось открыть файл \"%1\": файл слишком велик."_s.arg(QDir::toNativeSeparators(fileName));
+    else if (decode(bytes) && parse())
+        m_loaded = true;
+}
+
 void TmyIniFile::load()
 {
     if (!QFileInfo::exists(m_fileName)) {
@@ -435,11 +444,38 @@ QString TmyIniFile::mReadString(const QString &section, const QString &key, cons
 {
     // A missing key reads as the default, as if stored guarded.
     const std::optional<QStringView> raw = rawValue(section, key);
-    if (!raw)
-        return defaultValue;
-    if (raw->size() >= 2 && raw->front() == kGuard && raw->back() == kGuard)
-        return raw->sliced(1, raw->size() - 2).toString();
-    return raw->toString();
+    return raw ? Unguarded(*raw).toString() : defaultValue;
+}
+
+QStringView TmyIniFile::Unguarded(QStringView raw)
+{
+    if (raw.size() >= 2 && raw.front() == kGuard && raw.back() == kGuard)
+        return raw.sliced(1, raw.size() - 2);
+    return raw;
+}
+
+void TmyIniFile::ForEachFoundValue(
+    const std::function<void(QStringView section, QStringView key, QStringView value)> &visit) const
+{
+    for (const Section &sec : m_sections) {
+        if (!sec.firstOfName)
+            continue;
+        for (qint32 l = sec.firstLine; l >= 0; l = m_lines[size_t(l)].next) {
+            const Line &line = m_lines[size_t(l)];
+            if (line.firstOfKey)
+                visit(text(sec.name), text(line.key), text(line.value));
+        }
+    }
+}
+
+bool TmyIniFile::NamesMatch(QStringView a, QStringView b)
+{
+    return FoldedEqual(a, b);
+}
+
+quint32 TmyIniFile::NameHash(QStringView name)
+{
+    return FoldedHash(name);
 }
 
 void TmyIniFile::mWriteString(const QString &section, const QString &key, const QString &value)

@@ -30,6 +30,8 @@ public:
 
     // Loads the file; a missing file gives an empty store. Check isLoaded().
     explicit TmyIniFile(const QString &fileName);
+    // Bound to fileName, with bytes as the file's content (the file itself is not read).
+    TmyIniFile(const QString &fileName, const QByteArray &bytes);
 
     // The encoding a store bound to the file would write in, told by the
     // file's first bytes alone (Windows-1251 for a missing or unreadable file).
@@ -50,6 +52,18 @@ public:
     void WriteString(const QString &section, const QString &key, const QString &value);
     qint32 ReadInteger(const QString &section, const QString &key, qint32 defaultValue) const;
     void WriteInteger(const QString &section, const QString &key, qint32 value);
+
+    // Calls visit(section, key, raw value) for every line a lookup can find:
+    // in the first section of each name, the first line of each key; in the
+    // store's order. What the reads of many keys find, in one pass.
+    void ForEachFoundValue(
+        const std::function<void(QStringView section, QStringView key, QStringView value)> &visit) const;
+    // Whether two names match as lookups match them (letter case aside,
+    // Cyrillic included), and a hash that is equal for names that match.
+    static bool NamesMatch(QStringView a, QStringView b);
+    static quint32 NameHash(QStringView name);
+    // A guarded value's text between its DEL characters; any other value as it is.
+    static QStringView Unguarded(QStringView raw);
 
     bool SectionExists(const QString &section) const;
     bool ValueExists(const QString &section, const QString &key) const;

@@ -86,19 +86,22 @@ bool RecordValid(const TtmpStringData &rec)
 }
 } // namespace
 
+QString Goods1CLine(int number, const GoodsCells &cells)
+{
+    const QString &price = cells[GoodsCol::Price - 1];
+    return STX + QString::number(number) + TAB + Flat(cells[GoodsCol::Name - 1]) + TAB + Flat(cells[GoodsCol::Font - 1])
+        + TAB + Flat(cells[GoodsCol::Barcode - 1]) + TAB + (price.isEmpty() ? u"0.0"_s : Flat(price)) + TAB
+        + Flat(cells[GoodsCol::Section - 1]) + ETX + u"\r\n"_s;
+}
+
 QByteArray Goods1CBytes(const StringGridModel &goods)
 {
     QString text;
     text.reserve(GoodsRows::kCount * 48);
     text += SOH;
     text += u"\r\n"_s;
-    for (int row = 1; row <= GoodsRows::kCount; ++row) {
-        const QString price = goods.cell(row, GoodsCol::Price);
-        text += STX + QString::number(row) + TAB + Flat(goods.cell(row, GoodsCol::Name)) + TAB
-            + Flat(goods.cell(row, GoodsCol::Font)) + TAB + Flat(goods.cell(row, GoodsCol::Barcode)) + TAB
-            + (price.isEmpty() ? u"0.0"_s : Flat(price)) + TAB + Flat(goods.cell(row, GoodsCol::Section)) + ETX
-            + u"\r\n"_s;
-    }
+    for (int row = 1; row <= GoodsRows::kCount; ++row)
+        text += Goods1CLine(row, GoodsRows::Read(goods, row));
     text += EOT;
     text += u"\r\n"_s;
     return ToCp1251(text);
@@ -121,34 +124,41 @@ PageResult ImportGoods1C(const QString &path, StringGridModel &goods)
     return ImportGoods1CBytes(*bytes, goods);
 }
 
-PageResult ImportGoods1CBytes(const QByteArray &bytes, StringGridModel &goods)
+std::optional<Goods1CRecords> ParseGoods1C(QByteArrayView bytes)
 {
-    // Line by line, each record checked and put into its row as it comes: a
+    // Line by line, each record checked and kept for its row as it comes: a
     // file that fails at its first line costs nothing more, and a long file
     // takes no more than its rows.
     LineCursor lines(bytes);
-    std::vector<GoodsCells> rows;
-    int count = 0;
+    Goods1CRecords records;
     qsizetype index = 0;
     for (std::optional<QByteArrayView> line; (line = lines.next()); ++index) {
         if (index == 0) {
             if (*line != QByteArrayView("\x01", 1))
-                return PageResult::Failure(Rejected());
-            rows.assign(GoodsRows::kCount, GoodsRows::Defaults());
+                return std::nullopt;
             continue;
         }
         if (index == kSkippedLine)
             continue;
         const std::optional<TtmpStringData> rec = ParseRecord(*line);
         if (!rec || !RecordValid(*rec))
-            return PageResult::Failure(Rejected());
+            return std::nullopt;
         // A later record for the same number wins.
-        rows[size_t(*ParseDecimal(rec->Number, 1, GoodsRows::kCount) - 1)]
+        records.rows[int(*ParseDecimal(rec->Number, 1, GoodsRows::kCount))]
             = { GoodsRows::StoredName(rec->Name), rec->TypeFont, rec->Shtr, rec->Price, rec->Section, {} };
-        ++count;
+        ++records.count;
     }
-    if (rows.empty()) // an empty file: no header to test, no records
-        rows.assign(GoodsRows::kCount, GoodsRows::Defaults());
+    return records;
+}
+
+PageResult ImportGoods1CBytes(const QByteArray &bytes, StringGridModel &goods)
+{
+    const std::optional<Goods1CRecords> records = ParseGoods1C(bytes);
+    if (!records)
+        return PageResult::Failure(Rejected());
+    std::vector<GoodsCells> rows(GoodsRows::kCount, GoodsRows::Defaults());
+    for (const auto &[number, cells] : records->rows)
+        rows[size_t(number - 1)] = cells;
     GoodsRows::ApplyAll(goods, rows, GoodsCol::Name, GoodsCol::Section);
-    return PageResult::Success(u"Загружено %1 позиций!"_s.arg(count), count);
+    return PageResult::Success(u"Загружено %1 позиций!"_s.arg(records->count), records->count);
 }

@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <iterator>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -15,6 +18,24 @@ const QString kKeys[6]
 QString SectionOf(int row)
 {
     return u"ТОВАР_#"_s + QString::number(row);
+}
+
+// The goods row 1..6000 a section stands for, 0 for none. A read of row n
+// looks for the section named ТОВАР_#n, n in decimal as written: no sign, no
+// leading zero.
+int RowOfSection(QStringView section)
+{
+    const QStringView prefix = u"ТОВАР_#";
+    const qsizetype digits = section.size() - prefix.size();
+    if (digits < 1 || digits > 4 || !TmyIniFile::NamesMatch(section.first(prefix.size()), prefix))
+        return 0;
+    int row = 0;
+    for (QChar c : section.sliced(prefix.size())) {
+        if (c < u'0' || c > u'9' || (row == 0 && c == u'0'))
+            return 0;
+        row = row * 10 + (c.unicode() - u'0');
+    }
+    return row <= GoodsRows::kCount ? row : 0;
 }
 
 PageResult Failure(const QString &reason)
@@ -38,6 +59,27 @@ PageResult SaveGoodsDb102(const QString &path, const StringGridModel &goods)
     return PageResult::Success({}, GoodsRows::kCount);
 }
 
+std::vector<Db102Value> ParseGoodsDb102(const TmyIniFile &ini)
+{
+    std::vector<Db102Value> values;
+    // The values the reads of every row's keys would find, in one pass over the file.
+    int row = 0;
+    QStringView lastSection;
+    ini.ForEachFoundValue([&](QStringView section, QStringView key, QStringView value) {
+        if (section.data() != lastSection.data() || section.size() != lastSection.size()) {
+            lastSection = section;
+            row = RowOfSection(section);
+        }
+        if (row == 0)
+            return;
+        const auto at = std::find_if(
+            std::begin(kKeys), std::end(kKeys), [&](const QString &k) { return TmyIniFile::NamesMatch(key, k); });
+        if (at != std::end(kKeys))
+            values.push_back({ row, int(at - std::begin(kKeys)), value.toString() });
+    });
+    return values;
+}
+
 PageResult LoadGoodsDb102(const QString &path, StringGridModel &goods)
 {
     QString error;
@@ -48,22 +90,15 @@ PageResult LoadGoodsDb102(const QString &path, StringGridModel &goods)
     const TmyIniFile ini(path);
     if (!ini.isLoaded())
         return Failure(ini.errorString());
-    std::vector<GoodsCells> rows(GoodsRows::kCount);
-    const GoodsCells &defaults = GoodsRows::Defaults();
-    int found = 0;
-    for (int row = 1; row <= GoodsRows::kCount; ++row) {
-        const QString section = SectionOf(row);
-        for (size_t i = 0; i < 6; ++i) {
-            std::optional<QString> value = ini.TryReadString(section, kKeys[i]);
-            found += value ? 1 : 0;
-            rows[size_t(row - 1)][i] = value ? std::move(*value) : defaults[i];
-        }
-    }
+    const std::vector<Db102Value> values = ParseGoodsDb102(ini);
     // Any other file (a text, a configuration, random bytes) would load as an
     // empty base over the user's goods.
-    if (existed && found == 0)
+    if (existed && values.empty())
         return Failure(u"Файл \"%1\" не является базой товаров: в нём нет ни одной записи товара "
                        u"(раздела ТОВАР_# с её ключами)."_s.arg(QDir::toNativeSeparators(path)));
+    std::vector<GoodsCells> rows(GoodsRows::kCount, GoodsRows::Defaults());
+    for (const Db102Value &value : values)
+        rows[size_t(value.row - 1)][size_t(value.key)] = value.text;
     GoodsRows::ApplyAll(goods, rows);
     return PageResult::Success({}, GoodsRows::kCount);
 }

@@ -2,6 +2,10 @@
 
 #include "pages/GoodsRows.h"
 
+#include <vector>
+
+class TmyIniFile;
+
 // The goods-base file (*.db102): one INI section "ТОВАР_#n" per goods row with
 // plain (unguarded) values.
 
@@ -13,3 +17,14 @@ PageResult SaveGoodsDb102(const QString &path, const StringGridModel &goods);
 // created empty and so resets every row; an existing file without a single
 // goods key of rows 1..6000 is refused. On failure the grid is unchanged.
 PageResult LoadGoodsDb102(const QString &path, StringGridModel &goods);
+
+// One value of a goods base file: its row 1..6000, its key (0..5: name, font,
+// barcode, price, section, mark, as the row's cells) and its text.
+struct Db102Value
+{
+    int row;
+    int key;
+    QString text;
+};
+// The values the reads of every row's keys find in a loaded store, in the store's order.
+std::vector<Db102Value> ParseGoodsDb102(const TmyIniFile &ini);

@@ -100,6 +100,7 @@ private slots:
     void xlsImport();
     void xlsHeadingOnly();
     void xlsUnreadable();
+    void readerOutputIsCheckedBeforeItIsTaken();
     void xlsReaderFailures_data();
     void xlsReaderFailures();
 
@@ -437,6 +438,30 @@ void TestGoodsFiles::xlsUnreadable()
     QVERIFY(!result.ok);
     QVERIFY(result.message.endsWith(u"файл не найден или недоступен."_s));
     QCOMPARE(Snapshot(*m_goods), before);
+}
+
+// The reader's output is decoded from whatever the child wrote: a length in
+// it is never trusted before the bytes for it are there.
+void TestGoodsFiles::readerOutputIsCheckedBeforeItIsTaken()
+{
+    // 255 rows, the first one claiming 4 294 967 295 cells (found by the fuzzer: it asked for 100 GB).
+    const QByteArray huge = QByteArray("KXS1\0\0\0\xFF", 8) + QByteArray(64, '\xFF');
+    QVERIFY(!XlsCells::Decode(huge));
+    std::vector<QStringList> rows(3, QStringList(XlsCells::kColumns));
+    rows[0][1] = u"Хлеб"_s;
+    rows[1][2] = u""_s; // empty, not null
+    rows[2][4] = u"м"_s;
+    const QByteArray bytes = XlsCells::Encode(rows);
+    const std::optional<std::vector<QStringList>> back = XlsCells::Decode(bytes);
+    QVERIFY(back);
+    QCOMPARE(*back, rows);
+    QCOMPARE(XlsCells::Encode(*back), bytes);
+    // A text claiming more bytes than follow, and every cut of the output.
+    QByteArray longer = bytes;
+    longer[longer.indexOf(QByteArray("\x00\x00\x00\x08", 4))] = '\x7F';
+    QVERIFY(!XlsCells::Decode(longer));
+    for (qsizetype cut = 0; cut < bytes.size(); ++cut)
+        QVERIFY2(!XlsCells::Decode(bytes.left(cut)), qPrintable(QString::number(cut)));
 }
 
 void TestGoodsFiles::xlsReaderFailures_data()
