@@ -13,6 +13,7 @@
 #include <cstring>
 
 #ifdef Q_OS_UNIX
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -33,7 +34,7 @@ QString Native(const QString &path)
 
 QString NotRegular(const QFileInfo &info)
 {
-    return info.isDir() ? u"это папка, а не файл"_s : u"это не обычный файл, а устройство или канал"_s;
+    return SafeFile::NotRegularReason(info.filePath());
 }
 
 QString Megabytes(qint64 bytes)
@@ -95,6 +96,27 @@ QString WriteReason(const QString &path, qint64 needed, const QString &qtReason,
 } // namespace
 
 namespace SafeFile {
+QString NotRegularReason(const QString &path)
+{
+    QString kind = u"не файл"_s;
+    if (QFileInfo(path).isDir())
+        kind = u"папка"_s;
+#ifdef Q_OS_UNIX
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &st) == 0) {
+        if (S_ISFIFO(st.st_mode))
+            kind = u"именованный канал (FIFO)"_s;
+        else if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode))
+            kind = u"устройство"_s;
+        else if (S_ISSOCK(st.st_mode))
+            kind = u"сокет"_s;
+    }
+#endif
+    return u"не является обычным файлом: это "_s + kind;
+}
+
 namespace {
 // The save of a file whose folder takes no temporary file; see InPlaceWrite.
 bool WriteInPlace(

@@ -20,6 +20,10 @@
 namespace SafeFile {
 constexpr qint64 kMaxReadSize = 32 * 1024 * 1024;
 
+// "не является обычным файлом: это папка" and the like, for a path that is
+// there but is no regular file (a folder, a FIFO, a device, a socket).
+QString NotRegularReason(const QString &path);
+
 // Whether path may be read: it exists, is a regular file (a link to one is
 // fine) and is not larger than maxSize. False with the reason otherwise.
 bool CheckReadable(const QString &path, QString *error, qint64 maxSize = kMaxReadSize);

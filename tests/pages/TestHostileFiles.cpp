@@ -114,16 +114,6 @@ constexpr QFileDevice::Permissions kModeBits = QFileDevice::ReadOwner | QFileDev
     | QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
     | QFileDevice::WriteOther | QFileDevice::ExeOther;
 
-bool MakeFifo(const QString &path)
-{
-#ifdef Q_OS_UNIX
-    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
-#else
-    Q_UNUSED(path);
-    return false;
-#endif
-}
-
 // A small memory disk at folder, mounted in a mount namespace of this test's
 // own (so nothing outside sees it, and it goes with the process), filled up to
 // its last byte but for the files already on it. Needs the right to mount, as
@@ -198,7 +188,7 @@ void TestHostileFiles::readRefusesWhatIsNoRegularFile_data()
     QTest::addColumn<QString>("reader");
     QTest::addColumn<QString>("kind");
     for (const QString &reader : Readers().keys())
-        for (const QString &kind : { u"fifo"_s, u"link to a device"_s, u"folder"_s })
+        for (const QString &kind : { u"FIFO"_s, u"device"_s, u"folder"_s })
             QTest::addRow("%s, %s", qPrintable(reader), qPrintable(kind)) << reader << kind;
 }
 
@@ -211,19 +201,14 @@ void TestHostileFiles::readRefusesWhatIsNoRegularFile()
     QFETCH(QString, reader);
     QFETCH(QString, kind);
     const QString target = path(u"target"_s);
-    if (kind == u"fifo"_s)
-        QVERIFY(MakeFifo(target));
-    else if (kind == u"folder"_s)
-        QVERIFY(QDir().mkdir(target));
-    else
-        QVERIFY(QFile::link(u"/dev/zero"_s, target));
+    QVERIFY(MakeNonRegular(target, kind));
     QString error;
     QElapsedTimer timer;
     timer.start();
     QVERIFY(!Readers().value(reader)(target, error));
     QVERIFY2(timer.elapsed() < 3000, "the refusal must come at once");
     QVERIFY2(error.contains(QDir::toNativeSeparators(target)), qPrintable(error));
-    QVERIFY2(error.contains(u"не обычный файл"_s) || error.contains(u"папка"_s), qPrintable(error));
+    QVERIFY2(error.contains(u"не является обычным файлом: это "_s + NonRegularName(kind)), qPrintable(error));
 }
 
 void TestHostileFiles::saveLeavesWhatIsNoRegularFile_data()
@@ -245,7 +230,7 @@ void TestHostileFiles::saveLeavesWhatIsNoRegularFile()
     QFETCH(QString, writer);
     QFETCH(bool, throughLink);
     const QString fifo = path(u"fifo"_s);
-    QVERIFY(MakeFifo(fifo));
+    QVERIFY(MakeNonRegular(fifo, u"FIFO"_s));
     const QString target = throughLink ? path(u"link"_s) : fifo;
     if (throughLink)
         QVERIFY(QFile::link(fifo, target));

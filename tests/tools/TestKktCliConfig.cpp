@@ -200,6 +200,8 @@ private slots:
     void convertFailures();
     void convertNeverWritesWhatItCannotRead();
     void readOnlyTargetStaysReadOnly();
+    void inputThatIsNoRegularFile_data();
+    void inputThatIsNoRegularFile();
     void progressIsThinnedOut();
     void progressOnATerminalKeepsOneLine();
 };
@@ -664,6 +666,36 @@ void TestKktCliConfig::readOnlyTargetStaysReadOnly()
             QFileInfo(out).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
             readOnly);
     }
+}
+
+void TestKktCliConfig::inputThatIsNoRegularFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("command");
+    for (const QString &command : { u"convert"_s, u"write-config"_s })
+        for (const QString &kind : { u"folder"_s, u"FIFO"_s, u"device"_s })
+            QTest::addRow("%s, %s", qPrintable(command), qPrintable(kind)) << kind << command;
+}
+
+// Named for what it is, not as a file that is not there.
+void TestKktCliConfig::inputThatIsNoRegularFile()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("FIFOs and device links are a Unix thing");
+#else
+    QFETCH(QString, kind);
+    QFETCH(QString, command);
+    QTemporaryDir dir;
+    const QString in = dir.filePath(command == u"convert"_s ? u"in.db102"_s : u"in.conf"_s);
+    QVERIFY(MakeNonRegular(in, kind));
+    const QStringList arguments = command == u"convert"_s
+        ? QStringList { u"convert"_s, in, dir.filePath(u"out.1cdb"_s) }
+        : QStringList { u"--port"_s, u"/dev/null"_s, u"write-config"_s, in };
+    const CliRun run = RunKktCli(arguments, 10000);
+    QCOMPARE(run.exitCode, 65);
+    QCOMPARE(run.err, u"kkt-cli: «%1» не является обычным файлом: это %2\n"_s.arg(in, NonRegularName(kind)));
+    QVERIFY(!QFile::exists(dir.filePath(u"out.1cdb"_s)));
+#endif
 }
 
 // A reporter writing into a text, on a clock the test moves.

@@ -38,6 +38,18 @@ int Fail(CliContext &context, int status, const QString &text)
     return status;
 }
 
+// Why an input file cannot be read at all: not there, or there but no regular
+// file (a folder, a FIFO, a device); empty when it is a regular file.
+QString RefusedInput(const QString &path, const QString &what)
+{
+    const QFileInfo info(path);
+    if (info.isFile())
+        return {};
+    if (!info.exists())
+        return u"%1 «%2» не найден"_s.arg(what, path);
+    return u"«%1» %2"_s.arg(path, SafeFile::NotRegularReason(path));
+}
+
 // The file and the tables of write-config and read-config.
 struct ConfigJob
 {
@@ -175,8 +187,8 @@ int WriteConfig(CliContext &context, const CliCommand &command, const QStringLis
     if (!job)
         return 0;
     // A mistyped name must not program the register with empty tables.
-    if (!QFileInfo(job->path).isFile())
-        return Fail(context, ConfigExit::kBadInput, u"файл конфигурации «%1» не найден"_s.arg(job->path));
+    if (const QString refused = RefusedInput(job->path, u"файл конфигурации"_s); !refused.isEmpty())
+        return Fail(context, ConfigExit::kBadInput, refused);
     const auto cfg = std::make_unique<TConfig>();
     const OwnedGrids grids;
     if (!LoadExisting(context, job->path, *cfg, grids))
@@ -273,8 +285,8 @@ void WarnOfLostCharacters(CliContext &context, GoodsFormat to, const QString &ou
     for (int row : rows.first(qMin<qsizetype>(rows.size(), kShown)))
         numbers << QString::number(row);
     context.warn(u"знаки, которых нет в кодировке Windows-1251, есть в строках базы %1%2 (всего строк: %3); "
-                 u"в файле «%4» они будут записаны как «?»"_s.arg(
-                     numbers.join(u", "_s), rows.size() > kShown ? u" и других"_s : QString())
+                 u"в файле «%4» они будут записаны как «?»"_s
+                     .arg(numbers.join(u", "_s), rows.size() > kShown ? u" и других"_s : QString())
                      .arg(rows.size())
                      .arg(out));
 }
@@ -289,8 +301,8 @@ int Convert(CliContext &context, const CliCommand &command, const QStringList &a
     const GoodsFormat from = FormatOf(in, false);
     const GoodsFormat to = FormatOf(out, true);
     // The page would create a missing .db102 and load it as an empty base; here that would only hide a typo.
-    if (!QFileInfo(in).isFile())
-        return Fail(context, ConfigExit::kBadInput, u"файл «%1» не найден"_s.arg(in));
+    if (const QString refused = RefusedInput(in, u"файл"_s); !refused.isEmpty())
+        return Fail(context, ConfigExit::kBadInput, refused);
 
     const auto goods = MakeGrid(TableKind::Goods);
     const PageResult loaded = LoadGoods(from, in, *goods);
