@@ -15,9 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     // Every value names a row of the grid and one of its six keys, each at most once.
     std::set<std::pair<int, int>> seen;
-    for (const Db102Value &value : ParseGoodsDb102(ini))
-        if (value.row < 1 || value.row > GoodsRows::kCount || value.key < 0 || value.key > 5
-            || !seen.insert({ value.row, value.key }).second)
+    const int found = ParseGoodsDb102(ini, [&](int row, int key, QStringView) {
+        if (row < 1 || row > GoodsRows::kCount || key < 0 || key > 5 || !seen.insert({ row, key }).second)
             qFatal("a goods value outside the grid, or found twice");
+    });
+    if (found != int(seen.size()))
+        qFatal("the goods values counted are not the values found");
     return 0;
 }

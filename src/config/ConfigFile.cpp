@@ -229,7 +229,7 @@ std::vector<ConfigValue> ParseConfigFile(const TmyIniFile &ini)
         if (section < 0)
             return;
         if (const int place = layout.place(section, key, nextKey); place >= 0)
-            values.push_back({ place, TmyIniFile::Unguarded(value).toString() });
+            values.push_back({ place, TmyIniFile::Unguarded(value) });
     });
     // In a file the program wrote they come in order already.
     const auto byPlace = [](const ConfigValue &a, const ConfigValue &b) { return a.place < b.place; };
@@ -244,12 +244,12 @@ bool LoadConfigFile(const QString &path, TConfig &cfg, QString *error, int *keys
     if (!ini.isLoaded())
         return SetError(error, ini.errorString()); // nothing assigned yet: cfg unchanged
     // One pass over the file instead of a lookup for each of the 36,000 keys.
-    std::vector<ConfigValue> values = ParseConfigFile(ini);
+    const std::vector<ConfigValue> values = ParseConfigFile(ini);
     size_t next = 0;
     int place = 0;
     ForEachKey(cfg, [&](ConfigPart, const QString &, const QString &, QString &field, Kind kind) {
         if (next < values.size() && values[next].place == place)
-            field = std::move(values[next++].text);
+            field = values[next++].text.toString();
         else
             field = kind == Kind::Font ? kNarrow : QString();
         ++place;

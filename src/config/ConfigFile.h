@@ -33,7 +33,7 @@ class TmyIniFile;
 struct ConfigValue
 {
     int place;
-    QString text;
+    QStringView text; // in the store's text, unguarded: valid while the store lives
 };
 // The values the reads of every key of the configuration find in a loaded
 // store, ordered by place.

@@ -131,6 +131,8 @@ std::optional<Goods1CRecords> ParseGoods1C(QByteArrayView bytes)
     // takes no more than its rows.
     LineCursor lines(bytes);
     Goods1CRecords records;
+    records.rows.assign(GoodsRows::kCount, GoodsRows::Defaults());
+    records.named.assign(GoodsRows::kCount, false);
     qsizetype index = 0;
     for (std::optional<QByteArrayView> line; (line = lines.next()); ++index) {
         if (index == 0) {
@@ -144,8 +146,9 @@ std::optional<Goods1CRecords> ParseGoods1C(QByteArrayView bytes)
         if (!rec || !RecordValid(*rec))
             return std::nullopt;
         // A later record for the same number wins.
-        records.rows[int(*ParseDecimal(rec->Number, 1, GoodsRows::kCount))]
-            = { GoodsRows::StoredName(rec->Name), rec->TypeFont, rec->Shtr, rec->Price, rec->Section, {} };
+        const size_t at = size_t(*ParseDecimal(rec->Number, 1, GoodsRows::kCount) - 1);
+        records.rows[at] = { GoodsRows::StoredName(rec->Name), rec->TypeFont, rec->Shtr, rec->Price, rec->Section, {} };
+        records.named[at] = true;
         ++records.count;
     }
     return records;
@@ -156,9 +159,6 @@ PageResult ImportGoods1CBytes(const QByteArray &bytes, StringGridModel &goods)
     const std::optional<Goods1CRecords> records = ParseGoods1C(bytes);
     if (!records)
         return PageResult::Failure(Rejected());
-    std::vector<GoodsCells> rows(GoodsRows::kCount, GoodsRows::Defaults());
-    for (const auto &[number, cells] : records->rows)
-        rows[size_t(number - 1)] = cells;
-    GoodsRows::ApplyAll(goods, rows, GoodsCol::Name, GoodsCol::Section);
+    GoodsRows::ApplyAll(goods, records->rows, GoodsCol::Name, GoodsCol::Section);
     return PageResult::Success(u"Загружено %1 позиций!"_s.arg(records->count), records->count);
 }

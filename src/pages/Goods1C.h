@@ -4,8 +4,8 @@
 
 #include <QByteArray>
 
-#include <map>
 #include <optional>
+#include <vector>
 
 // The 1C exchange file (*.1cdb): Windows-1251 lines ended by CR LF; a SOH line,
 // one STX ... ETX record per goods row with five TABs between its six values
@@ -35,11 +35,13 @@ PageResult ExportGoods1C(const QString &path, const StringGridModel &goods);
 // column is never touched.
 PageResult ImportGoods1C(const QString &path, StringGridModel &goods);
 
-// What an accepted file gives each goods row it names (a later record for a
-// row replacing an earlier one), and how many records it held.
+// What an accepted file gives the goods rows: the cells of every row it names
+// (a later record for a row replacing an earlier one), the defaults elsewhere,
+// which rows it names, and how many records it held.
 struct Goods1CRecords
 {
-    std::map<int, GoodsCells> rows;
+    std::vector<GoodsCells> rows; // rows 1..6000 at 0..5999
+    std::vector<bool> named;
     int count = 0;
 };
 // The file's records; nothing when the file is rejected.

@@ -59,10 +59,10 @@ PageResult SaveGoodsDb102(const QString &path, const StringGridModel &goods)
     return PageResult::Success({}, GoodsRows::kCount);
 }
 
-std::vector<Db102Value> ParseGoodsDb102(const TmyIniFile &ini)
+int ParseGoodsDb102(const TmyIniFile &ini, const std::function<void(int row, int key, QStringView text)> &take)
 {
-    std::vector<Db102Value> values;
     // The values the reads of every row's keys would find, in one pass over the file.
+    int found = 0;
     int row = 0;
     QStringView lastSection;
     ini.ForEachFoundValue([&](QStringView section, QStringView key, QStringView value) {
@@ -74,10 +74,12 @@ std::vector<Db102Value> ParseGoodsDb102(const TmyIniFile &ini)
             return;
         const auto at = std::find_if(
             std::begin(kKeys), std::end(kKeys), [&](const QString &k) { return TmyIniFile::NamesMatch(key, k); });
-        if (at != std::end(kKeys))
-            values.push_back({ row, int(at - std::begin(kKeys)), value.toString() });
+        if (at == std::end(kKeys))
+            return;
+        take(row, int(at - std::begin(kKeys)), value);
+        ++found;
     });
-    return values;
+    return found;
 }
 
 PageResult LoadGoodsDb102(const QString &path, StringGridModel &goods)
@@ -90,15 +92,14 @@ PageResult LoadGoodsDb102(const QString &path, StringGridModel &goods)
     const TmyIniFile ini(path);
     if (!ini.isLoaded())
         return Failure(ini.errorString());
-    const std::vector<Db102Value> values = ParseGoodsDb102(ini);
+    std::vector<GoodsCells> rows(GoodsRows::kCount, GoodsRows::Defaults());
+    const int found = ParseGoodsDb102(
+        ini, [&](int row, int key, QStringView text) { rows[size_t(row - 1)][size_t(key)] = text.toString(); });
     // Any other file (a text, a configuration, random bytes) would load as an
     // empty base over the user's goods.
-    if (existed && values.empty())
+    if (existed && found == 0)
         return Failure(u"Файл \"%1\" не является базой товаров: в нём нет ни одной записи товара "
                        u"(раздела ТОВАР_# с её ключами)."_s.arg(QDir::toNativeSeparators(path)));
-    std::vector<GoodsCells> rows(GoodsRows::kCount, GoodsRows::Defaults());
-    for (const Db102Value &value : values)
-        rows[size_t(value.row - 1)][size_t(value.key)] = value.text;
     GoodsRows::ApplyAll(goods, rows);
     return PageResult::Success({}, GoodsRows::kCount);
 }

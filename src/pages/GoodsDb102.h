@@ -2,7 +2,7 @@
 
 #include "pages/GoodsRows.h"
 
-#include <vector>
+#include <functional>
 
 class TmyIniFile;
 
@@ -18,13 +18,8 @@ PageResult SaveGoodsDb102(const QString &path, const StringGridModel &goods);
 // goods key of rows 1..6000 is refused. On failure the grid is unchanged.
 PageResult LoadGoodsDb102(const QString &path, StringGridModel &goods);
 
-// One value of a goods base file: its row 1..6000, its key (0..5: name, font,
-// barcode, price, section, mark, as the row's cells) and its text.
-struct Db102Value
-{
-    int row;
-    int key;
-    QString text;
-};
-// The values the reads of every row's keys find in a loaded store, in the store's order.
-std::vector<Db102Value> ParseGoodsDb102(const TmyIniFile &ini);
+// Hands take(row, key, text) every value the reads of the rows' keys find in a
+// loaded store, in the store's order: its row 1..6000, its key (0..5: name,
+// font, barcode, price, section, mark, as the row's cells) and its text (in
+// the store, valid while it lives). Returns how many there were.
+int ParseGoodsDb102(const TmyIniFile &ini, const std::function<void(int row, int key, QStringView text)> &take);
