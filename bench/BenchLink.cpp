@@ -84,7 +84,10 @@ public:
         return ok;
     }
     bool isOpen() const override { return m_inner.isOpen(); }
-    void purge() override { timed(m_purge, [&] { m_inner.purge(); }); }
+    void purge() override
+    {
+        timed(m_purge, [&] { m_inner.purge(); });
+    }
     int write(const quint8 *data, int count) override
     {
         m_requestBytes = count;
@@ -105,6 +108,13 @@ public:
         timed(m_close, [&] { m_inner.close(); });
         m_lastClose = MonotonicNs();
     }
+    int pendingInput() override
+    {
+        int n = 0;
+        timed(m_checks, [&] { n = m_inner.pendingInput(); });
+        return n;
+    }
+    int discardUntilQuiet(int quietMs, int maxMs) override { return m_inner.discardUntilQuiet(quietMs, maxMs); }
 
     void print() const
     {
@@ -112,6 +122,8 @@ public:
             Spread(m_purge).data(), Spread(m_write).data(), Spread(m_close).data());
         std::printf("  answer after its line time: %s ms; between transactions %s ms\n", Spread(m_readLate).data(),
             Spread(m_between).data());
+        std::printf("  look for stray bytes:       %s ms a look, %.1f looks a transaction\n", Spread(m_checks).data(),
+            m_open.empty() ? 0.0 : double(m_checks.size()) / double(m_open.size()));
     }
 
 private:
@@ -136,7 +148,7 @@ private:
     quint32 m_speed = 0;
     int m_requestBytes = 0;
     qint64 m_lastClose = 0;
-    std::vector<double> m_open, m_purge, m_write, m_close, m_readLate, m_between;
+    std::vector<double> m_open, m_purge, m_write, m_close, m_readLate, m_between, m_checks;
 };
 
 // Counts the bytes that went over the line both ways, from the exchange log hook.

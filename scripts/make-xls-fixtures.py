@@ -63,8 +63,33 @@ def damaged():
         f.write(bytes(data))
 
 
+def foreign_names():
+    """Names a Windows-1251 file cannot hold: goods rows 1 and 3."""
+    book = xlwt.Workbook(encoding="utf-8")
+    sheet = sheet_with_heading(book, "Товары")
+    put(sheet, 2, {4: "茶叶", 6: 10})
+    put(sheet, 3, {4: "Чай", 6: 11})
+    put(sheet, 4, {4: "Кофе \u2615", 6: 12})
+    book.save(os.path.join(OUT, "foreign-names.xls"))
+
+
+def huge_cells():
+    """The used cells of 1100 goods rows 8000 characters long each (one shared
+    string, so the file stays small): 44 million characters once read, more
+    than any goods file holds. (FreeXL 1.0.6 now and then fails to open a book
+    of 32767-character strings, the longest a cell takes: not used here.)"""
+    book = xlwt.Workbook(encoding="utf-8")
+    sheet = sheet_with_heading(book, "Товары")
+    text = "Я" * 8000
+    for sheet_row in range(2, 1102):
+        put(sheet, sheet_row, {col: text for col in range(3, 8)})
+    book.save(os.path.join(OUT, "huge-cells.xls"))
+
+
 if __name__ == "__main__":
     os.makedirs(OUT, exist_ok=True)
     goods()
     heading_only()
     damaged()
+    foreign_names()
+    huge_cells()

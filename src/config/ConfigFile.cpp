@@ -3,6 +3,9 @@
 #include "config/IniFileUtil.h"
 #include "config/classMyIniFile.h"
 
+#include <QHash>
+
+#include <algorithm>
 #include <memory>
 #include <type_traits>
 
@@ -105,6 +108,69 @@ template <typename Cfg, typename Visit> void ForEachKey(Cfg &cfg, Visit visit)
         visit(ConfigPart::Station, kSecStation, u"Станция #"_s + QString::number(i), t.Station[size_t(i)].Name,
             Kind::Text);
 }
+// The sections and keys of the file, found by their names as the store
+// matches them: where each key stands in writing order. A file written by the
+// program holds them in that order and spelling: the next one is tried first.
+class ConfigLayout
+{
+public:
+    ConfigLayout()
+    {
+        const auto empty = std::make_unique<const TConfig>(); // only the keys and their order are used
+        int place = 0;
+        ForEachKey(*empty, [&](ConfigPart, const QString &section, const QString &key, const QString &, Kind) {
+            if (m_sections.empty() || m_sections.back().name != section) {
+                m_byHash.insert(TmyIniFile::NameHash(section), int(m_sections.size()));
+                m_sections.push_back({ section, {} });
+            }
+            m_sections.back().keys.push_back({ key, TmyIniFile::NameHash(key), place++ });
+        });
+    }
+
+    // The section of that name, -1 for none; hint: the one to try first.
+    int section(QStringView name, size_t hint) const
+    {
+        if (hint < m_sections.size() && m_sections[hint].name == name)
+            return int(hint);
+        const auto [from, to] = m_byHash.equal_range(TmyIniFile::NameHash(name));
+        for (auto it = from; it != to; ++it)
+            if (TmyIniFile::NamesMatch(m_sections[size_t(*it)].name, name))
+                return *it;
+        return -1;
+    }
+    // The place of the key in the section, -1 when it has none of that name;
+    // hint: the section's key to try first, moved past the one found.
+    int place(int section, QStringView name, size_t &hint) const
+    {
+        const std::vector<Key> &keys = m_sections[size_t(section)].keys;
+        size_t found = hint;
+        if (found >= keys.size() || keys[found].name != name) {
+            const quint32 hash = TmyIniFile::NameHash(name);
+            found = 0;
+            while (found < keys.size() && (keys[found].hash != hash || !TmyIniFile::NamesMatch(keys[found].name, name)))
+                ++found;
+            if (found == keys.size())
+                return -1;
+        }
+        hint = found + 1;
+        return keys[found].place;
+    }
+
+private:
+    struct Key
+    {
+        QString name;
+        quint32 hash;
+        int place;
+    };
+    struct Section
+    {
+        QString name;
+        std::vector<Key> keys;
+    };
+    std::vector<Section> m_sections;
+    QMultiHash<quint32, int> m_byHash;
+};
 } // namespace
 
 QString GetGsmKeyName(int n)
@@ -146,19 +212,50 @@ bool SaveConfigFile(const QString &path, const TConfig &cfg, QString *error)
     return ini.UpdateFile() || SetError(error, ini.errorString());
 }
 
+std::vector<ConfigValue> ParseConfigFile(const TmyIniFile &ini)
+{
+    static const ConfigLayout layout;
+    std::vector<ConfigValue> values;
+    QStringView lastSection;
+    int section = -1;
+    size_t nextSection = 0, nextKey = 0;
+    ini.ForEachFoundValue([&](QStringView name, QStringView key, QStringView value) {
+        if (name.data() != lastSection.data() || name.size() != lastSection.size()) {
+            lastSection = name;
+            section = layout.section(name, nextSection);
+            nextSection = size_t(section + 1);
+            nextKey = 0;
+        }
+        if (section < 0)
+            return;
+        if (const int place = layout.place(section, key, nextKey); place >= 0)
+            values.push_back({ place, TmyIniFile::Unguarded(value) });
+    });
+    // In a file the program wrote they come in order already.
+    const auto byPlace = [](const ConfigValue &a, const ConfigValue &b) { return a.place < b.place; };
+    if (!std::is_sorted(values.begin(), values.end(), byPlace))
+        std::sort(values.begin(), values.end(), byPlace);
+    return values;
+}
+
 bool LoadConfigFile(const QString &path, TConfig &cfg, QString *error, int *keysFound)
 {
     const TmyIniFile ini(path);
     if (!ini.isLoaded())
         return SetError(error, ini.errorString()); // nothing assigned yet: cfg unchanged
-    int found = 0;
-    ForEachKey(cfg, [&](ConfigPart, const QString &section, const QString &key, QString &field, Kind kind) {
-        field = ini.mReadString(section, key, kind == Kind::Font ? kNarrow : QString());
-        if (keysFound && ini.ValueExists(section, key))
-            ++found;
+    // One pass over the file instead of a lookup for each of the 36,000 keys.
+    const std::vector<ConfigValue> values = ParseConfigFile(ini);
+    size_t next = 0;
+    int place = 0;
+    ForEachKey(cfg, [&](ConfigPart, const QString &, const QString &, QString &field, Kind kind) {
+        if (next < values.size() && values[next].place == place)
+            field = values[next++].text.toString();
+        else
+            field = kind == Kind::Font ? kNarrow : QString();
+        ++place;
     });
     if (keysFound)
-        *keysFound = found;
+        *keysFound = int(values.size());
     return true;
 }
 

@@ -27,6 +27,18 @@ bool SaveConfigFile(const QString &path, const TConfig &cfg, QString *error = nu
 // another kind, or an empty one).
 bool LoadConfigFile(const QString &path, TConfig &cfg, QString *error = nullptr, int *keysFound = nullptr);
 
+class TmyIniFile;
+// One value of a configuration file: the place of its key in writing order
+// (0 for the first GSM key) and its text.
+struct ConfigValue
+{
+    int place;
+    QStringView text; // in the store's text, unguarded: valid while the store lives
+};
+// The values the reads of every key of the configuration find in a loaded
+// store, ordered by place.
+std::vector<ConfigValue> ParseConfigFile(const TmyIniFile &ini);
+
 // The parts of the file, in its order; each is one table of the pages.
 enum class ConfigPart { Gsm, Oper, Goods, Usl, Klishe, Agent, Factory, Station };
 // A key the file lacks: its part, section and name.

@@ -11,13 +11,18 @@
 // - a read refuses at once what is no regular file (a FIFO would block for
 //   ever, a device may never end) and a file over kMaxReadSize;
 // - a save replaces the file atomically, refuses an existing target that is no
-//   regular file (a device node must never become a regular file), follows a
-//   symbolic link to a regular file and keeps the link, keeps the file's mode,
-//   writes in place when only the folder is read-only, and tells why it failed
-//   (a full disk included) in Russian, naming the file.
+//   regular file (a device node must never become a regular file) or that
+//   nobody may write (root included), follows a symbolic link to a regular
+//   file and keeps the link, keeps the file's mode and owner, writes in place
+//   when only the folder is read-only (see InPlaceWrite: room reserved first),
+//   and tells why it failed (a full disk included) in Russian, naming the file.
 // Every message is one sentence without the "ВНИМАНИЕ!" heading.
 namespace SafeFile {
 constexpr qint64 kMaxReadSize = 32 * 1024 * 1024;
+
+// "не является обычным файлом: это папка" and the like, for a path that is
+// there but is no regular file (a folder, a FIFO, a device, a socket).
+QString NotRegularReason(const QString &path);
 
 // Whether path may be read: it exists, is a regular file (a link to one is
 // fine) and is not larger than maxSize. False with the reason otherwise.
@@ -30,7 +35,11 @@ std::optional<QByteArray> ReadAll(const QString &path, QString *error, qint64 ma
 bool CheckWritable(const QString &path, QString *error);
 
 // Replaces path with bytes as described above; the previous file stays whole on failure.
+// More than kMaxReadSize bytes are refused: nothing is written that the program could not read back.
 bool WriteAll(const QString &path, const QByteArray &bytes, QString *error);
+
+// The refusal of a file the readers would refuse, howLarge saying how large it would be.
+QString TooLargeToWrite(const QString &path, const QString &howLarge);
 
 // Takes one piece of the file's bytes; false once writing has failed.
 using PieceSink = std::function<bool(QByteArrayView)>;

@@ -4,6 +4,7 @@
 #include "config/SafeFile.h"
 #include "kkt/KktText.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QStringDecoder>
 
@@ -99,6 +100,31 @@ int HexDigit(char16_t c)
     return -1;
 }
 
+// Calls visit with every line of the text that the store keeps: trimmed, not
+// empty, not a comment. CR LF, LF and CR each end a line.
+template <typename Visit> void ForEachLine(QStringView all, Visit visit)
+{
+    const qsizetype size = all.size();
+    qsizetype pos = 0;
+    while (pos < size) {
+        qsizetype end = pos;
+        while (end < size && all[end] != u'\r' && all[end] != u'\n')
+            ++end;
+        const QStringView line = TrimIni(all.sliced(pos, end - pos));
+        pos = end;
+        if (pos < size && all[pos] == u'\r' && pos + 1 < size && all[pos + 1] == u'\n')
+            ++pos; // CR LF is one line end
+        ++pos;
+        if (!line.isEmpty() && line.front() != u';')
+            visit(line);
+    }
+}
+
+bool IsSectionLine(QStringView line)
+{
+    return line.front() == u'[' && line.back() == u']';
+}
+
 bool StartsWith(const QByteArray &bytes, std::initializer_list<unsigned char> mark)
 {
     if (bytes.size() < qsizetype(mark.size()))
@@ -109,6 +135,17 @@ bool StartsWith(const QByteArray &bytes, std::initializer_list<unsigned char> ma
             return false;
     return true;
 }
+// The encoding a file's byte order mark names; Windows-1251 without one.
+TmyIniFile::Encoding MarkedEncoding(const QByteArray &bytes)
+{
+    if (StartsWith(bytes, { 0xEF, 0xBB, 0xBF }))
+        return TmyIniFile::Encoding::Utf8Bom;
+    if (StartsWith(bytes, { 0xFF, 0xFE }))
+        return TmyIniFile::Encoding::Utf16LeBom;
+    if (StartsWith(bytes, { 0xFE, 0xFF }))
+        return TmyIniFile::Encoding::Utf16BeBom;
+    return TmyIniFile::Encoding::Cp1251;
+}
 } // namespace
 
 TmyIniFile::TmyIniFile(const QString &fileName)
@@ -117,83 +154,111 @@ TmyIniFile::TmyIniFile(const QString &fileName)
     load();
 }
 
+TmyIniFile::TmyIniFile(const QString &fileName, const QByteArray &bytes)
+    : m_fileName(fileName)
+{
+    if (bytes.size() > SafeFile::kMaxReadSize)
+        m_error = u"Не удалось открыть файл \"%1\": файл слишком велик."_s.arg(QDir::toNativeSeparators(fileName));
+    else if (decode(bytes) && parse())
+        m_loaded = true;
+}
+
 void TmyIniFile::load()
 {
     if (!QFileInfo::exists(m_fileName)) {
         m_loaded = true;
         return;
     }
-    const std::optional<QByteArray> read = SafeFile::ReadAll(m_fileName, &m_error);
+    std::optional<QByteArray> read = SafeFile::ReadAll(m_fileName, &m_error);
     if (!read)
         return;
-    const QByteArray &bytes = *read;
+    // The bytes go as soon as they are text: only the text and the entries live on.
+    const bool decoded = decode(*read);
+    read.reset();
+    if (decoded && parse())
+        m_loaded = true;
+}
 
+TmyIniFile::Encoding TmyIniFile::EncodingOf(const QString &fileName)
+{
+    QFile file(fileName);
+    return QFileInfo(fileName).isFile() && file.open(QIODevice::ReadOnly) ? MarkedEncoding(file.read(3))
+                                                                          : Encoding::Cp1251;
+}
+
+bool TmyIniFile::decode(const QByteArray &bytes)
+{
     QString &text = m_pool;
-    if (StartsWith(bytes, { 0xEF, 0xBB, 0xBF }) || StartsWith(bytes, { 0xFF, 0xFE })
-        || StartsWith(bytes, { 0xFE, 0xFF })) {
+    m_encoding = MarkedEncoding(bytes);
+    if (m_encoding != Encoding::Cp1251) {
         QStringDecoder::Encoding enc = QStringDecoder::Utf8;
         qsizetype markSize = 3;
-        m_encoding = Encoding::Utf8Bom;
-        if (quint8(bytes[0]) == 0xFF) {
+        if (m_encoding == Encoding::Utf16LeBom) {
             enc = QStringDecoder::Utf16LE;
-            m_encoding = Encoding::Utf16LeBom;
             markSize = 2;
-        } else if (quint8(bytes[0]) == 0xFE) {
+        } else if (m_encoding == Encoding::Utf16BeBom) {
             enc = QStringDecoder::Utf16BE;
-            m_encoding = Encoding::Utf16BeBom;
             markSize = 2;
         }
         QStringDecoder decoder(enc, QStringDecoder::Flag::Stateless);
         text = decoder.decode(QByteArrayView(bytes).sliced(markSize));
         if (decoder.hasError() || (markSize == 2 && bytes.size() % 2 != 0)) {
             m_error = u"Не удалось прочитать файл \"%1\": текст повреждён (неверная кодировка)"_s.arg(m_fileName);
-            return;
+            return false;
         }
     } else {
         text = FromCp1251(bytes);
     }
-    parse();
-    m_loaded = true;
+    return true;
 }
 
-void TmyIniFile::parse()
+bool TmyIniFile::parse()
 {
-    const QStringView all(m_pool);
-    const qsizetype size = all.size();
-    const qsizetype breaks = all.count(u'\n');
-    const qsizetype lines = (breaks > 0 ? breaks : all.count(u'\r')) + 1;
+    // Counted first, so that every table gets its size from what the file
+    // holds (a file of line ends holds nothing) and a file of more entries
+    // than any store keeps is refused before they take memory.
+    qsizetype sections = 0, lines = 0, keys = 0;
+    bool inSection = false;
+    ForEachLine(m_pool, [&](QStringView line) {
+        if (IsSectionLine(line)) {
+            ++sections;
+            inSection = true;
+        } else if (inSection) {
+            ++lines;
+            keys += line.contains(u'=') ? 1 : 0;
+        }
+    });
+    if (sections + lines > kMaxEntries) {
+        m_error = u"Не удалось прочитать файл \"%1\": в нём больше %2 строк, столько файл настроек не содержит"_s
+                      .arg(QDir::toNativeSeparators(m_fileName))
+                      .arg(kMaxEntries);
+        m_pool = QString();
+        return false;
+    }
+    m_sections.reserve(size_t(sections));
     m_lines.reserve(size_t(lines));
-    m_keyIndex.reserve(lines);
-    qint32 current = -1;
-    qsizetype pos = 0;
-    while (pos < size) {
-        qsizetype end = pos;
-        while (end < size && all[end] != u'\r' && all[end] != u'\n')
-            ++end;
-        const QStringView raw = all.sliced(pos, end - pos);
-        pos = end;
-        if (pos < size && all[pos] == u'\r' && pos + 1 < size && all[pos + 1] == u'\n')
-            ++pos; // CR LF is one line end
-        ++pos;
+    m_sectionIndex.reserve(sections);
+    m_keyIndex.reserve(keys);
 
-        const QStringView line = TrimIni(raw);
-        if (line.isEmpty() || line.front() == u';')
-            continue;
+    const QStringView all(m_pool);
+    qint32 current = -1;
+    ForEachLine(all, [&](QStringView line) {
         const auto spanOf = [&](QStringView part) {
             return Span { qint32(part.data() - all.data()), qint32(part.size()) };
         };
-        if (line.front() == u'[' && line.back() == u']') {
+        if (IsSectionLine(line)) {
             current = addSection(spanOf(TrimIni(line.sliced(1, line.size() - 2))));
-            continue;
+            return;
         }
         if (current < 0)
-            continue; // lines before the first section have no home
+            return; // lines before the first section have no home
         const qsizetype eq = line.indexOf(u'=');
         if (eq < 0)
             addLine(current, spanOf(line), {}, false, false);
         else
             addLine(current, spanOf(TrimIni(line.first(eq))), spanOf(TrimIni(line.sliced(eq + 1))), true, false);
-    }
+    });
+    return true;
 }
 
 void TmyIniFile::reservePool(qsizetype extra)
@@ -296,7 +361,7 @@ qint32 TmyIniFile::lineOf(qint32 section, QStringView key) const
 {
     const qint32 last = m_lastLine;
     const qint32 next = last >= 0 && m_lines[size_t(last)].section == section ? m_lines[size_t(last)].next
-                                                                                : m_sections[size_t(section)].firstLine;
+                                                                              : m_sections[size_t(section)].firstLine;
     qint32 found = -1;
     if (next >= 0 && m_lines[size_t(next)].firstOfKey && text(m_lines[size_t(next)].key) == key)
         found = next;
@@ -364,6 +429,12 @@ QString TmyIniFile::ReadString(const QString &section, const QString &key, const
     return raw ? raw->toString() : defaultValue;
 }
 
+std::optional<QString> TmyIniFile::TryReadString(const QString &section, const QString &key) const
+{
+    const std::optional<QStringView> raw = rawValue(section, key);
+    return raw ? std::optional<QString>(raw->toString()) : std::nullopt;
+}
+
 void TmyIniFile::WriteString(const QString &section, const QString &key, const QString &value)
 {
     writeValue(section, key, value, false);
@@ -373,11 +444,38 @@ QString TmyIniFile::mReadString(const QString &section, const QString &key, cons
 {
     // A missing key reads as the default, as if stored guarded.
     const std::optional<QStringView> raw = rawValue(section, key);
-    if (!raw)
-        return defaultValue;
-    if (raw->size() >= 2 && raw->front() == kGuard && raw->back() == kGuard)
-        return raw->sliced(1, raw->size() - 2).toString();
-    return raw->toString();
+    return raw ? Unguarded(*raw).toString() : defaultValue;
+}
+
+QStringView TmyIniFile::Unguarded(QStringView raw)
+{
+    if (raw.size() >= 2 && raw.front() == kGuard && raw.back() == kGuard)
+        return raw.sliced(1, raw.size() - 2);
+    return raw;
+}
+
+void TmyIniFile::ForEachFoundValue(
+    const std::function<void(QStringView section, QStringView key, QStringView value)> &visit) const
+{
+    for (const Section &sec : m_sections) {
+        if (!sec.firstOfName)
+            continue;
+        for (qint32 l = sec.firstLine; l >= 0; l = m_lines[size_t(l)].next) {
+            const Line &line = m_lines[size_t(l)];
+            if (line.firstOfKey)
+                visit(text(sec.name), text(line.key), text(line.value));
+        }
+    }
+}
+
+bool TmyIniFile::NamesMatch(QStringView a, QStringView b)
+{
+    return FoldedEqual(a, b);
+}
+
+quint32 TmyIniFile::NameHash(QStringView name)
+{
+    return FoldedHash(name);
 }
 
 void TmyIniFile::mWriteString(const QString &section, const QString &key, const QString &value)
@@ -485,8 +583,13 @@ QByteArray TmyIniFile::toBytes() const
 
 bool TmyIniFile::UpdateFile()
 {
+    if (qsizetype(m_sections.size() + m_lines.size()) > kMaxEntries) {
+        m_error = SafeFile::TooLargeToWrite(m_fileName, u"длиннее %1 строк"_s.arg(kMaxEntries));
+        return false;
+    }
     // Written as it is encoded: a full configuration never lies in memory as bytes.
-    if (!SafeFile::WritePieces(m_fileName, [this](const SafeFile::PieceSink &put) { return writeText(put); }, &m_error))
+    if (!SafeFile::WritePieces(
+            m_fileName, [this](const SafeFile::PieceSink &put) { return writeText(put); }, &m_error))
         return false;
     m_error.clear();
     return true;

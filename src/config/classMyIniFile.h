@@ -23,9 +23,19 @@ public:
     enum class Encoding { Cp1251, Utf8Bom, Utf16LeBom, Utf16BeBom };
 
     static constexpr QChar kGuard = QChar(char16_t(0x7F));
+    // Sections and lines a store keeps at the most, reading and writing alike:
+    // a full configuration has some 42,000. Bounds the store's memory for a
+    // file of many short lines, some 60 bytes an entry.
+    static constexpr qsizetype kMaxEntries = 250000;
 
     // Loads the file; a missing file gives an empty store. Check isLoaded().
     explicit TmyIniFile(const QString &fileName);
+    // Bound to fileName, with bytes as the file's content (the file itself is not read).
+    TmyIniFile(const QString &fileName, const QByteArray &bytes);
+
+    // The encoding a store bound to the file would write in, told by the
+    // file's first bytes alone (Windows-1251 for a missing or unreadable file).
+    static Encoding EncodingOf(const QString &fileName);
 
     bool isLoaded() const { return m_loaded; }
     // Russian text of the last failure (loading or UpdateFile).
@@ -37,9 +47,23 @@ public:
     void mWriteString(const QString &section, const QString &key, const QString &value);
 
     QString ReadString(const QString &section, const QString &key, const QString &defaultValue) const;
+    // The plain value, or nothing when the file has no such key.
+    std::optional<QString> TryReadString(const QString &section, const QString &key) const;
     void WriteString(const QString &section, const QString &key, const QString &value);
     qint32 ReadInteger(const QString &section, const QString &key, qint32 defaultValue) const;
     void WriteInteger(const QString &section, const QString &key, qint32 value);
+
+    // Calls visit(section, key, raw value) for every line a lookup can find:
+    // in the first section of each name, the first line of each key; in the
+    // store's order. What the reads of many keys find, in one pass.
+    void ForEachFoundValue(
+        const std::function<void(QStringView section, QStringView key, QStringView value)> &visit) const;
+    // Whether two names match as lookups match them (letter case aside,
+    // Cyrillic included), and a hash that is equal for names that match.
+    static bool NamesMatch(QStringView a, QStringView b);
+    static quint32 NameHash(QStringView name);
+    // A guarded value's text between its DEL characters; any other value as it is.
+    static QStringView Unguarded(QStringView raw);
 
     bool SectionExists(const QString &section) const;
     bool ValueExists(const QString &section, const QString &key) const;
@@ -136,7 +160,8 @@ private:
     };
 
     void load();
-    void parse();
+    bool decode(const QByteArray &bytes);
+    bool parse();
     // Hands the file's bytes to put a piece at a time; false when put refused one.
     bool writeText(const std::function<bool(QByteArrayView)> &put) const;
     QStringView text(Span span) const { return QStringView(m_pool).sliced(span.pos, span.len); }

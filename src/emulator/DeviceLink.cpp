@@ -21,7 +21,15 @@ int DeviceLink::write(const quint8 *data, int count)
     if (!m_open || count <= 0)
         return 0;
     ++m_writes;
-    m_pending += m_device->answer(QByteArrayView(reinterpret_cast<const char *>(data), count));
+    const QByteArrayView request(reinterpret_cast<const char *>(data), count);
+    if (m_device->faults().echo) {
+        m_pending += request;
+        return count;
+    }
+    const QByteArray answer = m_device->answer(request);
+    m_pending += answer;
+    if (m_device->faults().repeatMs > 0)
+        m_pending += answer;
     return count;
 }
 

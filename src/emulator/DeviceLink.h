@@ -10,8 +10,9 @@ class KktDevice;
 
 // A port wired straight to a KktDevice in the same process, for fast runs
 // without a terminal. Every write is taken as one whole request frame; its
-// answer waits to be read until the next purge. Nothing here sleeps unless
-// asked to (setReadPauseMs, for a run that must last a while): a silent
+// answer (the request itself for an echoing device, the answer twice for a
+// repeating one) waits to be read until the next purge. Nothing here sleeps
+// unless asked to (setReadPauseMs, for a run that must last a while): a silent
 // device reads as 0 bytes at once, and an answer delayed (device fault
 // delayMs) beyond the total time-out given to open() reads as 0 bytes too,
 // as a real port would report it after waiting. The counters may be read
@@ -34,6 +35,7 @@ public:
     int write(const quint8 *data, int count) override;
     int read(quint8 *data, int maxCount) override;
     void close() override;
+    int pendingInput() override { return int(m_pending.size()); }
 
     KktDevice &device() { return *m_device; }
     // Counters for tests that look at the traffic.

@@ -25,6 +25,12 @@ struct KktDeviceFaults
     int delayMs = 0;
     // Send the answer at the line rate of the port's speed (the server's job).
     bool pace = false;
+    // Send every answer once more this long after it (the server's job): a
+    // register, or a line, that repeats itself.
+    int repeatMs = 0;
+    // Send back every byte as it comes instead of answering, as a loopback
+    // plug, a modem with echo on or a wrong cable does (the server's job).
+    bool echo = false;
 };
 
 // The imitated register: its memory (goods base and the tables the program

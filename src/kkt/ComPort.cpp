@@ -7,6 +7,7 @@
 #include <limits>
 
 using namespace KktFrame;
+using namespace Qt::StringLiterals;
 
 namespace {
 void CopyField(quint8 *dst, const QByteArray &bytes)
@@ -62,6 +63,20 @@ quint8 RequestPredmRasch(KktChannel &channel, const KktConnection &conn, quint8 
         f[47] = section;
         return true;
     };
+    // A read is answered by the whole record of the item asked for; a bare
+    // status, or a record of another item (a frame meant for an earlier
+    // request), answers nothing.
+    const auto check = [&](const quint8 *a, quint32 count) {
+        if (mode != KktMode::Read)
+            return QString();
+        if (count < quint32(KktCommands::GoodsItem.answerLength))
+            return u"в ответе ККТ нет записи товара (%1 байт из %2)"_s.arg(count).arg(
+                KktCommands::GoodsItem.answerLength);
+        const quint16 answered = ReadU16(a + 4);
+        if (answered == number)
+            return QString();
+        return u"ККТ ответила о товаре номер %1, а спрошен товар номер %2"_s.arg(answered).arg(number);
+    };
     const auto take = [&](const quint8 *a, quint32) {
         number = ReadU16(a + 4);
         font = a[6];
@@ -70,7 +85,7 @@ quint8 RequestPredmRasch(KktChannel &channel, const KktConnection &conn, quint8 
         price = QString::number(ReadUnsigned(a + 37, 5));
         section = a[42];
     };
-    return RunTransaction(channel, conn, KktCommands::GoodsItem, build, take);
+    return RunTransaction(channel, conn, KktCommands::GoodsItem, build, take, check);
 }
 
 quint8 RequestParam(KktChannel &channel, const KktConnection &conn, quint8 mode, quint8 table, quint8 row, quint8 field,

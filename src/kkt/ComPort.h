@@ -36,7 +36,8 @@ struct TTestLinkAnswer
 // cut to 24 characters and converted; barcode a signed 64-bit number whose low
 // 48 bits are sent; price in kopecks, signed 32-bit). Outcome 5 when barcode or
 // price is not a number of its width: nothing is sent. Read: sends the number
-// and, on any non-busy answer, overwrites all six values with the answer's.
+// and, on any non-busy answer, overwrites all six values with the answer's;
+// an answer of status 0 about another item is outcome 2 and overwrites nothing.
 quint8 RequestPredmRasch(KktChannel &channel, const KktConnection &conn, quint8 mode, quint16 &number, quint16 &font,
     QString &name, QString &barcode, QString &price, quint8 &section);
 

@@ -120,6 +120,11 @@ QByteArray ToCp1251(QStringView text)
     return out;
 }
 
+bool InCp1251(QStringView text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80 || Cp1251Byte(c.unicode()); });
+}
+
 QString FromCp1251(QByteArrayView bytes)
 {
     QString out(bytes.size(), Qt::Uninitialized);

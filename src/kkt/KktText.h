@@ -14,6 +14,8 @@ QString KKTToStr(QByteArrayView kkt);
 
 // Text to Windows-1251; every character the code page lacks becomes "?".
 QByteArray ToCp1251(QStringView text);
+// Whether Windows-1251 has every character of the text.
+bool InCp1251(QStringView text);
 // Windows-1251 bytes to text.
 QString FromCp1251(QByteArrayView bytes);
 

@@ -49,6 +49,23 @@ int PollOne(int fd, short events, qint64 deadlineNs)
     }
 }
 
+// One read on the non-blocking descriptor, waiting until deadlineNs for bytes
+// to come: how many were read, or 0 when none came in time or the line hung up.
+int ReadBefore(int fd, quint8 *data, int maxCount, qint64 deadlineNs)
+{
+    for (;;) {
+        const ssize_t n = ::read(fd, data, size_t(maxCount));
+        if (n > 0)
+            return int(n);
+        if (n < 0 && errno == EINTR)
+            continue;
+        // 0 with data asked for: the device hung up. Anything but "no data yet" ends the read.
+        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
+            return 0;
+        if (MonotonicNs() >= deadlineNs || PollOne(fd, POLLIN, deadlineNs) <= 0)
+            return 0;
+    }
+}
 } // namespace
 
 PosixSerialLink::PosixSerialLink(const QString &portsFolder)
@@ -144,21 +161,33 @@ int PosixSerialLink::read(quint8 *data, int maxCount)
     qint64 end = totalEnd; // until the first byte, the total time-out alone
     int got = 0;
     while (got < maxCount) {
-        const ssize_t n = ::read(m_fd, data + got, size_t(maxCount - got));
-        if (n > 0) {
-            got += int(n);
-            end = std::min(totalEnd, MonotonicNs() + qint64(m_intervalMs) * kNsPerMs);
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        // 0 with data asked for: the device hung up. Anything but "no data yet" ends the read.
-        if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
+        const int n = ReadBefore(m_fd, data + got, maxCount - got, end);
+        if (n <= 0)
             break;
-        if (MonotonicNs() >= end || PollOne(m_fd, POLLIN, end) <= 0)
-            break;
+        got += n;
+        end = std::min(totalEnd, MonotonicNs() + qint64(m_intervalMs) * kNsPerMs);
     }
     return got;
+}
+
+int PosixSerialLink::pendingInput()
+{
+    int waiting = 0;
+    return isOpen() && ::ioctl(m_fd, FIONREAD, &waiting) == 0 ? waiting : 0;
+}
+
+int PosixSerialLink::discardUntilQuiet(int quietMs, int maxMs)
+{
+    if (!isOpen())
+        return 0;
+    const qint64 giveUp = MonotonicNs() + qint64(std::max(maxMs, 0)) * kNsPerMs;
+    const auto quietFromNow = [&] { return std::min(giveUp, MonotonicNs() + qint64(std::max(quietMs, 0)) * kNsPerMs); };
+    qint64 quietEnd = quietFromNow();
+    int dropped = 0;
+    quint8 scratch[256];
+    for (int n; (n = ReadBefore(m_fd, scratch, int(sizeof scratch), quietEnd)) > 0; quietEnd = quietFromNow())
+        dropped += n;
+    return dropped;
 }
 
 void PosixSerialLink::close()

@@ -23,6 +23,8 @@ public:
     int write(const quint8 *data, int count) override;
     int read(quint8 *data, int maxCount) override;
     void close() override;
+    int pendingInput() override;
+    int discardUntilQuiet(int quietMs, int maxMs) override;
 
 private:
     // Waits until the bytes handed over have left the output queue, at most

@@ -118,7 +118,31 @@ int OpenPort(const QString &name, const QString &portsFolder)
 
 bool TakeExclusive(int fd)
 {
-    return ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::ioctl(fd, TIOCEXCL) == 0;
+    // The advisory lock first, before the line is touched. Root's open passes
+    // another process's exclusive flag, which an ordinary user's would meet
+    // as "busy": the terminal's word that it is held is taken as such.
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0 && !HeldExclusively(fd) && ::ioctl(fd, TIOCEXCL) == 0;
+}
+
+bool HeldExclusively(int fd)
+{
+#ifdef TIOCGEXCL
+    int exclusive = 0;
+    return ::ioctl(fd, TIOCGEXCL, &exclusive) == 0 && exclusive != 0;
+#else
+    Q_UNUSED(fd);
+    return false;
+#endif
+}
+
+bool HeldExclusively(const QString &device)
+{
+    const int fd = OpenDevice(QFile::encodeName(device));
+    if (fd < 0)
+        return false; // the open that follows tells why
+    const bool held = HeldExclusively(fd);
+    ::close(fd);
+    return held;
 }
 
 void Close(int fd, bool exclusive)

@@ -14,9 +14,15 @@ int OpenPort(const QString &name, const QString &portsFolder);
 
 // Takes the port for this process: an advisory lock (what picocom, pyserial's
 // exclusive mode and another instance of ours take) and the terminal's
-// exclusive flag. False when another process holds the lock or the terminal
-// refuses the flag.
+// exclusive flag. False when another process holds the lock, when the flag is
+// set already (another process has it; root's open is not refused for it) or
+// when the terminal refuses the flag.
 bool TakeExclusive(int fd);
+
+// Whether the terminal's exclusive flag is set: on fd, or on the device at a
+// path (opened for the look alone).
+bool HeldExclusively(int fd);
+bool HeldExclusively(const QString &device);
 
 // Clears the exclusive flag (it stays on the terminal while anyone else has
 // it open, as a pseudo-terminal's server does) and closes the descriptor; the

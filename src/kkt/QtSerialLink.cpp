@@ -7,6 +7,8 @@
 #include <algorithm>
 
 #ifdef Q_OS_UNIX
+#include "kkt/PosixTty.h"
+
 #include <sys/file.h>
 #endif
 
@@ -32,6 +34,12 @@ bool QtSerialLink::open(const QString &name, quint32 speed, quint32 totalTimeOut
     const QString device = PortDevicePath(name, m_portsFolder);
     if (device.isEmpty())
         return false;
+#ifdef Q_OS_UNIX
+    // QSerialPort sets the exclusive flag itself, and root's open passes
+    // another process's: looked at before.
+    if (PosixTty::HeldExclusively(device))
+        return false;
+#endif
     m_port = std::make_unique<QSerialPort>();
     m_port->setPortName(device);
     m_totalMs = totalTimeOutMs;
@@ -126,6 +134,39 @@ int QtSerialLink::read(quint8 *data, int maxCount)
         m_port->clearError();
     }
     return got;
+}
+
+int QtSerialLink::pendingInput()
+{
+    if (!isOpen())
+        return 0;
+    // What the system holds reaches the port's buffer only when it is looked for.
+    m_port->waitForReadyRead(0);
+    m_port->clearError();
+    return int(m_port->bytesAvailable());
+}
+
+int QtSerialLink::discardUntilQuiet(int quietMs, int maxMs)
+{
+    if (!isOpen())
+        return 0;
+    QElapsedTimer timer;
+    timer.start();
+    qint64 lastByteAt = 0;
+    int dropped = int(m_port->readAll().size());
+    for (;;) {
+        const qint64 now = timer.elapsed();
+        const qint64 wait = std::min<qint64>(quietMs - (now - lastByteAt), maxMs - now);
+        if (wait <= 0 || !m_port->waitForReadyRead(int(wait)))
+            break;
+        const qsizetype n = m_port->readAll().size();
+        if (n > 0) {
+            dropped += int(n);
+            lastByteAt = timer.elapsed();
+        }
+    }
+    m_port->clearError();
+    return dropped;
 }
 
 void QtSerialLink::close()

@@ -21,6 +21,8 @@ public:
     int write(const quint8 *data, int count) override;
     int read(quint8 *data, int maxCount) override;
     void close() override;
+    int pendingInput() override;
+    int discardUntilQuiet(int quietMs, int maxMs) override;
 
     // How long a write of count bytes at speed may take before it is given up.
     static qint64 WriteTimeOutMs(int count, quint32 speed);

@@ -29,8 +29,23 @@ public:
     virtual int read(quint8 *data, int maxCount) = 0;
     virtual void close() = 0;
 
+    // Bytes received and not read yet; 0 also where the adapter cannot tell.
+    // Asked around every purge: bytes that come when nothing was asked belong
+    // to no request.
+    virtual int pendingInput() { return 0; }
+    // Reads and drops whatever comes until the line has been quiet for quietMs,
+    // for at most maxMs in all; the bytes dropped. Adapters that cannot wait
+    // drop nothing.
+    virtual int discardUntilQuiet(int quietMs, int maxMs)
+    {
+        Q_UNUSED(quietMs);
+        Q_UNUSED(maxMs);
+        return 0;
+    }
+
     // Shorter than 1500 ms only in tests that must not wait that long.
     void setIntervalTimeOut(int ms) { m_intervalMs = ms; }
+    int intervalTimeOut() const { return m_intervalMs; }
 
 protected:
     int m_intervalMs = kIntervalTimeOutMs;

@@ -32,32 +32,50 @@ QString Flat(const QString &cell)
     return out;
 }
 
-// Splits on CR LF, LF or CR; a line end before the end of the text makes no empty last line.
-QStringList SplitLines(const QString &text)
+// The lines of the file's bytes, one at a time: CR LF, LF and CR each end a
+// line, and a line end before the end of the bytes makes no empty last line.
+// The control characters of the format are single bytes in Windows-1251, so
+// a line is split before its text is decoded.
+class LineCursor
 {
-    QStringList lines;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] != u'\r' && text[i] != u'\n')
-            continue;
-        lines << text.mid(start, i - start);
-        if (text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-            ++i;
-        start = i + 1;
+public:
+    explicit LineCursor(QByteArrayView bytes)
+        : m_bytes(bytes)
+    { }
+    std::optional<QByteArrayView> next()
+    {
+        if (m_pos >= m_bytes.size())
+            return std::nullopt;
+        qsizetype end = m_pos;
+        while (end < m_bytes.size() && m_bytes[end] != '\r' && m_bytes[end] != '\n')
+            ++end;
+        const QByteArrayView line = m_bytes.sliced(m_pos, end - m_pos);
+        if (end + 1 < m_bytes.size() && m_bytes[end] == '\r' && m_bytes[end + 1] == '\n')
+            ++end;
+        m_pos = end + 1;
+        return line;
     }
-    if (start < text.size())
-        lines << text.mid(start);
-    return lines;
-}
 
-std::optional<TtmpStringData> ParseRecord(const QString &line)
+private:
+    QByteArrayView m_bytes;
+    qsizetype m_pos = 0;
+};
+
+std::optional<TtmpStringData> ParseRecord(QByteArrayView line)
 {
-    if (line.isEmpty() || line.front() != STX || line.back() != ETX || line.count(TAB) != 5)
+    if (line.isEmpty() || line.front() != STX.unicode() || line.back() != ETX.unicode()
+        || line.count(char(TAB.unicode())) != 5)
         return std::nullopt;
-    const QStringList parts = line.mid(1).split(TAB);
-    TtmpStringData rec { parts[0], parts[1], parts[2], parts[3], parts[4], parts[5] };
-    rec.Section = rec.Section.left(rec.Section.indexOf(ETX));
-    return rec;
+    QString parts[6];
+    qsizetype from = 1;
+    for (QString &part : parts) {
+        qsizetype to = line.indexOf(char(TAB.unicode()), from);
+        if (to < 0) // the last value ends at the first ETX
+            to = line.indexOf(char(ETX.unicode()), from);
+        part = FromCp1251(line.sliced(from, to - from));
+        from = to + 1;
+    }
+    return TtmpStringData { parts[0], parts[1], parts[2], parts[3], parts[4], parts[5] };
 }
 
 // The value checks of an accepted record. A number outside 1..6000 names no goods row: the file is rejected.
@@ -68,19 +86,22 @@ bool RecordValid(const TtmpStringData &rec)
 }
 } // namespace
 
+QString Goods1CLine(int number, const GoodsCells &cells)
+{
+    const QString &price = cells[GoodsCol::Price - 1];
+    return STX + QString::number(number) + TAB + Flat(cells[GoodsCol::Name - 1]) + TAB + Flat(cells[GoodsCol::Font - 1])
+        + TAB + Flat(cells[GoodsCol::Barcode - 1]) + TAB + (price.isEmpty() ? u"0.0"_s : Flat(price)) + TAB
+        + Flat(cells[GoodsCol::Section - 1]) + ETX + u"\r\n"_s;
+}
+
 QByteArray Goods1CBytes(const StringGridModel &goods)
 {
     QString text;
     text.reserve(GoodsRows::kCount * 48);
     text += SOH;
     text += u"\r\n"_s;
-    for (int row = 1; row <= GoodsRows::kCount; ++row) {
-        const QString price = goods.cell(row, GoodsCol::Price);
-        text += STX + QString::number(row) + TAB + Flat(goods.cell(row, GoodsCol::Name)) + TAB
-            + Flat(goods.cell(row, GoodsCol::Font)) + TAB + Flat(goods.cell(row, GoodsCol::Barcode)) + TAB
-            + (price.isEmpty() ? u"0.0"_s : Flat(price)) + TAB + Flat(goods.cell(row, GoodsCol::Section)) + ETX
-            + u"\r\n"_s;
-    }
+    for (int row = 1; row <= GoodsRows::kCount; ++row)
+        text += Goods1CLine(row, GoodsRows::Read(goods, row));
     text += EOT;
     text += u"\r\n"_s;
     return ToCp1251(text);
@@ -103,31 +124,41 @@ PageResult ImportGoods1C(const QString &path, StringGridModel &goods)
     return ImportGoods1CBytes(*bytes, goods);
 }
 
-PageResult ImportGoods1CBytes(const QByteArray &bytes, StringGridModel &goods)
+std::optional<Goods1CRecords> ParseGoods1C(QByteArrayView bytes)
 {
-    const QStringList lines = SplitLines(FromCp1251(bytes));
-    std::vector<TtmpStringData> records;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i == 0) {
-            if (lines[0] != QString(SOH))
-                return PageResult::Failure(Rejected());
+    // Line by line, each record checked and kept for its row as it comes: a
+    // file that fails at its first line costs nothing more, and a long file
+    // takes no more than its rows.
+    LineCursor lines(bytes);
+    Goods1CRecords records;
+    records.rows.assign(GoodsRows::kCount, GoodsRows::Defaults());
+    records.named.assign(GoodsRows::kCount, false);
+    qsizetype index = 0;
+    for (std::optional<QByteArrayView> line; (line = lines.next()); ++index) {
+        if (index == 0) {
+            if (*line != QByteArrayView("\x01", 1))
+                return std::nullopt;
             continue;
         }
-        if (i == kSkippedLine)
+        if (index == kSkippedLine)
             continue;
-        const std::optional<TtmpStringData> rec = ParseRecord(lines[i]);
-        if (!rec)
-            return PageResult::Failure(Rejected());
-        records.push_back(*rec);
+        const std::optional<TtmpStringData> rec = ParseRecord(*line);
+        if (!rec || !RecordValid(*rec))
+            return std::nullopt;
+        // A later record for the same number wins.
+        const size_t at = size_t(*ParseDecimal(rec->Number, 1, GoodsRows::kCount) - 1);
+        records.rows[at] = { GoodsRows::StoredName(rec->Name), rec->TypeFont, rec->Shtr, rec->Price, rec->Section, {} };
+        records.named[at] = true;
+        ++records.count;
     }
-    for (const TtmpStringData &rec : records)
-        if (!RecordValid(rec))
-            return PageResult::Failure(Rejected());
+    return records;
+}
 
-    std::vector<GoodsCells> rows(GoodsRows::kCount, GoodsRows::Defaults());
-    for (const TtmpStringData &rec : records) // a later record for the same number wins
-        rows[size_t(*ParseDecimal(rec.Number, 1, GoodsRows::kCount) - 1)]
-            = { rec.Name, rec.TypeFont, rec.Shtr, rec.Price, rec.Section, {} };
-    GoodsRows::ApplyAll(goods, rows, GoodsCol::Name, GoodsCol::Section);
-    return PageResult::Success(u"Загружено %1 позиций!"_s.arg(records.size()), int(records.size()));
+PageResult ImportGoods1CBytes(const QByteArray &bytes, StringGridModel &goods)
+{
+    const std::optional<Goods1CRecords> records = ParseGoods1C(bytes);
+    if (!records)
+        return PageResult::Failure(Rejected());
+    GoodsRows::ApplyAll(goods, records->rows, GoodsCol::Name, GoodsCol::Section);
+    return PageResult::Success(u"Загружено %1 позиций!"_s.arg(records->count), records->count);
 }

@@ -4,6 +4,9 @@
 
 #include <QByteArray>
 
+#include <optional>
+#include <vector>
+
 // The 1C exchange file (*.1cdb): Windows-1251 lines ended by CR LF; a SOH line,
 // one STX ... ETX record per goods row with five TABs between its six values
 // (number, name, font, barcode, price, section), an EOT line.
@@ -19,6 +22,9 @@ struct TtmpStringData
     QString Section;
 };
 
+// One record line, its line end included, before it is encoded: the row's
+// number and its cells 1..5 (an empty price goes as "0.0").
+QString Goods1CLine(int number, const GoodsCells &cells);
 // The whole file text for rows 1..6000.
 QByteArray Goods1CBytes(const StringGridModel &goods);
 // Writes it atomically; on success the message is "Файл успешно сохранен!".
@@ -28,4 +34,16 @@ PageResult ExportGoods1C(const QString &path, const StringGridModel &goods);
 // and fills them, so a rejected file leaves the grid as it was. The marking
 // column is never touched.
 PageResult ImportGoods1C(const QString &path, StringGridModel &goods);
+
+// What an accepted file gives the goods rows: the cells of every row it names
+// (a later record for a row replacing an earlier one), the defaults elsewhere,
+// which rows it names, and how many records it held.
+struct Goods1CRecords
+{
+    std::vector<GoodsCells> rows; // rows 1..6000 at 0..5999
+    std::vector<bool> named;
+    int count = 0;
+};
+// The file's records; nothing when the file is rejected.
+std::optional<Goods1CRecords> ParseGoods1C(QByteArrayView bytes);
 PageResult ImportGoods1CBytes(const QByteArray &bytes, StringGridModel &goods);

@@ -3,6 +3,12 @@
 #include "config/IniFileUtil.h"
 #include "config/classMyIniFile.h"
 
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <iterator>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -12,6 +18,24 @@ const QString kKeys[6]
 QString SectionOf(int row)
 {
     return u"ТОВАР_#"_s + QString::number(row);
+}
+
+// The goods row 1..6000 a section stands for, 0 for none. A read of row n
+// looks for the section named ТОВАР_#n, n in decimal as written: no sign, no
+// leading zero.
+int RowOfSection(QStringView section)
+{
+    const QStringView prefix = u"ТОВАР_#";
+    const qsizetype digits = section.size() - prefix.size();
+    if (digits < 1 || digits > 4 || !TmyIniFile::NamesMatch(section.first(prefix.size()), prefix))
+        return 0;
+    int row = 0;
+    for (QChar c : section.sliced(prefix.size())) {
+        if (c < u'0' || c > u'9' || (row == 0 && c == u'0'))
+            return 0;
+        row = row * 10 + (c.unicode() - u'0');
+    }
+    return row <= GoodsRows::kCount ? row : 0;
 }
 
 PageResult Failure(const QString &reason)
@@ -35,21 +59,47 @@ PageResult SaveGoodsDb102(const QString &path, const StringGridModel &goods)
     return PageResult::Success({}, GoodsRows::kCount);
 }
 
+int ParseGoodsDb102(const TmyIniFile &ini, const std::function<void(int row, int key, QStringView text)> &take)
+{
+    // The values the reads of every row's keys would find, in one pass over the file.
+    int found = 0;
+    int row = 0;
+    QStringView lastSection;
+    ini.ForEachFoundValue([&](QStringView section, QStringView key, QStringView value) {
+        if (section.data() != lastSection.data() || section.size() != lastSection.size()) {
+            lastSection = section;
+            row = RowOfSection(section);
+        }
+        if (row == 0)
+            return;
+        const auto at = std::find_if(
+            std::begin(kKeys), std::end(kKeys), [&](const QString &k) { return TmyIniFile::NamesMatch(key, k); });
+        if (at == std::end(kKeys))
+            return;
+        take(row, int(at - std::begin(kKeys)), value);
+        ++found;
+    });
+    return found;
+}
+
 PageResult LoadGoodsDb102(const QString &path, StringGridModel &goods)
 {
     QString error;
+    // A name that is not there yet is a new, empty base; one that is there must be a base.
+    const bool existed = QFileInfo::exists(path) || QFileInfo(path).isSymLink();
     if (!CreateIfMissing(path, &error))
         return Failure(error);
     const TmyIniFile ini(path);
     if (!ini.isLoaded())
         return Failure(ini.errorString());
-    std::vector<GoodsCells> rows(GoodsRows::kCount);
-    const GoodsCells &defaults = GoodsRows::Defaults();
-    for (int row = 1; row <= GoodsRows::kCount; ++row) {
-        const QString section = SectionOf(row);
-        for (size_t i = 0; i < 6; ++i)
-            rows[size_t(row - 1)][i] = ini.ReadString(section, kKeys[i], defaults[i]);
-    }
+    std::vector<GoodsCells> rows(GoodsRows::kCount, GoodsRows::Defaults());
+    const int found = ParseGoodsDb102(
+        ini, [&](int row, int key, QStringView text) { rows[size_t(row - 1)][size_t(key)] = text.toString(); });
+    // Any other file (a text, a configuration, random bytes) would load as an
+    // empty base over the user's goods.
+    if (existed && found == 0)
+        return Failure(u"Файл \"%1\" не является базой товаров: в нём нет ни одной записи товара "
+                       u"(раздела ТОВАР_# с её ключами)."_s.arg(QDir::toNativeSeparators(path)));
     GoodsRows::ApplyAll(goods, rows);
     return PageResult::Success({}, GoodsRows::kCount);
 }

@@ -1,6 +1,8 @@
 #include "pages/GoodsRows.h"
 
+#include "kkt/KktText.h"
 #include "pages/FixedLists.h"
+#include "pages/TypingRules.h"
 
 using namespace Qt::StringLiterals;
 
@@ -9,6 +11,25 @@ const GoodsCells &Defaults()
 {
     static const GoodsCells cells { QString(), FixedLists::Narrow(), QString(), u"0.00"_s, u"0"_s, QString() };
     return cells;
+}
+
+QString StoredName(const QString &name)
+{
+    return CutToTypingLimit(LayoutOf(TableKind::Goods).column(GoodsCol::Name).rule, name, FixedLists::Narrow());
+}
+
+QList<int> RowsOutsideCp1251(const StringGridModel &goods)
+{
+    QList<int> rows;
+    for (int row = 1; row <= kCount; ++row) {
+        for (int col = GoodsCol::Name; col <= GoodsCol::Mark; ++col) {
+            if (!InCp1251(goods.cell(row, col))) {
+                rows << row;
+                break;
+            }
+        }
+    }
+    return rows;
 }
 
 GoodsCells Read(const StringGridModel &goods, int row)

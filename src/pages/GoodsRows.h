@@ -19,6 +19,16 @@ constexpr int kCount = 6000;
 // What a file operation puts into a row it resets or finds no value for.
 const GoodsCells &Defaults();
 
+// A name from another program's file as the goods grid keeps it: cut to the
+// 24 characters of the register's field, the most typing makes in a name cell
+// (a wide font's 12 are not forced on it: the grid keeps a longer name when
+// only its font is changed, and an export must import back as it was).
+QString StoredName(const QString &name);
+
+// The rows 1..6000, in order, that hold a character Windows-1251 lacks in any
+// of their cells: a goods file in that code page holds "?" in its place.
+QList<int> RowsOutsideCp1251(const StringGridModel &goods);
+
 // The cells of row 1..6000.
 GoodsCells Read(const StringGridModel &goods, int row);
 

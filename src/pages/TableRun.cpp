@@ -98,12 +98,9 @@ Step GoodsRead(KktChannel &channel, const KktConnection &conn, StringGridModel &
             TableKind::Goods, false, n);
     if (!step.ok)
         return step;
-    // The answer names the item it carries: one for another item than asked
-    // answers some other question (a stale frame, noise) and fills no row. A
-    // price the grid cannot hold is refused too.
-    if (number != n)
-        return Failed(
-            u"ВНИМАНИЕ!\r\nККТ вернула товар с неверным номером %1 при чтении товара номер %2!"_s.arg(number).arg(n));
+    // The request itself refuses an answer about another item than asked (a
+    // stale frame, noise): it fails with outcome 2 and fills no row. A price
+    // the grid cannot hold is refused here.
     const std::optional<QString> priceText = KopToPrice(price);
     if (!priceText)
         return Failed(u"ВНИМАНИЕ!\r\nККТ вернула недопустимую цену товара номер %1 (%2 коп.)!"_s.arg(n).arg(price));

@@ -80,6 +80,15 @@ std::optional<QString> ApplyTypingRule(
     return inserted;
 }
 
+QString CutToTypingLimit(const CellRule &rule, const QString &text, const QString &fontText)
+{
+    const int limit = LimitOf(rule, fontText);
+    if (limit < 0 || text.size() <= limit)
+        return text;
+    const bool splitsPair = limit > 0 && text[limit - 1].isHighSurrogate();
+    return text.left(splitsPair ? limit - 1 : limit);
+}
+
 CellRule RuleAt(const TableLayout &layout, int row, int col)
 {
     if (row < 1 || row >= layout.rows || col < 1 || col >= layout.cols)

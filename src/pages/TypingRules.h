@@ -35,6 +35,10 @@ TypedChar ApplyTypingRule(const CellRule &rule, const QString &cellText, const Q
 std::optional<QString> ApplyTypingRule(
     const CellRule &rule, const QString &cellText, const QString &fontText, const QString &typed);
 
+// The text cut to the longest that typing makes in a cell of the rule
+// (fontText as above); a character outside the basic plane is never split.
+QString CutToTypingLimit(const CellRule &rule, const QString &text, const QString &fontText);
+
 // The rule of a cell, row exceptions included; title cells have none.
 CellRule RuleAt(const TableLayout &layout, int row, int col);
 

@@ -2,10 +2,52 @@
 
 #include <QDataStream>
 #include <QIODevice>
+#include <QtEndian>
 
 namespace {
 constexpr quint32 kMagic = 0x4B585331; // "KXS1"
 constexpr QDataStream::Version kVersion = QDataStream::Qt_6_0;
+constexpr quint32 kNullText = 0xFFFFFFFF; // QDataStream's length of a null text
+
+// The parts of what Encode writes with QDataStream (version 6.0, big-endian):
+// 32-bit numbers, and texts as their byte length followed by UTF-16.
+class Reader
+{
+public:
+    explicit Reader(QByteArrayView bytes)
+        : m_bytes(bytes)
+    { }
+    bool atEnd() const { return m_pos == m_bytes.size(); }
+    bool number(quint32 &value)
+    {
+        if (m_bytes.size() - m_pos < 4)
+            return false;
+        value = qFromBigEndian<quint32>(m_bytes.data() + m_pos);
+        m_pos += 4;
+        return true;
+    }
+    std::optional<QString> text()
+    {
+        quint32 length = 0;
+        if (!number(length))
+            return std::nullopt;
+        if (length == kNullText)
+            return QString();
+        if (length == 0)
+            return QString::fromLatin1("", 0); // empty, not null, as it was written
+        if (length % 2 != 0 || length > quint32(m_bytes.size() - m_pos))
+            return std::nullopt;
+        QString out(qsizetype(length / 2), Qt::Uninitialized);
+        for (qsizetype i = 0; i < out.size(); ++i)
+            out[i] = QChar(qFromBigEndian<quint16>(m_bytes.data() + m_pos + 2 * i));
+        m_pos += length;
+        return out;
+    }
+
+private:
+    QByteArrayView m_bytes;
+    qsizetype m_pos = 0;
+};
 } // namespace
 
 namespace XlsCells {
@@ -22,17 +64,24 @@ QByteArray Encode(const std::vector<QStringList> &rows)
 
 std::optional<std::vector<QStringList>> Decode(const QByteArray &bytes)
 {
-    QDataStream in(bytes);
-    in.setVersion(kVersion);
+    // Read by hand, not by QDataStream: a length in the bytes is checked
+    // against the bytes that are left before anything is taken for it, where
+    // the stream would first try to make room for whatever length it reads.
+    Reader in(bytes);
     quint32 magic = 0, count = 0;
-    in >> magic >> count;
-    if (in.status() != QDataStream::Ok || magic != kMagic || count > quint32(kMaxRows))
+    if (!in.number(magic) || !in.number(count) || magic != kMagic || count > quint32(kMaxRows))
         return std::nullopt;
     std::vector<QStringList> rows(count);
     for (QStringList &row : rows) {
-        in >> row;
-        if (in.status() != QDataStream::Ok || row.size() != kColumns)
+        quint32 columns = 0;
+        if (!in.number(columns) || columns != quint32(kColumns))
             return std::nullopt;
+        for (quint32 c = 0; c < columns; ++c) {
+            std::optional<QString> text = in.text();
+            if (!text)
+                return std::nullopt;
+            row << *text;
+        }
     }
     if (!in.atEnd())
         return std::nullopt;

@@ -15,6 +15,9 @@ namespace XlsCells {
 constexpr int kFirstColumn = 3; // barcode
 constexpr int kColumns = 5; // barcode, name, section, price, marking
 constexpr int kMaxRows = 6000;
+// The most text the reader hands back, in characters: more than any goods
+// file the program writes can hold (see SafeFile::kMaxReadSize).
+constexpr qint64 kMaxTextChars = 32 * 1024 * 1024;
 
 // Exit codes of the reader besides 0.
 enum Exit : int {
@@ -24,6 +27,7 @@ enum Exit : int {
     Password = 13,
     NoSheets = 14,
     BadSheet = 15,
+    TooMuchText = 16, // more than kMaxTextChars in the cells handed back
     Usage = 64,
 };
 

@@ -38,7 +38,10 @@ QString ExitReason(int code)
     case XlsCells::NotFound:
         return u"файл не найден или недоступен."_s;
     case XlsCells::NoMemory:
-        return u"недостаточно памяти."_s;
+        return u"книга слишком велика: для её чтения не хватило памяти (больше 1 ГБ)."_s;
+    case XlsCells::TooMuchText:
+        return u"книга слишком велика: в её ячейках больше %1 млн знаков, столько база товаров не вмещает."_s.arg(
+            XlsCells::kMaxTextChars / 1000000);
     case XlsCells::Password:
         return u"книга защищена паролем."_s;
     case XlsCells::NoSheets:
@@ -126,18 +129,22 @@ PageResult LoadXls(const QString &fileName, StringGridModel &grid, const XlsRead
         return Unreadable(fileName, reading.reason);
 
     std::vector<GoodsCells> rows(GoodsRows::kCount, GoodsRows::Defaults());
-    // The reader's columns: sheet columns 3 (barcode), 4 (name), 5 (section), 6 (price), 7 (marking).
-    const auto cell
-        = [](const QStringList &row, int sheetColumn) { return row.at(sheetColumn - XlsCells::kFirstColumn); };
     int count = 0;
-    for (const QStringList &sheetRow : *reading.rows) {
-        GoodsCells &row = rows[size_t(count++)];
-        row[GoodsCol::Name - 1] = cell(sheetRow, XlsColumn::Name);
-        row[GoodsCol::Barcode - 1] = cell(sheetRow, XlsColumn::Barcode);
-        row[GoodsCol::Price - 1] = NormPrice(cell(sheetRow, XlsColumn::Price));
-        row[GoodsCol::Section - 1] = cell(sheetRow, XlsColumn::Section);
-        row[GoodsCol::Mark - 1] = MarkOf(cell(sheetRow, XlsColumn::Mark));
-    }
+    for (const QStringList &sheetRow : *reading.rows)
+        rows[size_t(count++)] = GoodsOfSheetRow(sheetRow);
     GoodsRows::ApplyAll(grid, rows);
     return PageResult::Success({}, count);
+}
+
+GoodsCells GoodsOfSheetRow(const QStringList &sheetRow)
+{
+    // The reader's columns: sheet columns 3 (barcode), 4 (name), 5 (section), 6 (price), 7 (marking).
+    const auto cell = [&](int sheetColumn) { return sheetRow.at(sheetColumn - XlsCells::kFirstColumn); };
+    GoodsCells row = GoodsRows::Defaults();
+    row[GoodsCol::Name - 1] = GoodsRows::StoredName(cell(XlsColumn::Name));
+    row[GoodsCol::Barcode - 1] = cell(XlsColumn::Barcode);
+    row[GoodsCol::Price - 1] = NormPrice(cell(XlsColumn::Price));
+    row[GoodsCol::Section - 1] = cell(XlsColumn::Section);
+    row[GoodsCol::Mark - 1] = MarkOf(cell(XlsColumn::Mark));
+    return row;
 }

@@ -24,6 +24,10 @@ struct XlsReader
 // grid changes: a file that cannot be read leaves the grid as it was.
 PageResult LoadXls(const QString &fileName, StringGridModel &grid, const XlsReader &reader = XlsReader::Default());
 
+// The goods row a sheet row of the reader's cells (XlsCells::kColumns of
+// them) gives; the font is the default.
+GoodsCells GoodsOfSheetRow(const QStringList &sheetRow);
+
 // A price cell text with "." as the decimal separator: "12,5" -> "12.5",
 // "12" -> "12.00", "" -> "0.00", anything else unreadable -> "0.00".
 QString NormPrice(const QString &text);

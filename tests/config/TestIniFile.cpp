@@ -34,6 +34,7 @@ private slots:
     void rewrittenValuesLeaveTheirNeighboursAlone_data();
     void rewrittenValuesLeaveTheirNeighboursAlone();
     void thousandsOfSectionsAndKeys();
+    void moreEntriesThanAStoreKeeps();
 
     void guardedValues_data();
     void guardedValues();
@@ -219,6 +220,35 @@ void TestIniFile::thousandsOfSectionsAndKeys()
     const QByteArray bytes = ReadBytes(path(u"a.ini"_s));
     QVERIFY(bytes.startsWith(Cp1251(u"[ТОВАР_#0]\r\nКлюч 0="_s + Del + u"новое 0"_s + Del + u"\r\nКлюч 1="_s)));
     QVERIFY(bytes.endsWith(Cp1251(u"Ключ 3="_s + Del + u"значение 2999.3"_s + Del + u"\r\n\r\n"_s)));
+}
+
+void TestIniFile::moreEntriesThanAStoreKeeps()
+{
+    // Every kept line is an entry of its own, the section headers too; lines
+    // before the first section and blank ones are not kept.
+    QByteArray bytes = QByteArray(1000, '\n') + "k=before\n[S]\n";
+    for (qsizetype i = 1; i < TmyIniFile::kMaxEntries; ++i)
+        bytes += (i % 2 ? "k" + QByteArray::number(i) + "=v\n" : QByteArray("no equals sign\n\n"));
+    QVERIFY(WriteBytes(path(u"most.ini"_s), bytes));
+    const TmyIniFile most(path(u"most.ini"_s));
+    QVERIFY2(most.isLoaded(), qPrintable(most.errorString()));
+    QCOMPARE(most.ReadString(u"S"_s, u"k1"_s, {}), u"v"_s);
+
+    // Nor is a store written that no store could read back.
+    TmyIniFile grown(path(u"most.ini"_s));
+    grown.WriteString(u"T"_s, u"k"_s, u"v"_s);
+    QVERIFY(!grown.UpdateFile());
+    QCOMPARE(grown.errorString(),
+        u"Не удалось записать файл \"%1\": он вышел бы длиннее 250000 строк, а такой файл программа не прочтёт; "
+        u"ничего не записано."_s.arg(QDir::toNativeSeparators(path(u"most.ini"_s))));
+    QCOMPARE(ReadBytes(path(u"most.ini"_s)), bytes);
+
+    QVERIFY(WriteBytes(path(u"more.ini"_s), bytes + "[T]\n"));
+    const TmyIniFile more(path(u"more.ini"_s));
+    QVERIFY(!more.isLoaded());
+    QCOMPARE(more.errorString(),
+        u"Не удалось прочитать файл \"%1\": в нём больше 250000 строк, столько файл настроек не содержит"_s.arg(
+            QDir::toNativeSeparators(path(u"more.ini"_s))));
 }
 
 void TestIniFile::guardedValues_data()

@@ -431,7 +431,8 @@ void TestKktDevice::faultOutcomes_data()
     QTest::newRow("silent") << silent << int(KktOutcome::NoAnswer);
     QTest::newRow("bad checksum") << badSum << int(KktOutcome::ChecksumError);
     QTest::newRow("status 0x42") << status << 0x42;
-    QTest::newRow("short answer keeps the status") << shortAnswer << 0;
+    // Seven bytes of status 0 carry no item: no answer to a read of item 5.
+    QTest::newRow("short answer names no item") << shortAnswer << int(KktOutcome::NoAnswer);
     QTest::newRow("busy, then the status") << busyThenStatus << 0x33;
 }
 

@@ -186,6 +186,7 @@ private slots:
     void fileDialogs();
     void goodsFilesRoundTrip();
     void rejected1cdbLeavesGrid();
+    void fileThatIsNoGoodsBaseLeavesGrid();
     void xlsImport();
     void failedSaveKeepsPreviousFile();
 };
@@ -915,6 +916,23 @@ void TestSet102Frame::rejected1cdbLeavesGrid()
     QCOMPARE(b.shown().last(), Error(u"Структура файла не соответствует стандарту!"_s));
     QCOMPARE(goods.cell(5, 1), u"ХЛЕБ"_s);
     QCOMPARE(goods.cell(5, 4), u"12.50"_s);
+}
+
+void TestSet102Frame::fileThatIsNoGoodsBaseLeavesGrid()
+{
+    PageBench b;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"passwd.db102"_s);
+    QVERIFY(WriteBytes(path, "root:x:0:0:root:/root:/bin/bash\n"));
+    StringGridModel &goods = b.page.grid(TableKind::Goods);
+    goods.setCell(5, 1, u"ХЛЕБ"_s);
+    b.prompts.answerFile(Kind::OpenFile, path).expect(Kind::Error);
+
+    QTest::mouseClick(b.button(u"Button2"_s), Qt::LeftButton);
+
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    QVERIFY2(b.shown().last().contains(u"не является базой товаров"_s), qPrintable(b.shown().last()));
+    QCOMPARE(goods.cell(5, 1), u"ХЛЕБ"_s);
 }
 
 void TestSet102Frame::xlsImport()

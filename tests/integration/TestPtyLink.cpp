@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -145,6 +146,9 @@ private slots:
     void existingLinkPaths();
     void killedClientLeavesThePortFree();
     void noiseDoesNotHoldTheNextRequest();
+    void echoingLineIsNoAnswer();
+    void lateAnswerIsNotTakenForTheNext();
+    void repeatedAnswersNeverPassForAnother();
     void garbageAndBadFramesAreSkipped();
     void requestAfterAStrayStartIsAnswered();
     void portNames();
@@ -268,9 +272,10 @@ void TestPtyLink::zeroTimeOutStillSendsTheRequest()
 void TestPtyLink::shortAnswerEndsOnIntervalTimeOut()
 {
     // Seven bytes of the 46 asked for: the read waits the real 1500 ms after the
-    // last of them, well before the total time-out, and the answer is valid.
+    // last of them, well before the total time-out, and the answer is valid:
+    // its status is the outcome.
     PtyFixture f;
-    QVERIFY(f.start({ u"--short"_s }));
+    QVERIFY(f.start({ u"--short"_s, u"--status"_s, u"0x33"_s }));
     f.conn.TimeOut = 3500;
     quint16 number = 1, font = 0;
     quint8 section = 0;
@@ -279,7 +284,7 @@ void TestPtyLink::shortAnswerEndsOnIntervalTimeOut()
     const qint64 ms = Timed([&] {
         outcome = RequestPredmRasch(f.channel, f.conn, KktMode::Read, number, font, name, barcode, price, section);
     });
-    QCOMPARE(outcome, KktOutcome::Ok);
+    QCOMPARE(outcome, quint8(0x33));
     QVERIFY2(ms >= 1490 && ms < 2200, qPrintable(QString::number(ms)));
 }
 
@@ -320,6 +325,8 @@ void TestPtyLink::portHeldByAnotherProcess_data()
     QTest::newRow("another instance of ours") << QStringList();
     QTest::newRow("a program on QSerialPort") << QStringList { u"--qt"_s };
     QTest::newRow("a program that only locks the device") << QStringList { u"--flock"_s };
+    // Root's open passes the flag: the terminal's word that it is set counts.
+    QTest::newRow("a program that only sets the exclusive flag") << QStringList { u"--excl"_s };
 }
 
 void TestPtyLink::portHeldByAnotherProcess()
@@ -334,12 +341,23 @@ void TestPtyLink::portHeldByAnotherProcess()
 
     QCOMPARE(f.testLink(), KktOutcome::PortNotOpened);
     QCOMPARE(f.requests, 0);
+    if (CurrentKind() == SerialLinkKind::Posix) { // kkt-cli, on the program's adapter, alike
+        QProcess cli;
+        cli.start(QStringLiteral(KKT_CLI_PATH), { u"--port"_s, f.conn.Name, u"link"_s });
+        QVERIFY(cli.waitForFinished(10000));
+        QCOMPARE(cli.exitCode(), int(KktOutcome::PortNotOpened));
+    }
     // Through the terminal's own path the port is just as held.
     f.conn.Name = f.emulator.terminalPath();
     QCOMPARE(f.testLink(), KktOutcome::PortNotOpened);
 
     holder.closeWriteChannel();
     QVERIFY(holder.waitForFinished(5000));
+    if (holderOptions == QStringList { u"--excl"_s }) {
+        // Its flag outlives it on a terminal the emulator keeps open, until the emulator sees it gone.
+        QTRY_COMPARE_WITH_TIMEOUT(f.testLink(), KktOutcome::Ok, 3000);
+        return; // such a program asks nothing before it takes the port
+    }
     QCOMPARE(f.testLink(), KktOutcome::Ok);
     // And while we hold it, the other program is refused in turn.
     const std::unique_ptr<SerialLink> ours = MakeLink();
@@ -383,7 +401,9 @@ void TestPtyLink::existingLinkPaths_data()
     QTest::newRow("a regular file") << u"file"_s << false;
     QTest::newRow("a missing folder") << u"no folder"_s << false;
     QTest::newRow("a link to nothing") << u"dangling link"_s << true;
-    QTest::newRow("a link to a pseudo-terminal") << u"link to a terminal"_s << true;
+    // A live terminal has a holder: another emulator, or socat's pty.
+    QTest::newRow("a link to another emulator's terminal") << u"link to a terminal"_s << false;
+    QTest::newRow("a link to a terminal this test holds") << u"link to a held terminal"_s << false;
 }
 
 // The emulator publishes its terminal only where it takes nothing of the user's.
@@ -396,6 +416,11 @@ void TestPtyLink::existingLinkPaths()
     const QString file = dir.filePath(u"file"_s);
     QFile(file).open(QIODevice::WriteOnly);
     EmulatorProcess other;
+    int held = -1;
+    const auto release = qScopeGuard([&] {
+        if (held >= 0)
+            ::close(held);
+    });
     if (existing == u"link to /dev/null"_s)
         QVERIFY(QFile::link(u"/dev/null"_s, link));
     else if (existing == u"link to file"_s)
@@ -406,7 +431,11 @@ void TestPtyLink::existingLinkPaths()
         link = dir.filePath(u"missing/COM1"_s);
     else if (existing == u"dangling link"_s)
         QVERIFY(QFile::link(dir.filePath(u"gone"_s), link));
-    else {
+    else if (existing == u"link to a held terminal"_s) {
+        held = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(held >= 0 && ::grantpt(held) == 0 && ::unlockpt(held) == 0);
+        QVERIFY(QFile::link(QString::fromLocal8Bit(::ptsname(held)), link));
+    } else {
         QVERIFY(other.start(QStringLiteral(KKT_EMULATOR_PATH), dir.filePath(u"OTHER"_s)));
         QVERIFY(QFile::link(other.terminalPath(), link));
     }
@@ -427,6 +456,12 @@ void TestPtyLink::existingLinkPaths()
     QCOMPARE(QFileInfo(link).symLinkTarget(), before);
     QVERIFY(!QDir(dir.filePath(u"missing"_s)).exists());
     QVERIFY(QFileInfo::exists(file));
+    if (existing == u"link to a terminal"_s) { // the other emulator still answers under the name
+        const std::unique_ptr<SerialLink> port = MakeLink();
+        KktChannel channel(*port);
+        TTestLinkAnswer answer;
+        QCOMPARE(RequestTestLink(channel, { link, 19200, 1000, 0, 0 }, answer), KktOutcome::Ok);
+    }
 }
 
 // A client killed while it held the port exclusively: the next client, even
@@ -468,6 +503,63 @@ void TestPtyLink::noiseDoesNotHoldTheNextRequest()
     QCOMPARE(got, kLinkCheckAnswerSize);
     QVERIFY2(ms < 500, qPrintable(QString::number(ms)));
     QCOMPARE(f.writeAndRead(kLinkCheck), kLinkCheckAnswerSize);
+}
+
+void TestPtyLink::echoingLineIsNoAnswer()
+{
+    // The request comes back whole: its checksum is right and its byte 3 reads as status 0.
+    PtyFixture f;
+    QVERIFY(f.start({ u"--echo"_s }));
+    f.link->setIntervalTimeOut(150);
+    f.conn.TimeOut = 1000;
+    QCOMPARE(f.testLink(), KktOutcome::NoAnswer);
+    QVERIFY2(f.channel.lastFault().contains(u"сам запрос"_s), qPrintable(f.channel.lastFault()));
+}
+
+// Item 1's answer comes 1.2 s after its request, 0.2 s after the time-out, while item 2 is asked.
+void TestPtyLink::lateAnswerIsNotTakenForTheNext()
+{
+    PtyFixture f;
+    QVERIFY(f.start({ u"--delay-ms"_s, u"1200"_s }));
+    const auto read = [&](quint16 asked, quint16 &number) {
+        number = asked;
+        quint16 font = 0;
+        quint8 section = 0;
+        QString name, barcode, price;
+        return RequestPredmRasch(f.channel, f.conn, KktMode::Read, number, font, name, barcode, price, section);
+    };
+    quint16 number = 0;
+    f.conn.TimeOut = 1000;
+    QCOMPARE(read(1, number), KktOutcome::NoAnswer);
+    f.conn.TimeOut = 3000;
+    quint8 outcome = 0xFF;
+    const qint64 ms = Timed([&] { outcome = read(2, number); });
+    QCOMPARE(outcome, KktOutcome::Ok);
+    QCOMPARE(number, quint16(2));
+    // The line quiet for 300 ms after the late answer, then the 1.2 s of item 2's own.
+    QVERIFY2(ms >= 1200 + 300 && ms < 2900, qPrintable(QString::number(ms)));
+}
+
+// A register that repeats each answer 30 ms later: no read may ever take the
+// answer meant for another; the repeats are seen and the read fails.
+void TestPtyLink::repeatedAnswersNeverPassForAnother()
+{
+    PtyFixture f;
+    QVERIFY(f.start({ u"--repeat-ms"_s, u"30"_s }));
+    f.conn.TimeOut = 1000;
+    int failed = 0;
+    for (quint16 item = 1; item <= 20; ++item) {
+        quint16 number = item, font = 0;
+        quint8 section = 0;
+        QString name, barcode, price;
+        const quint8 outcome
+            = RequestPredmRasch(f.channel, f.conn, KktMode::Read, number, font, name, barcode, price, section);
+        if (outcome == KktOutcome::Ok)
+            QCOMPARE(number, item);
+        else
+            ++failed;
+    }
+    QVERIFY(failed > 0);
 }
 
 void TestPtyLink::garbageAndBadFramesAreSkipped()

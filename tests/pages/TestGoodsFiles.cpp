@@ -3,6 +3,7 @@
 #include "pages/Goods1C.h"
 #include "pages/GoodsDb102.h"
 #include "pages/Grids102.h"
+#include "pages/XlsCells.h"
 #include "pages/xlsTool.h"
 
 #include <QDir>
@@ -85,16 +86,21 @@ private slots:
     void db102SaveLoad();
     void db102KeepsForeignContentAndDefaults();
     void db102Failures();
+    void db102ThatIsNoGoodsBase_data();
+    void db102ThatIsNoGoodsBase();
 
     void oneCExportLayout();
     void oneCRoundTrip();
     void oneCImportRules_data();
     void oneCImportRules();
     void oneCWriteFailureKeepsFile();
+    void writersRefuseWhatReadersRefuse();
+    void importedNamesAreCutAsTheGridCutsThem();
 
     void xlsImport();
     void xlsHeadingOnly();
     void xlsUnreadable();
+    void readerOutputIsCheckedBeforeItIsTaken();
     void xlsReaderFailures_data();
     void xlsReaderFailures();
 
@@ -164,6 +170,44 @@ void TestGoodsFiles::db102Failures()
     QCOMPARE(Snapshot(*m_goods), before);
     QVERIFY(!SaveGoodsDb102(path(u"dir.db102"_s), *m_goods).ok);
     QVERIFY(!LoadGoodsDb102(path(u"no/such/dir/a.db102"_s), *m_goods).ok);
+}
+
+void TestGoodsFiles::db102ThatIsNoGoodsBase_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QByteArray noise(4096, '\0');
+    for (qsizetype i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 7919 + 13) % 251);
+    QTest::newRow("random bytes") << noise;
+    QTest::newRow("a password file") << QByteArray("root:x:0:0:root:/root:/bin/bash\nbin:x:1:1::/:/sbin/nologin\n");
+    QTest::newRow("line ends only") << QByteArray(100000, '\n');
+    QTest::newRow("empty") << QByteArray();
+    // A configuration holds goods too, but in sections of its own, counted from 0.
+    QTest::newRow("a configuration") << Cp1251(u"[CFGKKT_ТОВАР_#0]\r\nНаименование=\x7FХЛЕБ\x7F\r\n"_s);
+    QTest::newRow("goods sections without goods keys")
+        << Cp1251(u"[ТОВАР_#1]\r\nЦвет=синий\r\n[ТОВАР_#6001]\r\nЦена=1\r\n"_s);
+}
+
+void TestGoodsFiles::db102ThatIsNoGoodsBase()
+{
+    QFETCH(QByteArray, bytes);
+    FillSample(*m_goods);
+    const QString before = Snapshot(*m_goods);
+    const QString file = path(u"a.db102"_s);
+    QVERIFY(WriteBytes(file, bytes));
+    const PageResult load = LoadGoodsDb102(file, *m_goods);
+    QVERIFY(!load.ok);
+    QCOMPARE(load.message,
+        u"ВНИМАНИЕ!\r\nФайл \"%1\" не является базой товаров: в нём нет ни одной записи товара "
+        u"(раздела ТОВАР_# с её ключами)."_s.arg(QDir::toNativeSeparators(file)));
+    QCOMPARE(Snapshot(*m_goods), before);
+    QCOMPARE(ReadBytes(file), bytes);
+
+    // One goods key of one row is a base: the rest of it takes the defaults.
+    QVERIFY(WriteBytes(file, bytes + Cp1251(u"\r\n[товар_#17]\r\nцена=5\r\n"_s)));
+    QVERIFY(LoadGoodsDb102(file, *m_goods).ok);
+    QCOMPARE(Row(*m_goods, 17), u"|Узкий||5|0|"_s);
+    QCOMPARE(Row(*m_goods, 1), u"|Узкий||0.00|0|"_s);
 }
 
 void TestGoodsFiles::oneCExportLayout()
@@ -286,6 +330,71 @@ void TestGoodsFiles::oneCWriteFailureKeepsFile()
     QCOMPARE(ReadBytes(path(u"a.1cdb"_s)), QByteArray("previous"));
 }
 
+// A file the program writes, it can read: what would come out larger than the
+// readers take is not written at all, and the largest that is written loads back.
+void TestGoodsFiles::writersRefuseWhatReadersRefuse()
+{
+    const QByteArray previous = "[ТОВАР_#1]\r\nЦена=1\r\n";
+    for (const QString &name : { u"a.db102"_s, u"a.1cdb"_s })
+        QVERIFY(WriteBytes(path(name), previous));
+    for (int row = 1; row <= 6000; ++row)
+        m_goods->setCell(row, GoodsCol::Barcode, QString(5600, u'7')); // 33.6 MB of barcodes
+    for (const PageResult &saved :
+        { SaveGoodsDb102(path(u"a.db102"_s), *m_goods), ExportGoods1C(path(u"a.1cdb"_s), *m_goods) }) {
+        QVERIFY(!saved.ok);
+        QVERIFY2(saved.message.contains(u"он вышел бы больше 32 МБ, а такой файл программа не прочтёт"_s),
+            qPrintable(saved.message));
+    }
+    for (const QString &name : { u"a.db102"_s, u"a.1cdb"_s })
+        QCOMPARE(ReadBytes(path(name)), previous);
+
+    for (int row = 1; row <= 6000; ++row)
+        m_goods->setCell(row, GoodsCol::Barcode, QString(5400, u'7'));
+    QVERIFY(SaveGoodsDb102(path(u"b.db102"_s), *m_goods).ok);
+    QVERIFY(ExportGoods1C(path(u"b.1cdb"_s), *m_goods).ok);
+    const auto back = MakeGrid(TableKind::Goods);
+    QVERIFY(LoadGoodsDb102(path(u"b.db102"_s), *back).ok);
+    QCOMPARE(back->cell(6000, GoodsCol::Barcode), QString(5400, u'7'));
+    const auto back1c = MakeGrid(TableKind::Goods);
+    QVERIFY(ImportGoods1C(path(u"b.1cdb"_s), *back1c).ok);
+    QCOMPARE(back1c->cell(6000, GoodsCol::Barcode), QString(5400, u'7'));
+}
+
+// A name longer than the register's field, from another program's file, is
+// kept as typing would have left it: 24 characters, whatever its font.
+void TestGoodsFiles::importedNamesAreCutAsTheGridCutsThem()
+{
+    const QString longName = u"ДЛИННОЕ НАИМЕНОВАНИЕ ТОВАРА ИЗ 1С"_s;
+    QString emojiAtTheCut = QString(23, u'А') + QString::fromUcs4(U"\U0001F35E") + u"Б"_s;
+    QByteArray file = "\x01\r\n";
+    const auto record = [&](int n, const QString &name, const QString &font) {
+        file += Cp1251(u"\x02%1\t%2\t%3\t\t1\t0\x03\r\n"_s.arg(n).arg(name, font));
+    };
+    record(1, longName, u"Узкий"_s);
+    record(2, longName, u"Широкий"_s);
+    record(3, u"КОРОТКОЕ"_s, u"Широкий"_s);
+    QVERIFY(ImportGoods1CBytes(file, *m_goods).ok);
+    QCOMPARE(m_goods->cell(1, GoodsCol::Name), longName.left(24));
+    QCOMPARE(m_goods->cell(2, GoodsCol::Name), longName.left(24));
+    QCOMPARE(m_goods->cell(3, GoodsCol::Name), u"КОРОТКОЕ"_s);
+
+    // The workbook reader's names, through a stand-in that hands back prepared cells.
+#ifdef Q_OS_UNIX
+    std::vector<QStringList> rows(2, QStringList(XlsCells::kColumns));
+    rows[0][XlsColumn::Name - XlsCells::kFirstColumn] = longName;
+    rows[1][XlsColumn::Name - XlsCells::kFirstColumn] = emojiAtTheCut;
+    QVERIFY(WriteBytes(path(u"cells.bin"_s), XlsCells::Encode(rows)));
+    XlsReader reader = XlsReader::Default();
+    reader.program = path(u"reader.sh"_s);
+    QVERIFY(WriteBytes(reader.program, "#!/bin/sh\nexec cat '" + QFile::encodeName(path(u"cells.bin"_s)) + "'\n"));
+    QVERIFY(QFile::setPermissions(reader.program, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    const PageResult xls = LoadXls(QStringLiteral(KKT_FIXTURES "/goods.xls"), *m_goods, reader);
+    QVERIFY2(xls.ok, qPrintable(xls.message));
+    QCOMPARE(m_goods->cell(1, GoodsCol::Name), longName.left(24));
+    QCOMPARE(m_goods->cell(2, GoodsCol::Name), QString(23, u'А')); // the pair is not split
+#endif
+}
+
 void TestGoodsFiles::xlsImport()
 {
     m_goods->setCell(100, 1, u"reset me"_s);
@@ -331,6 +440,30 @@ void TestGoodsFiles::xlsUnreadable()
     QCOMPARE(Snapshot(*m_goods), before);
 }
 
+// The reader's output is decoded from whatever the child wrote: a length in
+// it is never trusted before the bytes for it are there.
+void TestGoodsFiles::readerOutputIsCheckedBeforeItIsTaken()
+{
+    // 255 rows, the first one claiming 4 294 967 295 cells (found by the fuzzer: it asked for 100 GB).
+    const QByteArray huge = QByteArray("KXS1\0\0\0\xFF", 8) + QByteArray(64, '\xFF');
+    QVERIFY(!XlsCells::Decode(huge));
+    std::vector<QStringList> rows(3, QStringList(XlsCells::kColumns));
+    rows[0][1] = u"Хлеб"_s;
+    rows[1][2] = u""_s; // empty, not null
+    rows[2][4] = u"м"_s;
+    const QByteArray bytes = XlsCells::Encode(rows);
+    const std::optional<std::vector<QStringList>> back = XlsCells::Decode(bytes);
+    QVERIFY(back);
+    QCOMPARE(*back, rows);
+    QCOMPARE(XlsCells::Encode(*back), bytes);
+    // A text claiming more bytes than follow, and every cut of the output.
+    QByteArray longer = bytes;
+    longer[longer.indexOf(QByteArray("\x00\x00\x00\x08", 4))] = '\x7F';
+    QVERIFY(!XlsCells::Decode(longer));
+    for (qsizetype cut = 0; cut < bytes.size(); ++cut)
+        QVERIFY2(!XlsCells::Decode(bytes.left(cut)), qPrintable(QString::number(cut)));
+}
+
 void TestGoodsFiles::xlsReaderFailures_data()
 {
     QTest::addColumn<QString>("fixture");
@@ -340,6 +473,10 @@ void TestGoodsFiles::xlsReaderFailures_data()
     const QString goods = QStringLiteral(KKT_FIXTURES "/goods.xls");
     QTest::newRow("workbook that crashes the library") << QStringLiteral(KKT_FIXTURES "/damaged.xls") << QByteArray()
                                                        << u"файл повреждён: чтение книги завершилось аварийно."_s;
+    // More text than any goods base holds: refused as too large, before the
+    // reader's memory runs out and it ends as if the book were damaged.
+    QTest::newRow("workbook of huge cells") << QStringLiteral(KKT_FIXTURES "/huge-cells.xls") << QByteArray()
+                                            << u"книга слишком велика: в её ячейках больше 33 млн знаков"_s;
     QTest::newRow("reader that hangs") << goods << QByteArray("#!/bin/sh\nexec sleep 30\n")
                                        << u"чтение книги не закончилось за 1 с; файл, вероятно, повреждён."_s;
     QTest::newRow("reader that writes garbage") << goods << QByteArray("#!/bin/sh\necho garbage\n")
@@ -361,7 +498,7 @@ void TestGoodsFiles::xlsReaderFailures()
         QSKIP("stand-in readers are shell scripts");
 #endif
     XlsReader reader = XlsReader::Default();
-    reader.timeOutMs = 1000;
+    reader.timeOutMs = script.isEmpty() ? 5000 : 1000; // the real reader gets the program's time
     if (script == "none") {
         reader.program = path(u"no-such-reader"_s);
     } else if (!script.isEmpty()) {
@@ -374,7 +511,7 @@ void TestGoodsFiles::xlsReaderFailures()
     QElapsedTimer timer;
     timer.start();
     const PageResult result = LoadXls(fixture, *m_goods, reader);
-    QVERIFY(timer.elapsed() < 5000);
+    QVERIFY(timer.elapsed() < reader.timeOutMs + 4000);
     QVERIFY(!result.ok);
     const QString head = u"ВНИМАНИЕ!\r\nНе удалось загрузить файл \"%1\": "_s.arg(fixture);
     QVERIFY2(result.message.startsWith(head + reason), qPrintable(result.message));

@@ -114,14 +114,35 @@ constexpr QFileDevice::Permissions kModeBits = QFileDevice::ReadOwner | QFileDev
     | QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
     | QFileDevice::WriteOther | QFileDevice::ExeOther;
 
-bool MakeFifo(const QString &path)
+// A small memory disk at folder, mounted in a mount namespace of this test's
+// own (so nothing outside sees it, and it goes with the process), filled up to
+// its last byte but for the files already on it. Needs the right to mount, as
+// root in a container has. Empty text when mounted, else why not.
+QString MountFullMemoryDisk(const QString &folder)
 {
-#ifdef Q_OS_UNIX
-    return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+#ifdef Q_OS_LINUX
+    if (::geteuid() != 0)
+        return u"mounting a small disk needs root"_s;
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+        return u"no mount namespace here: "_s + QString::fromLocal8Bit(std::strerror(errno));
+    if (!QDir().mkpath(folder) || ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=256k") != 0)
+        return u"cannot mount a memory disk: "_s + QString::fromLocal8Bit(std::strerror(errno));
+    return {};
 #else
-    Q_UNUSED(path);
-    return false;
+    Q_UNUSED(folder);
+    return u"a memory disk is mounted only on Linux"_s;
 #endif
+}
+
+// Takes the rest of the disk with one file, up to the last byte.
+bool FillDisk(const QString &folder)
+{
+    QFile filler(folder + u"/filler"_s);
+    if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    const QByteArray block(4096, 'x');
+    while (filler.write(block) == block.size()) { }
+    return filler.size() > 100 * 1024;
 }
 
 bool IsFifo(const QString &path)
@@ -149,10 +170,13 @@ private slots:
     void saveLeavesWhatIsNoRegularFile_data();
     void saveLeavesWhatIsNoRegularFile();
     void readLimit();
+    void namesThatLostTheirBytesAreNotWritten();
     void saveFollowsLinkAndKeepsMode();
     void saveInReadOnlyFolder();
     void fullDiskIsNamed();
     void realFullDiskKeepsPreviousFile();
+    void inPlaceSaveOnAFullDiskKeepsPreviousFile();
+    void readOnlyFileStaysReadOnly();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -164,7 +188,7 @@ void TestHostileFiles::readRefusesWhatIsNoRegularFile_data()
     QTest::addColumn<QString>("reader");
     QTest::addColumn<QString>("kind");
     for (const QString &reader : Readers().keys())
-        for (const QString &kind : { u"fifo"_s, u"link to a device"_s, u"folder"_s })
+        for (const QString &kind : { u"FIFO"_s, u"device"_s, u"folder"_s })
             QTest::addRow("%s, %s", qPrintable(reader), qPrintable(kind)) << reader << kind;
 }
 
@@ -177,19 +201,14 @@ void TestHostileFiles::readRefusesWhatIsNoRegularFile()
     QFETCH(QString, reader);
     QFETCH(QString, kind);
     const QString target = path(u"target"_s);
-    if (kind == u"fifo"_s)
-        QVERIFY(MakeFifo(target));
-    else if (kind == u"folder"_s)
-        QVERIFY(QDir().mkdir(target));
-    else
-        QVERIFY(QFile::link(u"/dev/zero"_s, target));
+    QVERIFY(MakeNonRegular(target, kind));
     QString error;
     QElapsedTimer timer;
     timer.start();
     QVERIFY(!Readers().value(reader)(target, error));
     QVERIFY2(timer.elapsed() < 3000, "the refusal must come at once");
     QVERIFY2(error.contains(QDir::toNativeSeparators(target)), qPrintable(error));
-    QVERIFY2(error.contains(u"не обычный файл"_s) || error.contains(u"папка"_s), qPrintable(error));
+    QVERIFY2(error.contains(u"не является обычным файлом: это "_s + NonRegularName(kind)), qPrintable(error));
 }
 
 void TestHostileFiles::saveLeavesWhatIsNoRegularFile_data()
@@ -211,7 +230,7 @@ void TestHostileFiles::saveLeavesWhatIsNoRegularFile()
     QFETCH(QString, writer);
     QFETCH(bool, throughLink);
     const QString fifo = path(u"fifo"_s);
-    QVERIFY(MakeFifo(fifo));
+    QVERIFY(MakeNonRegular(fifo, u"FIFO"_s));
     const QString target = throughLink ? path(u"link"_s) : fifo;
     if (throughLink)
         QVERIFY(QFile::link(fifo, target));
@@ -243,14 +262,35 @@ void TestHostileFiles::readLimit()
     QCOMPARE(bytes->size(), SafeFile::kMaxReadSize);
 }
 
+// A file dialog shows a name whose bytes are no text with the replacement
+// character; written under that text, the file would get another name.
+void TestHostileFiles::namesThatLostTheirBytesAreNotWritten()
+{
+    const QString lossy = path(u"\uFFFD\uFFFD.ini"_s);
+    for (const auto &[name, write] : Writers().asKeyValueRange()) {
+        QString error;
+        QVERIFY2(!write(lossy, error), qPrintable(name));
+        QVERIFY2(error.contains(u"под этим именем был бы записан другой файл"_s), qPrintable(name + u": "_s + error));
+    }
+    // A load that would create the file it is given.
+    QVERIFY(!LoadGoodsDb102(lossy, *MakeGrid(TableKind::Goods)).ok);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::System | QDir::Hidden), QStringList());
+}
+
 void TestHostileFiles::saveFollowsLinkAndKeepsMode()
 {
     const QString real = path(u"real.ini"_s);
     const QString link = path(u"link.ini"_s);
     QVERIFY(WriteBytes(real, "[S]\r\nold=1\r\n"));
     QVERIFY(QFile::link(real, link));
-    const QFileDevice::Permissions mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    // The group may write, its owner may not: whoever saves (root, who may
+    // write anything, included) leaves that as it is.
+    const QFileDevice::Permissions mode = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::WriteGroup;
     QVERIFY(QFile::setPermissions(real, mode));
+#ifdef Q_OS_UNIX
+    const uint owner = ::geteuid() == 0 ? 65534 : ::geteuid(); // root saves a user's file: it stays the user's
+    QVERIFY(::geteuid() != 0 || ::chown(QFile::encodeName(real).constData(), owner, 65534) == 0);
+#endif
     for (const auto &[name, write] : Writers().asKeyValueRange()) {
         QString error;
         QVERIFY2(write(link, error), qPrintable(name + u": "_s + error));
@@ -258,6 +298,9 @@ void TestHostileFiles::saveFollowsLinkAndKeepsMode()
         QCOMPARE(QFileInfo(link).symLinkTarget(), real);
         QVERIFY2(QFileInfo(real).size() > 0, qPrintable(name));
         QCOMPARE(QFileInfo(real).permissions() & kModeBits, mode);
+#ifdef Q_OS_UNIX
+        QCOMPARE(QFileInfo(real).ownerId(), owner);
+#endif
     }
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::System).size(), 2); // no temporary left
 }
@@ -328,27 +371,14 @@ void TestHostileFiles::fullDiskIsNamed()
 // the process). Needs the right to mount, as root in a container has.
 void TestHostileFiles::realFullDiskKeepsPreviousFile()
 {
-#ifdef Q_OS_LINUX
-    if (::geteuid() != 0)
-        QSKIP("mounting a small disk needs root");
-    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
-        QSKIP(qPrintable(u"no mount namespace here: "_s + QString::fromLocal8Bit(std::strerror(errno))));
     const QString disk = path(u"disk"_s);
-    QVERIFY(QDir().mkpath(disk));
-    if (::mount("tmpfs", QFile::encodeName(disk).constData(), "tmpfs", 0, "size=256k") != 0)
-        QSKIP(qPrintable(u"cannot mount a memory disk: "_s + QString::fromLocal8Bit(std::strerror(errno))));
-    const auto unmount = qScopeGuard([&] { ::umount2(QFile::encodeName(disk).constData(), MNT_DETACH); });
-
     const QByteArray previous = "[S]\r\nk=old\r\n\r\n";
     const QString target = disk + u"/full.ini"_s;
+    if (const QString refused = MountFullMemoryDisk(disk); !refused.isEmpty())
+        QSKIP(qPrintable(refused));
+    const auto unmount = qScopeGuard([&] { ::umount2(QFile::encodeName(disk).constData(), MNT_DETACH); });
     QVERIFY(WriteBytes(target, previous));
-    // The rest of the disk taken by one file, up to the last byte.
-    QFile filler(disk + u"/filler"_s);
-    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    const QByteArray block(4096, 'x');
-    while (filler.write(block) == block.size()) { }
-    filler.close();
-    QVERIFY(QFileInfo(filler).size() > 100 * 1024);
+    QVERIFY(FillDisk(disk));
 
     for (const auto &[name, write] : Writers().asKeyValueRange()) {
         QString error;
@@ -358,9 +388,76 @@ void TestHostileFiles::realFullDiskKeepsPreviousFile()
         QCOMPARE(ReadBytes(target), previous);
         QCOMPARE(QDir(disk).entryList(QDir::Files | QDir::Hidden).size(), 2); // no temporary file left behind
     }
+}
+
+// The same full disk, with the file in a folder that takes no new file: the
+// save goes in place, and must not begin where the whole does not fit.
+void TestHostileFiles::inPlaceSaveOnAFullDiskKeepsPreviousFile()
+{
+#ifdef Q_OS_LINUX
+    const QString disk = path(u"disk"_s);
+    const QString folder = disk + u"/ro"_s;
+    const QString target = folder + u"/full.ini"_s;
+    const QByteArray previous = "[S]\r\nk=old\r\n\r\n";
+    if (const QString refused = MountFullMemoryDisk(disk); !refused.isEmpty())
+        QSKIP(qPrintable(refused));
+    const auto unmount = qScopeGuard([&] { ::umount2(QFile::encodeName(disk).constData(), MNT_DETACH); });
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(::chmod(QFile::encodeName(m_dir->path()).constData(), 0755) == 0);
+    QVERIFY(WriteBytes(target, previous));
+    QVERIFY(FillDisk(disk));
+    for (const auto &[name, write] : Writers().asKeyValueRange()) {
+        QVERIFY(WriteBytes(target, previous)); // within the page the file has
+        QVERIFY(::chmod(QFile::encodeName(target).constData(), 0666) == 0);
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0555) == 0);
+        // Root writes into any folder: the save is made as an ordinary user.
+        const pid_t child = ::fork();
+        if (child == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(3);
+            QString error;
+            if (write(target, error))
+                ::_exit(0);
+            const bool told = error.contains(u"на диске нет свободного места; прежний файл не изменён."_s);
+            ::_exit(told ? 1 : 2);
+        }
+        int status = -1;
+        QCOMPARE(::waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0755) == 0);
+        const QByteArray after = ReadBytes(target);
+        // A file still within the page it had fits; anything larger is refused whole.
+        if (WEXITSTATUS(status) == 0)
+            QVERIFY2(after != previous && after.size() <= 4096, qPrintable(name));
+        else
+            QCOMPARE(after, previous);
+        QVERIFY2(WEXITSTATUS(status) <= 1, qPrintable(name));
+        if (name == u"db102"_s || name == u"configuration"_s || name == u"1cdb"_s)
+            QVERIFY2(WEXITSTATUS(status) == 1, qPrintable(name));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList { u"full.ini"_s });
+    }
 #else
     QSKIP("a memory disk is mounted only on Linux");
 #endif
+}
+
+// A file that nobody may write stays as it is, though root could write it.
+void TestHostileFiles::readOnlyFileStaysReadOnly()
+{
+    const QString target = path(u"ro.ini"_s);
+    const QByteArray previous = "[S]\r\nk=old\r\n\r\n";
+    const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    QVERIFY(WriteBytes(target, previous));
+    QVERIFY(QFile::setPermissions(target, readOnly));
+    for (const auto &[name, write] : Writers().asKeyValueRange()) {
+        QString error;
+        QVERIFY2(!write(target, error), qPrintable(name));
+        QVERIFY2(error.endsWith(u"Не удалось записать файл \"%1\": файл только для чтения; он не изменён."_s.arg(
+                     QDir::toNativeSeparators(target))),
+            qPrintable(name + u": "_s + error));
+        QCOMPARE(ReadBytes(target), previous);
+        QCOMPARE(QFileInfo(target).permissions() & kModeBits, readOnly);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestHostileFiles)

@@ -218,11 +218,10 @@ void TestTableRun::goodsItemBothWays()
     for (int col = 1; col <= 6; ++col)
         QCOMPARE(back->cell(1, col), col == 4 ? u"35.50"_s : goods->cell(1, col));
 
-    // An answer for another item than asked (a stale frame, noise) fills no row at all.
+    // An answer for another item than asked (a stale frame, noise) is no answer and fills no row at all.
     b.link.answers << GoodsAnswer(7, 0x30, "X", 0, 5, 0);
     const RunResult other = RunTable(b.channel, b.conn, TableKind::Goods, RunDirection::Read, *back, 3, 3, b.hooks);
-    QCOMPARE(other.messages,
-        QStringList { u"ВНИМАНИЕ!\r\nККТ вернула товар с неверным номером 7 при чтении товара номер 3!"_s });
+    QCOMPARE(other.messages, QStringList { u"Внимание!\r\nОшибка (2) при чтении базы. Товар номер 3 !"_s });
     QCOMPARE(back->cell(7, 1), QString());
     QCOMPARE(back->cell(3, 1), QString());
 }
@@ -323,8 +322,7 @@ void TestTableRun::undefinedCasesAreRefused()
             QStringList { u"ВНИМАНИЕ!\r\nККТ вернула недопустимую цену товара номер 2 (2147483648 коп.)!"_s });
         QCOMPARE(goods->cell(2, 1), QString());
         const RunResult zero = RunTable(b.channel, b.conn, TableKind::Goods, RunDirection::Read, *goods, 2, 2, b.hooks);
-        QCOMPARE(zero.messages,
-            QStringList { u"ВНИМАНИЕ!\r\nККТ вернула товар с неверным номером 0 при чтении товара номер 2!"_s });
+        QCOMPARE(zero.messages, QStringList { u"Внимание!\r\nОшибка (2) при чтении базы. Товар номер 2 !"_s });
         QCOMPARE(goods->cell(0, 1), u"Наименование"_s); // never the title row
     }
     {

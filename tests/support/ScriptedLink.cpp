@@ -5,6 +5,7 @@
 #include "kkt/KktFrame.h"
 
 #include <cstring>
+#include <utility>
 
 bool ScriptedLink::open(const QString &name, quint32 speed, quint32 totalTimeOutMs)
 {
@@ -22,14 +23,40 @@ int ScriptedLink::write(const quint8 *data, int count)
     return count;
 }
 
+void ScriptedLink::purge()
+{
+    ++purges;
+    waiting.clear();
+    if (!arriveInPause.isEmpty())
+        waiting = arriveInPause.takeFirst();
+}
+
 int ScriptedLink::read(quint8 *data, int maxCount)
 {
-    if (answers.isEmpty())
-        return 0;
-    const QByteArray answer = answers.takeFirst();
+    QByteArray answer;
+    if (!lateAnswer.isEmpty())
+        answer = std::exchange(lateAnswer, {});
+    else if (echo && !writes.isEmpty())
+        answer = writes.last();
+    else if (!answers.isEmpty())
+        answer = answers.takeFirst();
     const int n = int(qMin<qsizetype>(answer.size(), maxCount));
     std::memcpy(data, answer.constData(), size_t(n));
+    waiting += answer.mid(n); // what did not fit stays in the queue
+    if (n > 0)
+        waiting += std::exchange(arriveAfterAnswer, {});
     return n;
+}
+
+int ScriptedLink::discardUntilQuiet(int quietMs, int maxMs)
+{
+    ++quietWaits;
+    lastQuietMs = quietMs;
+    lastQuietMaxMs = maxMs;
+    const int dropped = int(waiting.size() + lateAnswer.size());
+    waiting.clear();
+    lateAnswer.clear();
+    return dropped;
 }
 
 void ScriptedLink::close()

@@ -9,6 +9,7 @@
 
 // A fake port that records every write and plays prepared answers, one per
 // read. An empty answer (or none left) is silence. Open can be made to fail.
+// Bytes that come when nothing was asked are told by when they come.
 class ScriptedLink final : public SerialLink
 {
 public:
@@ -19,12 +20,24 @@ public:
     QString openedName;
     quint32 openedSpeed = 0, openedTimeOut = 0;
 
+    bool echo = false; // every read returns the frame last written, as a loopback plug does
+    QByteArray waiting; // in the receive queue already: seen by pendingInput(), dropped by a purge
+    QList<QByteArray> arriveInPause; // one per purge, coming in the pause after it
+    QByteArray arriveAfterAnswer; // comes right after the next answer is read (a repeated answer)
+    // Still on its way (an answer later than its time-out): a quiet wait drops
+    // it, or else the next read takes it for its answer.
+    QByteArray lateAnswer;
+    int quietWaits = 0; // calls of discardUntilQuiet()
+    int lastQuietMs = 0, lastQuietMaxMs = 0;
+
     bool open(const QString &name, quint32 speed, quint32 totalTimeOutMs) override;
     bool isOpen() const override { return m_open; }
-    void purge() override { ++purges; }
+    void purge() override;
     int write(const quint8 *data, int count) override;
     int read(quint8 *data, int maxCount) override;
     void close() override;
+    int pendingInput() override { return int(waiting.size()); }
+    int discardUntilQuiet(int quietMs, int maxMs) override;
 
 private:
     bool m_open = false;

@@ -1,10 +1,12 @@
 #include "TempFiles.h"
 
+#include <QDir>
 #include <QFile>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #endif
 
 QByteArray ReadBytes(const QString &path)
@@ -17,6 +19,26 @@ bool WriteBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool MakeNonRegular(const QString &path, const QString &kind)
+{
+    if (kind == QLatin1String("folder"))
+        return QDir().mkdir(path);
+#ifdef Q_OS_UNIX
+    if (kind == QLatin1String("FIFO"))
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    return QFile::link(QStringLiteral("/dev/null"), path);
+#else
+    return false;
+#endif
+}
+
+QString NonRegularName(const QString &kind)
+{
+    if (kind == QLatin1String("folder"))
+        return QStringLiteral("папка");
+    return kind == QLatin1String("FIFO") ? QStringLiteral("именованный канал (FIFO)") : QStringLiteral("устройство");
 }
 
 #ifdef Q_OS_UNIX

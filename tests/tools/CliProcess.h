@@ -16,6 +16,11 @@ struct CliRun
 // Runs kkt-cli with the arguments; kills it when it has not ended within timeOutMs.
 CliRun RunKktCli(const QStringList &arguments, int timeOutMs = 20000);
 
+// Runs a program with arguments given as bytes, as a shell passes them, in the
+// folder workDir (QProcess can only pass text). Unix only: elsewhere exitCode stays -1.
+CliRun RunWithBytes(
+    const QByteArray &program, const QList<QByteArray> &arguments, const QString &workDir, int timeOutMs = 20000);
+
 // An emulator published in a temporary folder (files may go beside it), and
 // kkt-cli runs with --port pointed at it.
 struct CliBench

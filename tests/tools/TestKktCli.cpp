@@ -260,6 +260,12 @@ void TestKktCli::failingOutcomeIsTheExitStatus_data()
                                         << u"ошибка 5: штрих-код или цена не являются числом"_s;
     QTest::newRow("item outside the base") << QStringList {} << QStringList { u"item-get"_s, u"6001"_s }
                                            << int(KktDevice::kStatusBadAddress) << u"ККТ вернула статус"_s;
+    // A loopback plug, a modem's echo: the request comes back, and is no answer.
+    QTest::newRow("echoing line") << QStringList { u"--echo"_s } << QStringList { u"link"_s } << 2
+                                  << u"ошибка 2: нет ответа от ККТ: пришёл обратно сам запрос"_s;
+    QTest::newRow("bare status to an item read")
+        << QStringList { u"--short"_s } << QStringList { u"item-get"_s, u"5"_s } << 2
+        << u"ошибка 2: нет ответа от ККТ: в ответе ККТ нет записи товара (7 байт из 46)"_s;
     QTest::newRow("port not opened") << QStringList {} << QStringList { u"--port"_s, u"/nonexistent/tty"_s, u"link"_s }
                                      << 1 << u"ошибка 1: порт не открыт"_s;
 }

@@ -5,6 +5,7 @@
 #include "ProgressReporter.h"
 #include "TempFiles.h"
 #include "config/ConfigFile.h"
+#include "config/SafeFile.h"
 #include "config/classMyIniFile.h"
 #include "kkt/KktText.h"
 #include "pages/ConfigCopy.h"
@@ -194,6 +195,7 @@ private slots:
     void readingOneTableKeepsTheRestOfTheFile();
     void failingRegister_data();
     void failingRegister();
+    void repeatedAnswersFailTheRead();
     void fileThatIsNoConfiguration_data();
     void fileThatIsNoConfiguration();
     void cellCheckStopsTheWrite();
@@ -204,8 +206,13 @@ private slots:
     void usageErrors();
     void convertBetweenGoodsFiles();
     void convertFromSpreadsheet();
+    void convertSaysWhatWindows1251Lacks();
     void convertFailures_data();
     void convertFailures();
+    void convertNeverWritesWhatItCannotRead();
+    void readOnlyTargetStaysReadOnly();
+    void inputThatIsNoRegularFile_data();
+    void inputThatIsNoRegularFile();
     void progressIsThinnedOut();
     void progressOnATerminalKeepsOneLine();
 };
@@ -385,6 +392,23 @@ void TestKktCliConfig::failingRegister()
         messages += u"kkt-cli: чтение не завершено, файл «%1» не изменён\n"_s.arg(path);
     QCOMPARE(WithoutCheckLines(run.err), messages);
     QCOMPARE(ReadBytes(path), before);
+}
+
+// A register (or a line) that sends every answer twice, 30 ms apart: left
+// alone, each read takes the answer to the request before it.
+void TestKktCliConfig::repeatedAnswersFailTheRead()
+{
+    CliBench b;
+    QVERIFY(b.start({ u"--repeat-ms"_s, u"30"_s }));
+    const QString path = b.path(u"a.conf"_s);
+    const CliRun run = b.run({ u"read-config"_s, path, u"--tables"_s, u"station"_s });
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.out, QString());
+    QVERIFY2(run.err.contains(u"Внимание!\nОшибка (2) при чтении строки станции с номером "_s), qPrintable(run.err));
+    QVERIFY2(run.err.contains(u"\nkkt-cli: на линии лишние байты после полного ответа"_s)
+            || run.err.contains(u"\nkkt-cli: после полного ответа пришли ещё байты"_s),
+        qPrintable(run.err));
+    QVERIFY(!QFile::exists(path));
 }
 
 void TestKktCliConfig::fileThatIsNoConfiguration_data()
@@ -594,6 +618,26 @@ void TestKktCliConfig::convertFromSpreadsheet()
     QCOMPARE(back->cell(6000, 1), u"Последний"_s);
 }
 
+// Names a Windows-1251 file cannot hold (a workbook's may hold any): written
+// as "?", and said so, with the rows.
+void TestKktCliConfig::convertSaysWhatWindows1251Lacks()
+{
+    QTemporaryDir dir;
+    for (const QString &name : { u"out.1cdb"_s, u"out.db102"_s }) {
+        const QString out = dir.filePath(name);
+        const CliRun run = RunKktCli({ u"convert"_s, QStringLiteral(KKT_FIXTURES "/foreign-names.xls"), out });
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err,
+            u"kkt-cli: предупреждение: знаки, которых нет в кодировке Windows-1251, есть в строках базы 1, 3 "
+            u"(всего строк: 2); в файле «%1» они будут записаны как «?»\n"_s.arg(out));
+        const auto back = MakeGrid(TableKind::Goods);
+        QVERIFY(name.endsWith(u"1cdb"_s) ? ImportGoods1C(out, *back).ok : LoadGoodsDb102(out, *back).ok);
+        QCOMPARE(back->cell(1, 1), u"??"_s);
+        QCOMPARE(back->cell(2, 1), u"Чай"_s);
+        QCOMPARE(back->cell(3, 1), u"Кофе ?"_s);
+    }
+}
+
 void TestKktCliConfig::convertFailures_data()
 {
     QTest::addColumn<QByteArray>("input"); // empty: no input file at all
@@ -609,6 +653,9 @@ void TestKktCliConfig::convertFailures_data()
         << QByteArray("\x01\r\n\x02"
                       "1\tX\tBold\t\t1\t0\x03\r\n")
         << u"a.1CDB"_s << u"b.db102"_s << 65 << u"Структура файла не соответствует стандарту!\n"_s;
+    QTest::newRow("goods base that is none")
+        << QByteArray("root:x:0:0:root:/root:/bin/bash\n") << u"a.db102"_s << u"b.1cdb"_s << 65
+        << u"ВНИМАНИЕ!\nФайл \"IN\" не является базой товаров"_s;
     QTest::newRow("input missing") << QByteArray() << u"a.db102"_s << u"b.1cdb"_s << 65
                                    << u"kkt-cli: файл «IN» не найден\n"_s;
     QTest::newRow("not a workbook") << QByteArray("plain text") << u"a.xls"_s << u"b.1cdb"_s << 65
@@ -637,6 +684,81 @@ void TestKktCliConfig::convertFailures()
     QVERIFY(!QFile::exists(out));
     if (input.isEmpty())
         QVERIFY(!QFile::exists(in)); // never created, as a load of the page would
+}
+
+// A 1C file just under the size the readers take grows as a goods base: the
+// conversion is refused rather than leaving a file no reader takes.
+void TestKktCliConfig::convertNeverWritesWhatItCannotRead()
+{
+    QTemporaryDir dir;
+    QByteArray file = "\x01\r\n";
+    for (int row = 1; row <= 6000; ++row)
+        file += "\x02" + QByteArray::number(row) + "\t\t" + ToCp1251(u"Узкий"_s) + "\t" + QByteArray(5500, '7')
+            + "\t1\t0\x03\r\n";
+    QVERIFY(file.size() < SafeFile::kMaxReadSize);
+    const QString in = dir.filePath(u"big.1cdb"_s), out = dir.filePath(u"big.db102"_s);
+    QVERIFY(WriteBytes(in, file));
+    const CliRun run = RunKktCli({ u"convert"_s, in, out });
+    QCOMPARE(run.exitCode, 73);
+    QVERIFY2(run.err.contains(u"он вышел бы больше 32 МБ, а такой файл программа не прочтёт"_s), qPrintable(run.err));
+    QVERIFY(!QFile::exists(out));
+}
+
+// A file nobody may write is kept as it is, also when root runs the tool.
+void TestKktCliConfig::readOnlyTargetStaysReadOnly()
+{
+    CliBench b;
+    QVERIFY(b.start());
+    const QString in = b.path(u"in.1cdb"_s);
+    QVERIFY(WriteBytes(in, "\x01\r\n"));
+    const QFileDevice::Permissions readOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    for (const QString &name : { u"out.db102"_s, u"out.1cdb"_s, u"out.conf"_s }) {
+        const QString out = b.path(name);
+        const QByteArray previous = name.endsWith(u"conf"_s)
+            ? ToCp1251(u"[CFGKKT_ПАРАМЕТРЫ_СТАНЦИИ]\r\nСтанция #0=\x7FX\x7F\r\n"_s)
+            : "as it is";
+        QVERIFY(WriteBytes(out, previous));
+        QVERIFY(QFile::setPermissions(out, readOnly));
+        const CliRun run = name.endsWith(u"conf"_s)
+            ? b.run({ u"read-config"_s, out, u"--tables"_s, u"station"_s, u"--range"_s, u"1-1"_s })
+            : RunKktCli({ u"convert"_s, in, out });
+        QCOMPARE(run.exitCode, 73);
+        QVERIFY2(run.err.contains(u"файл только для чтения; он не изменён."_s), qPrintable(run.err));
+        QCOMPARE(ReadBytes(out), previous);
+        QCOMPARE(
+            QFileInfo(out).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
+            readOnly);
+    }
+}
+
+void TestKktCliConfig::inputThatIsNoRegularFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("command");
+    for (const QString &command : { u"convert"_s, u"write-config"_s })
+        for (const QString &kind : { u"folder"_s, u"FIFO"_s, u"device"_s })
+            QTest::addRow("%s, %s", qPrintable(command), qPrintable(kind)) << kind << command;
+}
+
+// Named for what it is, not as a file that is not there.
+void TestKktCliConfig::inputThatIsNoRegularFile()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("FIFOs and device links are a Unix thing");
+#else
+    QFETCH(QString, kind);
+    QFETCH(QString, command);
+    QTemporaryDir dir;
+    const QString in = dir.filePath(command == u"convert"_s ? u"in.db102"_s : u"in.conf"_s);
+    QVERIFY(MakeNonRegular(in, kind));
+    const QStringList arguments = command == u"convert"_s
+        ? QStringList { u"convert"_s, in, dir.filePath(u"out.1cdb"_s) }
+        : QStringList { u"--port"_s, u"/dev/null"_s, u"write-config"_s, in };
+    const CliRun run = RunKktCli(arguments, 10000);
+    QCOMPARE(run.exitCode, 65);
+    QCOMPARE(run.err, u"kkt-cli: «%1» не является обычным файлом: это %2\n"_s.arg(in, NonRegularName(kind)));
+    QVERIFY(!QFile::exists(dir.filePath(u"out.1cdb"_s)));
+#endif
 }
 
 // A reporter writing into a text, on a clock the test moves.

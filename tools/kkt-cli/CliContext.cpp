@@ -75,7 +75,10 @@ QString CliContext::OutcomeText(quint8 outcome)
 int CliContext::finish(quint8 outcome, const QString &action)
 {
     if (outcome != KktOutcome::Ok) {
-        m_err << u"kkt-cli: %1: ошибка %2: %3"_s.arg(action).arg(outcome).arg(OutcomeText(outcome)) << '\n';
+        QString why = OutcomeText(outcome);
+        if (!m_channel.lastFault().isEmpty())
+            why += u": "_s + m_channel.lastFault();
+        m_err << u"kkt-cli: %1: ошибка %2: %3"_s.arg(action).arg(outcome).arg(why) << '\n';
         m_err.flush();
     }
     return outcome;

@@ -7,6 +7,7 @@
 #include "TableSelection.h"
 #include "config/ConfigFile.h"
 #include "config/SafeFile.h"
+#include "config/classMyIniFile.h"
 #include "pages/ConfigCopy.h"
 #include "pages/Goods1C.h"
 #include "pages/GoodsDb102.h"
@@ -36,6 +37,18 @@ int Fail(CliContext &context, int status, const QString &text)
     context.err() << u"kkt-cli: "_s << text << '\n';
     context.err().flush();
     return status;
+}
+
+// Why an input file cannot be read at all: not there, or there but no regular
+// file (a folder, a FIFO, a device); empty when it is a regular file.
+QString RefusedInput(const QString &path, const QString &what)
+{
+    const QFileInfo info(path);
+    if (info.isFile())
+        return {};
+    if (!info.exists())
+        return u"%1 «%2» не найден"_s.arg(what, path);
+    return u"«%1» %2"_s.arg(path, SafeFile::NotRegularReason(path));
 }
 
 // The file and the tables of write-config and read-config.
@@ -96,6 +109,9 @@ int RunPlan(CliContext &context, const TablePlan &plan, RunDirection direction, 
         hooks.failure = [&](const QString &message) {
             progress.interrupt();
             ShowMessage(context.err(), message);
+            // The window's message gives the outcome alone; here the line's fault is said too.
+            if (!context.channel().lastFault().isEmpty())
+                ShowMessage(context.err(), u"kkt-cli: "_s + context.channel().lastFault());
         };
         const RunResult result = RunTable(
             context.channel(), context.connection, span.kind, direction, grids[span.kind], span.from, span.to, hooks);
@@ -182,8 +198,8 @@ bool RefuseMissingKeys(CliContext &context, const ConfigJob &job)
 bool LoadJobFile(CliContext &context, const ConfigJob &job, const OwnedGrids &grids)
 {
     // A mistyped name must not program the register with empty tables.
-    if (!QFileInfo(job.path).isFile()) {
-        Fail(context, ConfigExit::kBadInput, u"файл конфигурации «%1» не найден"_s.arg(job.path));
+    if (const QString refused = RefusedInput(job.path, u"файл конфигурации"_s); !refused.isEmpty()) {
+        Fail(context, ConfigExit::kBadInput, refused);
         return false;
     }
     const auto cfg = std::make_unique<TConfig>();
@@ -329,6 +345,26 @@ PageResult LoadGoods(GoodsFormat format, const QString &path, StringGridModel &g
     return LoadXls(path, goods);
 }
 
+// A goods file in Windows-1251 holds "?" for every character the code page
+// lacks (a workbook's names may hold any): said, with the rows, before it is written.
+void WarnOfLostCharacters(CliContext &context, GoodsFormat to, const QString &out, const StringGridModel &goods)
+{
+    if (to == GoodsFormat::Db102 && TmyIniFile::EncodingOf(out) != TmyIniFile::Encoding::Cp1251)
+        return; // an existing file in Unicode stays so
+    const QList<int> rows = GoodsRows::RowsOutsideCp1251(goods);
+    if (rows.isEmpty())
+        return;
+    constexpr int kShown = 10;
+    QStringList numbers;
+    for (int row : rows.first(qMin<qsizetype>(rows.size(), kShown)))
+        numbers << QString::number(row);
+    context.warn(u"знаки, которых нет в кодировке Windows-1251, есть в строках базы %1%2 (всего строк: %3); "
+                 u"в файле «%4» они будут записаны как «?»"_s
+                     .arg(numbers.join(u", "_s), rows.size() > kShown ? u" и других"_s : QString())
+                     .arg(rows.size())
+                     .arg(out));
+}
+
 int Convert(CliContext &context, const CliCommand &command, const QStringList &arguments)
 {
     CommandArgs args(command, { u"ВХОД"_s, u"ВЫХОД"_s });
@@ -339,8 +375,8 @@ int Convert(CliContext &context, const CliCommand &command, const QStringList &a
     const GoodsFormat from = FormatOf(in, false);
     const GoodsFormat to = FormatOf(out, true);
     // The page would create a missing .db102 and load it as an empty base; here that would only hide a typo.
-    if (!QFileInfo(in).isFile())
-        return Fail(context, ConfigExit::kBadInput, u"файл «%1» не найден"_s.arg(in));
+    if (const QString refused = RefusedInput(in, u"файл"_s); !refused.isEmpty())
+        return Fail(context, ConfigExit::kBadInput, refused);
 
     const auto goods = MakeGrid(TableKind::Goods);
     const PageResult loaded = LoadGoods(from, in, *goods);
@@ -350,6 +386,7 @@ int Convert(CliContext &context, const CliCommand &command, const QStringList &a
     }
     if (!loaded.message.isEmpty())
         ShowMessage(context.out(), loaded.message);
+    WarnOfLostCharacters(context, to, out, *goods);
     const PageResult saved = to == GoodsFormat::Db102 ? SaveGoodsDb102(out, *goods) : ExportGoods1C(out, *goods);
     if (!saved.ok) {
         ShowMessage(context.err(), saved.message);

@@ -40,7 +40,12 @@ bool ParseEmulatorOptions(const QStringList &arguments, EmulatorOptions &options
     const QCommandLineOption shortAnswer(u"short"_s, u"Обрезать каждый ответ до 7 байт (статус сохраняется)."_s);
     const QCommandLineOption delay(u"delay-ms"_s, u"Ждать N мс перед каждым ответом."_s, u"N"_s);
     const QCommandLineOption pace(u"pace"_s, u"Передавать со скоростью линии (10 бит на байт при скорости порта)."_s);
-    parser.addOptions({ helpOption, link, kkt, busy, silent, badChecksum, status, shortAnswer, delay, pace });
+    const QCommandLineOption repeat(
+        u"repeat-ms"_s, u"Повторять каждый ответ ещё раз через N мс (следующий запрос ждёт)."_s, u"N"_s);
+    const QCommandLineOption echo(
+        u"echo"_s, u"Возвращать каждый полученный байт вместо ответа, как петля или модем с эхом."_s);
+    parser.addOptions(
+        { helpOption, link, kkt, busy, silent, badChecksum, status, shortAnswer, delay, pace, repeat, echo });
 
     if (!parser.parse(arguments)) {
         error = parser.unknownOptionNames().isEmpty()
@@ -69,9 +74,9 @@ bool ParseEmulatorOptions(const QStringList &arguments, EmulatorOptions &options
                     .arg(parser.value(option));
         return false;
     };
-    quint64 kktValue = 0, busyValue = 0, statusValue = 0, delayValue = 0;
+    quint64 kktValue = 0, busyValue = 0, statusValue = 0, delayValue = 0, repeatValue = 0;
     if (!number(kkt, 0xFFFFFFFFu, kktValue) || !number(busy, 1000000, busyValue) || !number(status, 0xFF, statusValue)
-        || !number(delay, 3600000, delayValue))
+        || !number(delay, 3600000, delayValue) || !number(repeat, 3600000, repeatValue))
         return false;
 
     options.defaultLink = !parser.isSet(link);
@@ -89,5 +94,7 @@ bool ParseEmulatorOptions(const QStringList &arguments, EmulatorOptions &options
     options.faults.shortAnswer = parser.isSet(shortAnswer);
     options.faults.delayMs = int(delayValue);
     options.faults.pace = parser.isSet(pace);
+    options.faults.repeatMs = int(repeatValue);
+    options.faults.echo = parser.isSet(echo);
     return true;
 }

@@ -119,8 +119,8 @@ int PtyServer::pollTimeOutMs() const
     // Counted from the first byte of the partial frame, not from the last read:
     // noise that keeps coming must not keep a frame start alive.
     if (m_splitter.hasPartial())
-        timeOut = int(qBound(qint64(0), (m_frameStartNs + kPartialGiveUpNs - MonotonicNs()) / kNsPerMs + 1,
-            qint64(kPartialGiveUpMs)));
+        timeOut = int(qBound(
+            qint64(0), (m_frameStartNs + kPartialGiveUpNs - MonotonicNs()) / kNsPerMs + 1, qint64(kPartialGiveUpMs)));
 #ifdef TIOCGEXCL
     // A client may set the exclusive flag and die without sending a byte: look
     // now and then even when nothing comes (one ioctl while no flag is set).
@@ -150,6 +150,10 @@ void PtyServer::readRequests()
         const ssize_t n = ::read(m_master, chunk, sizeof chunk);
         if (n <= 0)
             break;
+        if (m_device.faults().echo) {
+            send(QByteArray(chunk, n), MonotonicNs(), 0);
+            continue;
+        }
         if (!m_splitter.hasPartial())
             m_frameStartNs = MonotonicNs();
         m_splitter.feed(QByteArrayView(chunk, n));
@@ -186,6 +190,12 @@ void PtyServer::answer(const QByteArray &frame)
     if (!waitUntil(lineStartNs))
         return;
     send(bytes, lineStartNs, byteNs);
+    if (faults.repeatMs <= 0)
+        return;
+    // The same answer once more, the next request waiting meanwhile.
+    const qint64 againNs = MonotonicNs() + faults.repeatMs * kNsPerMs;
+    if (waitUntil(againNs))
+        send(bytes, againNs, byteNs);
 }
 
 bool PtyServer::waitUntil(qint64 untilNs)

@@ -22,9 +22,9 @@ public:
     PtyServer &operator=(const PtyServer &) = delete;
 
     // Opens the terminal and publishes it at linkPath, whose folder must exist.
-    // An existing entry there is replaced only when it is a link to nothing or
-    // to a pseudo-terminal (one an emulator left behind). False with a message
-    // in `error` when either fails; linkRefused() tells a refused path apart.
+    // An existing entry there is replaced only when it is a link to nothing
+    // (one an emulator left behind). False with a message in `error` when
+    // either fails; linkRefused() tells a refused path apart.
     bool start(const QString &linkPath, QString &error);
     bool linkRefused() const { return m_terminal.linkRefused(); }
     QString terminalPath() const { return m_terminal.terminalPath(); }

@@ -5,6 +5,7 @@
 #include "PtyServer.h"
 #include "ShutdownSignals.h"
 #include "ToolOutput.h"
+#include "config/SystemNames.h"
 #include "emulator/KktDevice.h"
 #include "kkt/PortDiscovery.h"
 
@@ -18,6 +19,9 @@ using namespace Qt::StringLiterals;
 
 int main(int argc, char *argv[])
 {
+    // Before Qt turns the arguments into text: a link path that does not survive it would be another path.
+    if (const std::optional<QByteArray> bad = SystemNames::FirstUndecodableArgument(argc, argv))
+        return AnswerCommandLine(u"kkt-emulator"_s, SystemNames::UndecodableArgumentMessage(*bad), {}, kExitUsage);
     QCoreApplication app(argc, argv);
     EmulatorOptions options;
     QString error, help;

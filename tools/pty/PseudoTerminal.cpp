@@ -21,19 +21,30 @@ QString SystemError(const QString &what)
 }
 
 namespace {
-// A link to nothing, or to a pseudo-terminal (what an emulator publishes).
-bool IsStaleTerminalLink(const QFileInfo &link)
+// A link to nothing: what a tool that did not get to clean up leaves behind
+// (a pseudo-terminal goes with the last holder of its master).
+bool IsDanglingLink(const QFileInfo &link)
 {
     struct stat st
     {
     };
-    if (::stat(QFile::encodeName(link.absoluteFilePath()).constData(), &st) != 0)
-        return errno == ENOENT;
+    return link.isSymLink() && ::stat(QFile::encodeName(link.absoluteFilePath()).constData(), &st) != 0
+        && (errno == ENOENT || errno == ENOTDIR);
+}
+
+// Whether the entry is a character device of the pseudo-terminal kind.
+bool IsTerminal(const QFileInfo &entry)
+{
+    struct stat st
+    {
+    };
+    if (::stat(QFile::encodeName(entry.absoluteFilePath()).constData(), &st) != 0 || !S_ISCHR(st.st_mode))
+        return false;
 #ifdef __linux__
     // Unix98 pseudo-terminal slaves have the majors 136 to 143.
-    return S_ISCHR(st.st_mode) && major(st.st_rdev) >= 136 && major(st.st_rdev) <= 143;
+    return major(st.st_rdev) >= 136 && major(st.st_rdev) <= 143;
 #else
-    return S_ISCHR(st.st_mode) && link.symLinkTarget().startsWith(u"/dev/pts/"_s);
+    return entry.symLinkTarget().startsWith(u"/dev/pts/"_s);
 #endif
 }
 } // namespace
@@ -82,11 +93,17 @@ bool PseudoTerminal::open(const QString &linkPath, QString &error)
         m_linkRefused = true;
         return false;
     }
-    // Only a link left by a tool that did not get to clean up (one to a
-    // pseudo-terminal, or to nothing) is replaced; a user's own link or file is kept.
+    // Only a link to nothing, left by a tool that did not get to clean up, is
+    // replaced. A pseudo-terminal that is there is held by the program that
+    // made it (another emulator, socat): taking its name would take its
+    // clients. A user's own link or file is kept too.
     if (link.isSymLink() || link.exists()) {
-        if (!link.isSymLink() || !IsStaleTerminalLink(link)) {
-            error = u"%1 уже существует и ведёт не на псевдотерминал: не заменяю"_s.arg(link.absoluteFilePath());
+        if (!IsDanglingLink(link)) {
+            error = link.isSymLink() && IsTerminal(link)
+                ? u"%1 ведёт на терминал %2, который держит другая программа (другой эмулятор, socat): "
+                  u"не заменяю; если он больше не нужен, удалите ссылку"_s.arg(
+                      link.absoluteFilePath(), link.symLinkTarget())
+                : u"%1 уже существует и ведёт не на псевдотерминал: не заменяю"_s.arg(link.absoluteFilePath());
             m_linkRefused = true;
             return false;
         }

@@ -16,9 +16,9 @@ public:
 
     // Opens the terminal (the master non-blocking) and publishes it at
     // linkPath, whose folder must exist. An existing entry there is replaced
-    // only when it is a link to nothing or to a pseudo-terminal (one a tool
-    // left behind). False with a message in `error` when either fails;
-    // linkRefused() tells a refused path apart.
+    // only when it is a link to nothing (one a tool left behind); a link to a
+    // terminal that is there belongs to the program holding it. False with a
+    // message in `error` when either fails; linkRefused() tells a refused path apart.
     bool open(const QString &linkPath, QString &error);
     bool linkRefused() const { return m_linkRefused; }
     // Removes the link, if it is still ours.

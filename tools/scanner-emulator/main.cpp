@@ -6,6 +6,7 @@
 #include "ScanSender.h"
 #include "ShutdownSignals.h"
 #include "ToolOutput.h"
+#include "config/SystemNames.h"
 #include "kkt/PortDiscovery.h"
 
 #include <QCoreApplication>
@@ -29,6 +30,10 @@ bool SendCode(ScanSender &sender, const ScanEmuOptions &options, const QByteArra
 
 int main(int argc, char *argv[])
 {
+    // Before Qt turns the arguments into text: a link path that does not survive it would be another path.
+    if (const std::optional<QByteArray> bad = SystemNames::FirstUndecodableArgument(argc, argv))
+        return AnswerCommandLine(
+            u"scanner-emulator"_s, SystemNames::UndecodableArgumentMessage(*bad), {}, kScanEmuUsage);
     QCoreApplication app(argc, argv);
     ScanEmuOptions options;
     QString error, help;

@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <new>
 
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
@@ -121,10 +122,17 @@ int Read(const char *fileName)
     const unsigned int lastSheetRow = qMin<unsigned int>(lastRow, XlsCells::kMaxRows + 1);
     std::vector<QStringList> rows;
     rows.reserve(lastSheetRow > 1 ? lastSheetRow - 1 : 0);
+    // Huge cells (a cell takes 32767 characters) would otherwise take the
+    // process to its memory bound and end it as if the book were damaged.
+    qint64 chars = 0;
     for (unsigned int r = 2; r <= lastSheetRow; ++r) {
         QStringList row;
-        for (int c = XlsCells::kFirstColumn; c < XlsCells::kFirstColumn + XlsCells::kColumns; ++c)
+        for (int c = XlsCells::kFirstColumn; c < XlsCells::kFirstColumn + XlsCells::kColumns; ++c) {
             row << (c <= lastCol ? CellText(book.handle(), r - 1, (unsigned short)(c - 1)) : QString());
+            chars += row.constLast().size();
+            if (chars > XlsCells::kMaxTextChars)
+                return XlsCells::TooMuchText;
+        }
         rows.push_back(row);
     }
     const QByteArray bytes = XlsCells::Encode(rows);
@@ -141,5 +149,10 @@ int main(int argc, char **argv)
         std::fputs("usage: kkt-xls-reader FILE.xls\n", stderr);
         return XlsCells::Usage;
     }
-    return Read(argv[1]);
+    try {
+        return Read(argv[1]);
+    } catch (const std::bad_alloc &) {
+        // The memory bound reached: a book too large to read, not a damaged one.
+        return XlsCells::NoMemory;
+    }
 }
