@@ -270,8 +270,10 @@ TableLayout Agents()
         u"11. Наименование оператора перевода (строка #2)"_s,
         u"12. Операция платежного агента"_s,
     };
-    // The INN takes digits only and has no font choice; its font cell is not typed into either.
-    t.exceptions = { { InnRow, Value, Rule(EditRule::Digits, 12) }, { InnRow, Font, Rule(EditRule::None) } };
+    // The INN takes digits only and has no font choice. The grid applies the
+    // value column's rule to whichever of its columns is current, so the INN
+    // row's font cell takes the INN's digits too.
+    t.exceptions = { { InnRow, Value, Rule(EditRule::Digits, 12) }, { InnRow, Font, Rule(EditRule::Digits, 12) } };
     t.range = Range(u"Edit9"_s, u"Edit10"_s, 2, 12);
     // Parameters 6..9 share KKT row 6 and 10..11 row 7, one field each; 12 is row 8.
     t.rowFields = SlotsPerRow(12, [](int row) {

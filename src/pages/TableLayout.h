@@ -8,7 +8,7 @@
 
 // How a cell takes typed characters.
 enum class EditRule {
-    None, // not typed into: a title cell, a hidden cell, a font cell without a list
+    None, // not typed into: a title cell, a hidden cell
     UpperFont, // upper-cased; 24 characters when the font cell is narrow, 12 otherwise
     UpperLimit, // upper-cased, at most `limit` characters
     Digits, // 0..9 only, at most `limit`

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QStyleOptionHeader>
+#include <QTimer>
 
 namespace {
 // The corner above the row titles shows the title of the title column.
@@ -63,11 +64,12 @@ TStringGrid::TStringGrid(StringGridModel *model, TableKind kind, QWidget *parent
     applyRowHeights();
     setModel(m_body);
     setItemDelegate(m_delegate);
+    m_delegate->setCommit([this](int row, int col, const QString &text) { commitTyped(row, col, text); });
     setSelectionMode(QAbstractItemView::SingleSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers); // the grid opens its editors itself
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setTabKeyNavigation(false); // Tab leaves the grid, as in the other fields of the page
+    setTabKeyNavigation(false); // the grid moves on Tab itself, and leaves past its last cell
     installEventFilter(this); // Tab reaches event() before keyPressEvent
     applyLayout();
     createLists();
@@ -132,6 +134,11 @@ QComboBox *TStringGrid::listOf(int col) const
     return nullptr;
 }
 
+QLineEdit *TStringGrid::cellEditor() const
+{
+    return qobject_cast<QLineEdit *>(focusTarget());
+}
+
 QModelIndex TStringGrid::viewIndex(int col, int row) const
 {
     return m_body->index(row - 1, col - 1);
@@ -151,6 +158,19 @@ void TStringGrid::selectCell(int col, int row)
         scrollTo(index);
     if (QWidget *editor = focusTarget())
         editor->setFocus(Qt::OtherFocusReason);
+}
+
+void TStringGrid::moveTo(int col, int row)
+{
+    const QModelIndex index = viewIndex(col, row);
+    if (!index.isValid())
+        return;
+    if (index == currentIndex())
+        beginEdit();
+    else
+        setCurrentIndex(index);
+    if (!isColumnHidden(index.column()))
+        scrollTo(index);
 }
 
 void TStringGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
@@ -173,12 +193,13 @@ void TStringGrid::currentChanged(const QModelIndex &current, const QModelIndex &
     closeEditorAt(old);
     const CellRule rule = RuleAt(m_layout, m_row, m_col);
     if (OpensList(m_layout, *m_grid, m_row, m_col)) {
-        showList(listOf(m_col), current);
+        showList(listOf(m_col), current, hadFocus || focused == nullptr);
     } else if (rule.edit != EditRule::None && rule.edit != EditRule::List) {
         openEditorAt(current);
         if (hadFocus)
             focusTarget()->setFocus(Qt::OtherFocusReason);
     }
+    beginEdit();
     emit cellSelected(m_col, m_row);
 }
 
@@ -186,6 +207,8 @@ void TStringGrid::openEditorAt(const QModelIndex &index)
 {
     openPersistentEditor(index);
     m_editorIndex = index;
+    if (QWidget *editor = indexWidget(index))
+        editor->installEventFilter(this); // after the delegate's: the grid sees the keys first
     // The view selects the whole text of a new editor; the cursor goes to the end
     // instead, so that typing adds to the text as the length limits expect.
     if (auto *line = qobject_cast<QLineEdit *>(indexWidget(index)))
@@ -203,7 +226,7 @@ QWidget *TStringGrid::focusTarget() const
     return m_editorIndex.isValid() ? indexWidget(m_editorIndex) : nullptr;
 }
 
-void TStringGrid::showList(QComboBox *list, const QModelIndex &index)
+void TStringGrid::showList(QComboBox *list, const QModelIndex &index, bool focus)
 {
     if (!list)
         return;
@@ -214,7 +237,8 @@ void TStringGrid::showList(QComboBox *list, const QModelIndex &index)
     list->setGeometry(cell.left() + 1, cell.top() + 1, cell.width() + 1, cell.height() + 1);
     list->show();
     list->raise();
-    list->setFocus(Qt::OtherFocusReason);
+    if (focus)
+        list->setFocus(Qt::OtherFocusReason);
     preselect(list); // also when the focus was already there
 }
 
@@ -244,14 +268,111 @@ void TStringGrid::choose(QComboBox *list, int entry)
     selectCell(rule.landCol, row);
 }
 
+void TStringGrid::commitTyped(int row, int col, const QString &text)
+{
+    m_grid->setCell(row, col, text);
+}
+
+void TStringGrid::beginEdit()
+{
+    m_editStartText = m_grid->cell(m_row, m_col);
+}
+
+void TStringGrid::revertEdit()
+{
+    QLineEdit *editor = cellEditor();
+    if (editor && editor->text() != m_editStartText)
+        CellEditorDelegate::putText(editor, m_editStartText); // reaches the grid as any change does
+    beginEdit();
+}
+
 bool TStringGrid::keysDiscarded() const
 {
     return m_kind == TableKind::Usl && m_col == UslCol::Vat;
 }
 
+bool TStringGrid::step(bool forward, int &col, int &row) const
+{
+    for (;;) {
+        col += forward ? 1 : -1;
+        if (col >= m_layout.cols) {
+            col = 1;
+            ++row;
+        } else if (col < 1) {
+            col = m_layout.cols - 1;
+            --row;
+        }
+        if (row < 1 || row > m_layout.maxRow())
+            return false;
+        if (!m_layout.column(col).hidden)
+            return true;
+    }
+}
+
+void TStringGrid::moveDown()
+{
+    if (m_row < m_layout.maxRow())
+        moveTo(m_col, m_row + 1);
+    else
+        beginEdit(); // the last row: the edit ends where it is
+}
+
+void TStringGrid::leaveGrid(bool forward)
+{
+    QWidget *next = this;
+    for (int guard = 0; guard < 10000; ++guard) {
+        next = forward ? next->nextInFocusChain() : next->previousInFocusChain();
+        if (!next || next == this)
+            return;
+        if (isAncestorOf(next) || next->window() != window())
+            continue;
+        if (next->isVisible() && next->isEnabled() && (next->focusPolicy() & Qt::TabFocus)) {
+            next->setFocus(forward ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return;
+        }
+    }
+}
+
+bool TStringGrid::handleKey(QKeyEvent *key, KeySource source)
+{
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    const bool plain = !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    switch (key->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!plain)
+            return false;
+        moveDown();
+        return true;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: {
+        if (!plain)
+            return false;
+        const bool forward = key->key() == Qt::Key_Tab && !(mods & Qt::ShiftModifier);
+        int col = m_col, row = m_row;
+        if (step(forward, col, row))
+            moveTo(col, row);
+        else
+            leaveGrid(forward);
+        return true;
+    }
+    case Qt::Key_Escape:
+        if (source != KeySource::Editor)
+            return false;
+        revertEdit();
+        return true;
+    default:
+        return false;
+    }
+}
+
 void TStringGrid::keyPressEvent(QKeyEvent *event)
 {
     if (keysDiscarded()) {
+        event->accept();
+        return;
+    }
+    if (handleKey(event, KeySource::View)) {
         event->accept();
         return;
     }
@@ -273,19 +394,47 @@ void TStringGrid::mousePressEvent(QMouseEvent *event)
     if (currentIndex() == before && before.isValid() && OpensList(m_layout, *m_grid, m_row, m_col)) {
         QComboBox *list = listOf(m_col);
         if (list && !list->isVisible())
-            showList(list, before);
+            showList(list, before, true);
     }
+}
+
+void TStringGrid::listFocusLost(QComboBox *list)
+{
+    // Decided once the focus has settled: while Qt builds a list's pop-up the
+    // first time, the list loses the focus for a moment and gets it back.
+    QTimer::singleShot(0, list, [this, list] {
+        if (!list->isVisible() || list->hasFocus() || list->view()->isVisible())
+            return;
+        const QWidget *now = QApplication::focusWidget();
+        // Another window (a message, a menu) or none has the focus: the user
+        // comes back to the list as left.
+        if (!now || now->window() != window())
+            return;
+        list->hide(); // left without a choice: the cell keeps its text
+    });
 }
 
 bool TStringGrid::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == this && event->type() == QEvent::KeyPress && keysDiscarded())
-        return true;
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (watched == this) {
+            if (keysDiscarded())
+                return true;
+            if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
+                return handleKey(key, KeySource::View);
+        } else if (watched == focusTarget()) {
+            return handleKey(key, KeySource::Editor);
+        } else if (qobject_cast<QComboBox *>(watched)) {
+            return handleKey(key, KeySource::List);
+        }
+        return QTableView::eventFilter(watched, event);
+    }
     auto *list = qobject_cast<QComboBox *>(watched);
     if (list && event->type() == QEvent::FocusIn)
         preselect(list);
     if (list && event->type() == QEvent::FocusOut
         && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
-        list->hide(); // left without a choice: the cell keeps its text
+        listFocusLost(list);
     return QTableView::eventFilter(watched, event);
 }

@@ -5,6 +5,8 @@
 #include <QTableView>
 
 class QComboBox;
+class QKeyEvent;
+class QLineEdit;
 class StringGridModel;
 struct TableLayout;
 class GridBodyModel;
@@ -16,6 +18,9 @@ class CellEditorDelegate;
 //
 // The grid records the cell last selected ("the recorded cell"); the editor is
 // open on it at all times, and the table's list cells show their list over it.
+// Keys move as in a spreadsheet: Enter ends an edit and goes down, Tab and
+// Shift+Tab go right and left (leaving the grid past its last cell), Escape
+// gives the cell back the text it had when the edit began.
 // The grid model must outlive the widget.
 class TStringGrid : public QTableView
 {
@@ -36,6 +41,8 @@ public:
 
     // The list laid over the cells of a column, or nullptr.
     QComboBox *listOf(int col) const;
+    // The editor open on the recorded cell, or nullptr (a list cell, a hidden one).
+    QLineEdit *cellEditor() const;
 
 signals:
     // After the cell became the recorded cell (and its list, if any, opened).
@@ -49,17 +56,35 @@ protected:
     void mousePressEvent(QMouseEvent *event) override;
 
 private:
+    enum class KeySource { View, Editor, List };
+
     void applyRowHeights();
     void applyLayout();
     void createLists();
     void openEditorAt(const QModelIndex &index);
     void closeEditorAt(const QModelIndex &index);
-    void showList(QComboBox *list, const QModelIndex &index);
+    void showList(QComboBox *list, const QModelIndex &index, bool focus);
     void preselect(QComboBox *list);
     void choose(QComboBox *list, int entry);
     bool keysDiscarded() const;
     QModelIndex viewIndex(int col, int row) const;
     QWidget *focusTarget() const;
+    void commitTyped(int row, int col, const QString &text);
+
+    // The grid's own keys, from whichever of its widgets has the focus; true when handled.
+    bool handleKey(QKeyEvent *key, KeySource source);
+    // Moves the selection, keeping the focus in the grid.
+    void moveTo(int col, int row);
+    void moveDown();
+    // The next visible cell right (or left) in reading order; false past the grid's edge.
+    bool step(bool forward, int &col, int &row) const;
+    void leaveGrid(bool forward);
+    void listFocusLost(QComboBox *list);
+
+    // The edit of the recorded cell: begins when the cell is recorded, ends
+    // with Enter or Escape.
+    void beginEdit();
+    void revertEdit();
 
     StringGridModel *m_grid;
     TableKind m_kind;
@@ -70,4 +95,5 @@ private:
     QPersistentModelIndex m_editorIndex;
     int m_col = 1;
     int m_row = 1;
+    QString m_editStartText; // the recorded cell's text when its edit began
 };

@@ -77,7 +77,7 @@ bool IsTabSwitchKey(const QKeyEvent *key)
 TFrameSet102::TFrameSet102(QWidget *parent)
     : QWidget(parent)
     , m_digits(new DigitsKeyFilter(this))
-    , Label1(AddPageTitle(this))
+    , Label1(AddPageTitle(this, TitleFace::Serif))
 {
     for (int i = 0; i < kTabCount; ++i)
         m_grids[size_t(i)] = MakeGrid(TableKind(int(TableKind::Oper) + i));
