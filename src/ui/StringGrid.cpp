@@ -6,14 +6,18 @@
 #include "pages/TypingRules.h"
 #include "ui/CellEditorDelegate.h"
 #include "ui/GridBodyModel.h"
+#include "ui/Prompts.h"
+#include "ui/RuleValidator.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPainter>
 #include <QStyleOptionHeader>
 #include <QTimer>
@@ -50,6 +54,41 @@ protected:
 private:
     QString m_title;
 };
+
+// A key that works on the editor's text: typed characters and the text cursor.
+bool EditsText(const QKeyEvent *key)
+{
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    switch (key->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Backspace:
+        return true;
+    default:
+        return !key->text().isEmpty() && key->text().at(0).isPrint();
+    }
+}
+
+// Shift with a movement key: the block selection grows.
+bool ExtendsSelection(const QKeyEvent *key)
+{
+    if (!(key->modifiers() & Qt::ShiftModifier) || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        return false;
+    switch (key->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        return true;
+    default:
+        return false;
+    }
+}
 } // namespace
 
 TStringGrid::TStringGrid(StringGridModel *model, TableKind kind, QWidget *parent)
@@ -65,7 +104,7 @@ TStringGrid::TStringGrid(StringGridModel *model, TableKind kind, QWidget *parent
     setModel(m_body);
     setItemDelegate(m_delegate);
     m_delegate->setCommit([this](int row, int col, const QString &text) { commitTyped(row, col, text); });
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ContiguousSelection);
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setEditTriggers(QAbstractItemView::NoEditTriggers); // the grid opens its editors itself
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -176,12 +215,13 @@ void TStringGrid::moveTo(int col, int row)
 void TStringGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)
 {
     QTableView::currentChanged(current, previous);
-    if (!current.isValid())
+    if (!current.isValid() || m_dragging)
         return;
     const QWidget *focused = QApplication::focusWidget();
     const bool hadFocus = focused && (focused == this || isAncestorOf(focused));
     m_col = current.column() + 1;
     m_row = current.row() + 1;
+    m_corner = QPoint(m_col, m_row);
     // The view takes the focus before the old editor goes, or hiding a focused
     // editor would pass the focus on, and tab navigation would move the cell.
     const QPersistentModelIndex old = m_editorIndex;
@@ -276,6 +316,7 @@ void TStringGrid::commitTyped(int row, int col, const QString &text)
 void TStringGrid::beginEdit()
 {
     m_editStartText = m_grid->cell(m_row, m_col);
+    m_editing = false;
 }
 
 void TStringGrid::revertEdit()
@@ -286,9 +327,10 @@ void TStringGrid::revertEdit()
     beginEdit();
 }
 
-bool TStringGrid::keysDiscarded() const
+bool TStringGrid::keysDiscarded(const QKeyEvent *key) const
 {
-    return m_kind == TableKind::Usl && m_col == UslCol::Vat;
+    // Copying changes nothing: it works there too.
+    return m_kind == TableKind::Usl && m_col == UslCol::Vat && !key->matches(QKeySequence::Copy);
 }
 
 bool TStringGrid::step(bool forward, int &col, int &row) const
@@ -337,7 +379,34 @@ bool TStringGrid::handleKey(QKeyEvent *key, KeySource source)
 {
     const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
     const bool plain = !(mods & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    // While the user edits the text, the editor's own copy, cut and Delete act on it.
+    const bool inText = source == KeySource::Editor && m_editing && selectedRange().cellCount() == 1;
+    const bool textSelected = inText && cellEditor()->hasSelectedText();
+    if (key->matches(QKeySequence::Copy)) {
+        if (!textSelected)
+            copy();
+        return !textSelected;
+    }
+    if (key->matches(QKeySequence::Cut)) {
+        if (!textSelected)
+            cut();
+        return !textSelected;
+    }
+    if (key->matches(QKeySequence::Paste)) {
+        paste();
+        return true;
+    }
     switch (key->key()) {
+    case Qt::Key_Delete:
+        if (!plain || (mods & Qt::ShiftModifier) || inText)
+            return false;
+        clearSelected();
+        return true;
+    case Qt::Key_F2:
+        if (source != KeySource::Editor || !plain)
+            return false;
+        m_editing = true;
+        return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (!plain)
@@ -368,8 +437,12 @@ bool TStringGrid::handleKey(QKeyEvent *key, KeySource source)
 
 void TStringGrid::keyPressEvent(QKeyEvent *event)
 {
-    if (keysDiscarded()) {
+    if (keysDiscarded(event)) {
         event->accept();
+        return;
+    }
+    if (ExtendsSelection(event)) {
+        extendSelection(event);
         return;
     }
     if (handleKey(event, KeySource::View)) {
@@ -389,6 +462,11 @@ void TStringGrid::focusInEvent(QFocusEvent *event)
 void TStringGrid::mousePressEvent(QMouseEvent *event)
 {
     const QModelIndex before = currentIndex();
+    const QModelIndex clicked = indexAt(event->position().toPoint());
+    if ((event->modifiers() & Qt::ShiftModifier) && event->button() == Qt::LeftButton && clicked.isValid()) {
+        selectBlock(clicked.column() + 1, clicked.row() + 1); // from the recorded cell to the one clicked
+        return;
+    }
     QTableView::mousePressEvent(event);
     // A click on the recorded list cell whose list went away brings the list back.
     if (currentIndex() == before && before.isValid() && OpensList(m_layout, *m_grid, m_row, m_col)) {
@@ -396,6 +474,160 @@ void TStringGrid::mousePressEvent(QMouseEvent *event)
         if (list && !list->isVisible())
             showList(list, before, true);
     }
+}
+
+void TStringGrid::extendSelection(const QKeyEvent *key)
+{
+    int col = m_corner.x(), row = m_corner.y();
+    const int page = qMax(1, viewport()->height() / m_layout.rowHeight - 1);
+    switch (key->key()) {
+    case Qt::Key_Up:
+        row = qMax(1, row - 1);
+        break;
+    case Qt::Key_Down:
+        row = qMin(m_layout.maxRow(), row + 1);
+        break;
+    case Qt::Key_PageUp:
+        row = qMax(1, row - page);
+        break;
+    case Qt::Key_PageDown:
+        row = qMin(m_layout.maxRow(), row + page);
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+        int c = col, r = row;
+        if (step(key->key() == Qt::Key_Right, c, r) && r == row)
+            col = c;
+        break;
+    }
+    default:
+        return;
+    }
+    selectBlock(col, row);
+}
+
+void TStringGrid::selectBlock(int col, int row)
+{
+    // The recorded cell stays where the block began, as a spreadsheet keeps
+    // its active cell; the block's far corner moves.
+    m_corner = QPoint(col, row);
+    const QModelIndex corner = viewIndex(col, row);
+    selectionModel()->select(QItemSelection(currentIndex(), corner), QItemSelectionModel::ClearAndSelect);
+    scrollTo(corner);
+}
+
+void TStringGrid::mouseMoveEvent(QMouseEvent *event)
+{
+    // Dragging selects a block; the recorded cell stays where the drag began,
+    // its editor or list with it, as a spreadsheet keeps its active cell.
+    const QModelIndex anchor = currentIndex();
+    m_dragging = true;
+    QTableView::mouseMoveEvent(event);
+    if (currentIndex() != anchor && anchor.isValid())
+        selectionModel()->setCurrentIndex(anchor, QItemSelectionModel::NoUpdate);
+    m_dragging = false;
+    const QModelIndex over = indexAt(event->position().toPoint());
+    if ((event->buttons() & Qt::LeftButton) && over.isValid())
+        m_corner = QPoint(over.column() + 1, over.row() + 1);
+}
+
+CellRange TStringGrid::selectedRange() const
+{
+    const QItemSelection selection = selectionModel()->selection();
+    if (selection.isEmpty())
+        return { m_row, m_col, m_row, m_col };
+    CellRange range { INT_MAX, INT_MAX, -1, -1 };
+    for (const QItemSelectionRange &part : selection) {
+        range.top = qMin(range.top, part.top() + 1);
+        range.left = qMin(range.left, part.left() + 1);
+        range.bottom = qMax(range.bottom, part.bottom() + 1);
+        range.right = qMax(range.right, part.right() + 1);
+    }
+    return range;
+}
+
+void TStringGrid::selectRange(const CellRange &range)
+{
+    const QModelIndex first = viewIndex(range.left, range.top);
+    const QModelIndex last = viewIndex(range.right, range.bottom);
+    if (!first.isValid() || !last.isValid())
+        return;
+    if (currentIndex() != first)
+        selectionModel()->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    selectionModel()->select(QItemSelection(first, last), QItemSelectionModel::ClearAndSelect);
+}
+
+void TStringGrid::change(const std::function<void()> &apply)
+{
+    apply();
+}
+
+void TStringGrid::copy()
+{
+    const TextBlock block = CopyRange(*m_grid, m_layout, selectedRange());
+    auto *mime = new QMimeData;
+    mime->setText(ToTabText(block));
+    mime->setHtml(ToHtmlTable(block));
+    QGuiApplication::clipboard()->setMimeData(mime);
+}
+
+void TStringGrid::cut()
+{
+    copy();
+    clearSelected();
+}
+
+void TStringGrid::clearSelected()
+{
+    const CellRange range = selectedRange();
+    change([&] { ClearRange(*m_grid, m_layout, range); });
+    beginEdit();
+}
+
+void TStringGrid::paste()
+{
+    const TextBlock block = ParseTabText(QGuiApplication::clipboard()->text());
+    if (block.isEmpty())
+        return;
+    const CellRange range = selectedRange();
+    const bool oneValue = block.size() == 1 && block.first().size() == 1;
+    if (oneValue && m_editing && range.cellCount() == 1 && cellEditor()) {
+        pasteIntoEditor(block.first().first());
+        return;
+    }
+    PasteReport report;
+    CellRange written = range;
+    change([&] {
+        if (oneValue && range.cellCount() > 1)
+            FillRange(*m_grid, m_layout, range, block.first().first(), report);
+        else
+            written = PasteBlock(*m_grid, m_layout, range.top, range.left, block, report);
+    });
+    selectRange(written);
+    beginEdit();
+    showReport(report);
+}
+
+void TStringGrid::pasteIntoEditor(const QString &text)
+{
+    QLineEdit *editor = cellEditor();
+    const auto *validator = qobject_cast<const RuleValidator *>(editor->validator());
+    const RuledText ruled = validator ? validator->judge(text) : RuledText { text };
+    if (!ruled.text.isEmpty())
+        editor->insert(ruled.text);
+    if (!ruled.changedAnything())
+        return;
+    PasteReport report;
+    report.reached();
+    NoteAdjusted(*m_grid, m_layout, m_row, m_col, text, DescribeRuled(ruled), report);
+    showReport(report);
+}
+
+void TStringGrid::showReport(const PasteReport &report)
+{
+    const QString message = report.message();
+    if (!message.isEmpty())
+        Prompts::instance().information(this, message);
 }
 
 void TStringGrid::listFocusLost(QComboBox *list)
@@ -419,17 +651,31 @@ bool TStringGrid::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         if (watched == this) {
-            if (keysDiscarded())
+            if (keysDiscarded(key))
                 return true;
             if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)
                 return handleKey(key, KeySource::View);
         } else if (watched == focusTarget()) {
-            return handleKey(key, KeySource::Editor);
+            if (!m_editing && ExtendsSelection(key)) { // while editing, Shift with the arrows selects text
+                extendSelection(key);
+                return true;
+            }
+            if (handleKey(key, KeySource::Editor))
+                return true;
+            if (EditsText(key))
+                m_editing = true;
+            return false;
         } else if (qobject_cast<QComboBox *>(watched)) {
+            if (ExtendsSelection(key)) { // not a choice of the list's next entry
+                extendSelection(key);
+                return true;
+            }
             return handleKey(key, KeySource::List);
         }
         return QTableView::eventFilter(watched, event);
     }
+    if (event->type() == QEvent::MouseButtonPress && watched == focusTarget())
+        m_editing = true; // a click into the text places the cursor there
     auto *list = qobject_cast<QComboBox *>(watched);
     if (list && event->type() == QEvent::FocusIn)
         preselect(list);

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "pages/GridPaste.h"
 #include "pages/TableKind.h"
 
 #include <QTableView>
+
+#include <functional>
 
 class QComboBox;
 class QKeyEvent;
@@ -21,6 +24,12 @@ class CellEditorDelegate;
 // Keys move as in a spreadsheet: Enter ends an edit and goes down, Tab and
 // Shift+Tab go right and left (leaving the grid past its last cell), Escape
 // gives the cell back the text it had when the edit began.
+//
+// A block of cells is selected with Shift and the arrows or the mouse; Ctrl+C,
+// Ctrl+X, Ctrl+V and Delete work on it as in a spreadsheet, through the
+// clipboard as tab-separated text. While the user edits the recorded cell's
+// text (typed or clicked into it, or pressed F2), Delete and a one-value
+// Ctrl+V act on the text instead, and Ctrl+C and Ctrl+X on its selected part.
 // The grid model must outlive the widget.
 class TStringGrid : public QTableView
 {
@@ -43,6 +52,19 @@ public:
     QComboBox *listOf(int col) const;
     // The editor open on the recorded cell, or nullptr (a list cell, a hidden one).
     QLineEdit *cellEditor() const;
+    // Whether the user is editing the recorded cell's text.
+    bool editing() const { return m_editing; }
+
+    // The selected block; the recorded cell when nothing else is selected.
+    CellRange selectedRange() const;
+    void selectRange(const CellRange &range);
+    void copy();
+    void cut();
+    // The clipboard's block from the selection's first cell on, or its one
+    // value into every selected cell; what the rules changed is marked and told.
+    void paste();
+    // Text cells emptied, list cells back to their start value.
+    void clearSelected();
 
 signals:
     // After the cell became the recorded cell (and its list, if any, opened).
@@ -54,6 +76,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     enum class KeySource { View, Editor, List };
@@ -66,10 +89,14 @@ private:
     void showList(QComboBox *list, const QModelIndex &index, bool focus);
     void preselect(QComboBox *list);
     void choose(QComboBox *list, int entry);
-    bool keysDiscarded() const;
+    bool keysDiscarded(const QKeyEvent *key) const;
     QModelIndex viewIndex(int col, int row) const;
     QWidget *focusTarget() const;
     void commitTyped(int row, int col, const QString &text);
+    // Every change the user makes to many cells at once goes through here.
+    void change(const std::function<void()> &apply);
+    void pasteIntoEditor(const QString &text);
+    void showReport(const PasteReport &report);
 
     // The grid's own keys, from whichever of its widgets has the focus; true when handled.
     bool handleKey(QKeyEvent *key, KeySource source);
@@ -80,6 +107,9 @@ private:
     bool step(bool forward, int &col, int &row) const;
     void leaveGrid(bool forward);
     void listFocusLost(QComboBox *list);
+    // Shift with a movement key: the block's far corner moves.
+    void extendSelection(const QKeyEvent *key);
+    void selectBlock(int col, int row);
 
     // The edit of the recorded cell: begins when the cell is recorded, ends
     // with Enter or Escape.
@@ -96,4 +126,7 @@ private:
     int m_col = 1;
     int m_row = 1;
     QString m_editStartText; // the recorded cell's text when its edit began
+    bool m_editing = false;
+    QPoint m_corner; // the selected block's corner across from the recorded cell
+    bool m_dragging = false; // a block selected by the mouse: the recorded cell stays
 };
