@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 
+#include "app/EditMenu.h"
 #include "app/KktApplication.h"
 #include "app/ScannerControl.h"
 #include "app/SettForm.h"
@@ -131,6 +132,8 @@ TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, 
     m_frmDebugScan = new TfrmDebugScan(this);
     m_channel.setLogSink([log = m_frmDebugKKM](const TBufKKT &buf, bool isAnswer) { log->LogBufKKT(buf, isAnswer); });
     GuardCommands();
+    // Undoing while a run writes the grids would mix the two.
+    m_edits.setBlocked([this] { return m_session.busy(); });
 }
 
 void TFormMain::GuardCommands()
@@ -165,6 +168,8 @@ void TFormMain::CreateMenu()
     N5 = AddMenu(bar, u"N5"_s, u"Программирование"_s);
     GSM1 = AddItem(N5, u"GSM1"_s, u"Параметры GSM"_s, this, &TFormMain::GSM1Click);
     N1021 = AddItem(N5, u"N1021"_s, u"Параметры 102"_s, this, &TFormMain::N1021Click);
+
+    new TEditMenu(bar, m_edits, m_session, this);
 
     AddItem(bar, u"N6"_s, u"Версия"_s, this, &TFormMain::N6Click);
 
@@ -249,6 +254,9 @@ void TFormMain::CreateFrames()
         frame->hide();
         static_cast<QGridLayout *>(Panel1->layout())->addWidget(frame, 0, 0);
     }
+    // Every grid of both pages keeps its changes in the window's one history.
+    for (TStringGrid *grid : Panel1->findChildren<TStringGrid *>())
+        grid->setEdits(&m_edits);
     CurrentVisibleFrame = nullptr;
 }
 
@@ -268,6 +276,9 @@ void TFormMain::ScanStartUp()
     tab.lblCorrectShtrihCode = Set102Frame->shtrihLabel();
     tab.EnableKKTButtons = [page = Set102Frame](bool on) { page->EnableKKTButtons(on); };
     m_scanner->setGoodsTab(tab);
+    m_scanner->setCellWriter([goods](int row, int col, const QString &text) {
+        goods->record(u"Сканирование"_s, [&] { goods->grid()->setCell(row, col, text); });
+    });
     m_scanner->ScanStartUp();
 }
 
@@ -323,6 +334,15 @@ void TFormMain::ConfigToGrids()
     ::ConfigToGrids(Config, Grids());
 }
 
+QList<StringGridModel *> TFormMain::AllGrids() const
+{
+    QList<StringGridModel *> grids;
+    const GridSet set = Grids();
+    for (int i = 0; i < GridSet::kCount; ++i)
+        grids << &set[TableKind(i)];
+    return grids;
+}
+
 void TFormMain::ReportFailure(const QString &description)
 {
     KktApplication::ShowException(std::runtime_error(description.toStdString()), this);
@@ -348,7 +368,8 @@ void TFormMain::N7Click()
             saved = SaveConfigFile(path, Config, &error);
         }
         if (!saved)
-            ReportFailure(error);
+            return ReportFailure(error);
+        m_edits.setClean();
     });
 }
 
@@ -371,7 +392,9 @@ void TFormMain::N8Click()
         }
         if (!loaded)
             return ReportFailure(error);
-        ConfigToGrids();
+        // One step: undone, every grid is as before the load.
+        m_edits.record(AllGrids(), u"Загрузка конфигурации"_s, [this] { ConfigToGrids(); });
+        m_edits.setClean();
     });
 }
 

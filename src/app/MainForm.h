@@ -6,6 +6,7 @@
 #include "kkt/KktTransaction.h"
 #include "kkt/PortDiscovery.h"
 #include "kkt/SerialLinkFactory.h"
+#include "ui/GridEdits.h"
 
 #include <QMainWindow>
 
@@ -20,6 +21,7 @@ class TFrameSet102;
 class TfrmDebugKKM;
 class TfrmDebugScan;
 class GridSet;
+class StringGridModel;
 
 enum class TTypeCOMDevice { KKT_DEV, SCAN_DEV };
 
@@ -44,6 +46,8 @@ public:
     // The channel with the busy flag of a run; the pages and every command that
     // starts an exchange or replaces the grids go through it.
     TKktSession &session() { return m_session; }
+    // The history of every grid of both pages; clean once saved or loaded.
+    GridEdits &edits() { return m_edits; }
     TfrmDebugKKM *frmDebugKKM() const { return m_frmDebugKKM; }
     TfrmDebugScan *frmDebugScan() const { return m_frmDebugScan; }
 
@@ -93,6 +97,7 @@ private:
     void ScanStartUp();
     QString SettingsFile(const QString &name) const;
     GridSet Grids() const;
+    QList<StringGridModel *> AllGrids() const;
     void GuardCommands();
     // The application's error report for a command that failed.
     void ReportFailure(const QString &description);
@@ -103,6 +108,7 @@ private:
     std::unique_ptr<SerialLink> m_link;
     KktChannel m_channel;
     TKktSession m_session;
+    GridEdits m_edits;
     QFrame *Panel1;
     QMenu *N5 = nullptr;
     QAction *N7 = nullptr;

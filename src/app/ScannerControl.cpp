@@ -199,7 +199,10 @@ void TScannerControl::OnScanShtrihCode(const QString &value)
     if (!m_tab.grid || !m_tab.currentCol || m_tab.currentCol() != kBarcodeCol)
         return;
     const int row = m_tab.currentRow();
-    m_tab.grid->setCell(row, kBarcodeCol, value);
+    if (m_writeCell)
+        m_writeCell(row, kBarcodeCol, value);
+    else
+        m_tab.grid->setCell(row, kBarcodeCol, value);
     const ShtrihVerdict verdict = ShtrihCodeVerdict(value, row);
     if (QLabel *label = m_tab.lblCorrectShtrihCode) {
         label->setText(verdict.text);

@@ -47,6 +47,10 @@ public:
     ~TScannerControl() override;
 
     void setGoodsTab(const ScannerGoodsTab &tab);
+    // How a code gets into its cell (the window keeps it in the grids'
+    // history); straight into the grid when unset.
+    using CellWriter = std::function<void(int row, int col, const QString &text)>;
+    void setCellWriter(CellWriter writer) { m_writeCell = std::move(writer); }
 
     // Start-up: Scan.cfg made when missing and read, the indicator hidden
     // without a model, the reader created paused.
@@ -89,5 +93,6 @@ private:
     TfrmDebugScan *m_debugScan;
     const TStructSetting &m_structSett;
     ScannerGoodsTab m_tab;
+    CellWriter m_writeCell;
     TScanThread *m_st = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "pages/StringGridModel.h"
 
+#include "pages/GridDelta.h"
+
 bool ClearedByChange(MarkKind kind)
 {
     switch (kind) {
@@ -81,6 +83,8 @@ void StringGridModel::setCell(int row, int col, const QString &text)
     QString &target = m_cells[size_t(key(row, col))];
     if (target == text)
         return;
+    if (m_recorder)
+        m_recorder->note(row, col, target);
     target = text;
     dropClearedMarks(row, col);
     changed(row, col, true);

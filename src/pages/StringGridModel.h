@@ -7,6 +7,8 @@
 
 #include <vector>
 
+class GridDelta;
+
 // What a mark on a cell tells the user. Every grid, the dialogs and the tests
 // read marks from the model (MarkRole, and the reasons as the tool tip); the
 // views give each kind its own colour.
@@ -65,6 +67,11 @@ public:
     void beginBulkUpdate();
     void endBulkUpdate();
 
+    // While a delta records (GridDelta::startRecording), it learns each cell's
+    // text before its first change.
+    GridDelta *recorder() const { return m_recorder; }
+    void setRecorder(GridDelta *recorder) { m_recorder = recorder; }
+
 private:
     bool inside(int row, int col) const { return row >= 0 && row < m_rows && col >= 0 && col < m_cols; }
     int key(int row, int col) const { return row * m_cols + col; }
@@ -75,6 +82,7 @@ private:
     int m_cols;
     std::vector<QString> m_cells;
     QHash<int, QList<CellMark>> m_marks;
+    GridDelta *m_recorder = nullptr;
     int m_bulkDepth = 0;
     int m_top = 0, m_left = 0, m_bottom = -1, m_right = -1; // cells touched during a bulk update
     bool m_bulkText = false; // a text changed during the bulk update (else only marks)

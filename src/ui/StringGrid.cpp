@@ -6,6 +6,7 @@
 #include "pages/TypingRules.h"
 #include "ui/CellEditorDelegate.h"
 #include "ui/GridBodyModel.h"
+#include "ui/GridEdits.h"
 #include "ui/Prompts.h"
 #include "ui/RuleValidator.h"
 
@@ -21,6 +22,8 @@
 #include <QPainter>
 #include <QStyleOptionHeader>
 #include <QTimer>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 // The corner above the row titles shows the title of the title column.
@@ -70,6 +73,12 @@ bool EditsText(const QKeyEvent *key)
     default:
         return !key->text().isEmpty() && key->text().at(0).isPrint();
     }
+}
+
+// Ctrl+Y as well as the desktop's own redo key.
+bool IsRedo(const QKeyEvent *key)
+{
+    return key->matches(QKeySequence::Redo) || key->keyCombination() == QKeyCombination(Qt::CTRL, Qt::Key_Y);
 }
 
 // Shift with a movement key: the block selection grows.
@@ -302,21 +311,44 @@ void TStringGrid::choose(QComboBox *list, int entry)
     const QString text = list->itemText(entry);
     setFocus(Qt::OtherFocusReason); // before the focused list goes away
     list->hide();
-    m_grid->setCell(row, col, text);
-    if (rule.list == ListKind::ItemKinds && FixedLists::IsVatExemptKind(text))
-        m_grid->setCell(row, UslCol::Vat, FixedLists::VatExempt());
+    record(u"Выбор из списка"_s, [&] {
+        m_grid->setCell(row, col, text);
+        if (rule.list == ListKind::ItemKinds && FixedLists::IsVatExemptKind(text))
+            m_grid->setCell(row, UslCol::Vat, FixedLists::VatExempt());
+    });
     selectCell(rule.landCol, row);
 }
 
 void TStringGrid::commitTyped(int row, int col, const QString &text)
 {
-    m_grid->setCell(row, col, text);
+    if (m_edits)
+        m_edits->typed(*m_grid, row, col, text, m_edit);
+    else
+        m_grid->setCell(row, col, text);
+}
+
+void TStringGrid::setEdits(GridEdits *edits)
+{
+    if (m_edits)
+        disconnect(m_edits, nullptr, this, nullptr);
+    m_edits = edits;
+    if (m_edits) // what an undo brought back is no part of the edit going on
+        connect(m_edits, &GridEdits::stepped, this, &TStringGrid::beginEdit);
+}
+
+void TStringGrid::record(const QString &label, const std::function<void()> &change)
+{
+    if (m_edits)
+        m_edits->record({ m_grid }, label, change);
+    else
+        change();
 }
 
 void TStringGrid::beginEdit()
 {
     m_editStartText = m_grid->cell(m_row, m_col);
     m_editing = false;
+    ++m_edit;
 }
 
 void TStringGrid::revertEdit()
@@ -329,8 +361,9 @@ void TStringGrid::revertEdit()
 
 bool TStringGrid::keysDiscarded(const QKeyEvent *key) const
 {
-    // Copying changes nothing: it works there too.
-    return m_kind == TableKind::Usl && m_col == UslCol::Vat && !key->matches(QKeySequence::Copy);
+    // Copying changes nothing and the history is the window's: those keys work there too.
+    const bool harmless = key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Undo) || IsRedo(key);
+    return m_kind == TableKind::Usl && m_col == UslCol::Vat && !harmless;
 }
 
 bool TStringGrid::step(bool forward, int &col, int &row) const
@@ -394,6 +427,11 @@ bool TStringGrid::handleKey(QKeyEvent *key, KeySource source)
     }
     if (key->matches(QKeySequence::Paste)) {
         paste();
+        return true;
+    }
+    if (key->matches(QKeySequence::Undo) || IsRedo(key)) {
+        if (m_edits)
+            key->matches(QKeySequence::Undo) ? m_edits->undo() : m_edits->redo();
         return true;
     }
     switch (key->key()) {
@@ -557,11 +595,6 @@ void TStringGrid::selectRange(const CellRange &range)
     selectionModel()->select(QItemSelection(first, last), QItemSelectionModel::ClearAndSelect);
 }
 
-void TStringGrid::change(const std::function<void()> &apply)
-{
-    apply();
-}
-
 void TStringGrid::copy()
 {
     const TextBlock block = CopyRange(*m_grid, m_layout, selectedRange());
@@ -574,13 +607,18 @@ void TStringGrid::copy()
 void TStringGrid::cut()
 {
     copy();
-    clearSelected();
+    clearSelectedAs(u"Вырезание"_s);
 }
 
 void TStringGrid::clearSelected()
 {
+    clearSelectedAs(u"Очистка"_s);
+}
+
+void TStringGrid::clearSelectedAs(const QString &label)
+{
     const CellRange range = selectedRange();
-    change([&] { ClearRange(*m_grid, m_layout, range); });
+    record(label, [&] { ClearRange(*m_grid, m_layout, range); });
     beginEdit();
 }
 
@@ -597,7 +635,7 @@ void TStringGrid::paste()
     }
     PasteReport report;
     CellRange written = range;
-    change([&] {
+    record(oneValue ? u"Заполнение"_s : u"Вставка"_s, [&] {
         if (oneValue && range.cellCount() > 1)
             FillRange(*m_grid, m_layout, range, block.first().first(), report);
         else

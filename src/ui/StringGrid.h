@@ -13,6 +13,7 @@ class QLineEdit;
 class StringGridModel;
 struct TableLayout;
 class GridBodyModel;
+class GridEdits;
 class CellEditorDelegate;
 
 // The grid of one table. The model's row 0 and column 0 (the titles) show in
@@ -66,6 +67,14 @@ public:
     // Text cells emptied, list cells back to their start value.
     void clearSelected();
 
+    // The window's history: every change made here becomes a step of it
+    // (Ctrl+Z and Ctrl+Y step through it). Without one, changes are not kept.
+    void setEdits(GridEdits *edits);
+    GridEdits *edits() const { return m_edits; }
+    // A change of this grid made elsewhere (a file loaded into it, a read
+    // from the register, a scanned code) as one step named label.
+    void record(const QString &label, const std::function<void()> &change);
+
 signals:
     // After the cell became the recorded cell (and its list, if any, opened).
     void cellSelected(int col, int row);
@@ -93,9 +102,8 @@ private:
     QModelIndex viewIndex(int col, int row) const;
     QWidget *focusTarget() const;
     void commitTyped(int row, int col, const QString &text);
-    // Every change the user makes to many cells at once goes through here.
-    void change(const std::function<void()> &apply);
     void pasteIntoEditor(const QString &text);
+    void clearSelectedAs(const QString &label);
     void showReport(const PasteReport &report);
 
     // The grid's own keys, from whichever of its widgets has the focus; true when handled.
@@ -127,6 +135,8 @@ private:
     int m_row = 1;
     QString m_editStartText; // the recorded cell's text when its edit began
     bool m_editing = false;
+    int m_edit = 0; // numbers the edits: the keys of one edit make one step
+    GridEdits *m_edits = nullptr;
     QPoint m_corner; // the selected block's corner across from the recorded cell
     bool m_dragging = false; // a block selected by the mouse: the recorded cell stays
 };

@@ -1,12 +1,10 @@
 // Editing the grids of both pages in the real main window, as a user does:
 // what a paste lets into each kind of editor, the drop-down lists, and the
 // keys that move between cells.
+#include "GridWindow.h"
 #include "GuiTest.h"
 #include "ScriptedPrompts.h"
 
-#include "app/MainForm.h"
-#include "app/pages/GsmSettingFrame.h"
-#include "app/pages/Set102Frame.h"
 #include "pages/FixedLists.h"
 #include "pages/StringGridModel.h"
 #include "pages/TableLayout.h"
@@ -18,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -26,59 +23,7 @@ using Kind = Prompts::Kind;
 
 Q_DECLARE_METATYPE(TableKind)
 
-namespace {
-// The main window over a folder of its own, shown and active, with one port.
-struct Window
-{
-    Window()
-    {
-        form.setPortLister([](TArrayCom &ports) { ports = { u"COM1"_s }; });
-        form.show();
-        form.activateWindow();
-        if (!QTest::qWaitForWindowActive(&form))
-            qFatal("main window not active");
-        // A port of its own for the register: the goods tab asks no question about a shared port.
-        form.StructSett.PortSett.Name = u"COM1"_s;
-    }
-
-    // Shows the page and tab of a table; its grid.
-    TStringGrid *show(TableKind kind)
-    {
-        if (kind == TableKind::Gsm) {
-            form.GSM1Click();
-        } else {
-            form.N1021Click();
-            form.Set102Frame->showTable(kind);
-        }
-        auto *view = form.findChild<TStringGrid *>(LayoutOf(kind).gridName);
-        if (!view)
-            qFatal("no grid");
-        return view;
-    }
-    StringGridModel &grid(TableKind kind)
-    {
-        return kind == TableKind::Gsm ? form.GsmFrame->grid() : form.Set102Frame->grid(kind);
-    }
-    QLineEdit *field(const QString &name) const { return form.findChild<QLineEdit *>(name); }
-    bool focusIn(const QWidget *widget) const
-    {
-        const QWidget *focus = QApplication::focusWidget();
-        return focus && (focus == widget || widget->isAncestorOf(focus));
-    }
-
-    QTemporaryDir dir;
-    TFormMain form { dir.path(), dir.filePath(u"ports"_s) };
-};
-
-// Sends one key to whatever has the focus, as the keyboard would.
-void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
-    QWidget *focus = QApplication::focusWidget();
-    if (!focus)
-        qFatal("nothing has the focus");
-    QTest::keyClick(focus, Qt::Key(key), modifiers);
-}
-} // namespace
+using Window = GridWindow;
 
 class TestGridEditing : public QObject
 {
@@ -186,7 +131,7 @@ void TestGridEditing::pasteIntoEditors()
         return;
     }
     view->selectCell(col, row);
-    QTRY_VERIFY(w.focusIn(view));
+    QTRY_VERIFY(GridWindow::FocusIn(view));
     if (!problem.isEmpty())
         prompts->expect(Kind::Information);
     Press(Qt::Key_V, Qt::ControlModifier);
@@ -345,20 +290,20 @@ void TestGridEditing::keysThatMove()
     Window w;
     TStringGrid *view = w.show(kind);
     view->selectCell(from.x(), from.y());
-    QTRY_VERIFY(w.focusIn(view));
+    QTRY_VERIFY(GridWindow::FocusIn(view));
     const StringGridModel &grid = w.grid(kind);
     const QString before = grid.cell(from.y(), from.x());
     Press(key, shift ? Qt::ShiftModifier : Qt::NoModifier);
 
     QCOMPARE(grid.cell(from.y(), from.x()), before); // moving changes no cell
     if (to.isNull()) {
-        QVERIFY(!w.focusIn(view));
+        QVERIFY(!GridWindow::FocusIn(view));
         QVERIFY(QApplication::focusWidget());
         QCOMPARE(QPoint(view->currentCol(), view->currentRow()), from);
         return;
     }
     QCOMPARE(QPoint(view->currentCol(), view->currentRow()), to);
-    QVERIFY(w.focusIn(view));
+    QVERIFY(GridWindow::FocusIn(view));
     QVERIFY(view->visualRect(view->currentIndex()).intersects(view->viewport()->rect()));
     // The new cell edits at once: its editor, or its list, has the focus.
     if (QComboBox *list = view->listOf(to.x()))
@@ -413,7 +358,7 @@ void TestGridEditing::copyBlockToClipboard()
     goods.setCell(3, GoodsCol::Name, u"ХЛЕБ"_s);
     goods.setCell(3, GoodsCol::Font, FixedLists::Wide());
     view->selectCell(GoodsCol::Font, 3); // from a list cell: Shift+Up chooses no entry
-    QTRY_VERIFY(w.focusIn(view));
+    QTRY_VERIFY(GridWindow::FocusIn(view));
     Press(Qt::Key_Up, Qt::ShiftModifier);
     Press(Qt::Key_Left, Qt::ShiftModifier);
     QCOMPARE(view->selectedRange(), (CellRange { 2, 1, 3, 2 }));
@@ -442,7 +387,7 @@ void TestGridEditing::pasteBlockFromClipboard()
     QGuiApplication::clipboard()->setText(u"сыр\tШирокий\t4601234567893\t350,00\t1\r\n"
                                           "кефир\tУзкий\t46012345678ab\t89.9\t1\r\n"_s);
     view->selectCell(GoodsCol::Name, 5999);
-    QTRY_VERIFY(w.focusIn(view));
+    QTRY_VERIFY(GridWindow::FocusIn(view));
     prompts->expect(Kind::Information);
     Press(Qt::Key_V, Qt::ControlModifier);
 
@@ -468,7 +413,7 @@ void TestGridEditing::oneValueFillsMouseSelection()
     TStringGrid *view = w.show(TableKind::Goods);
     StringGridModel &goods = w.grid(TableKind::Goods);
     view->selectCell(GoodsCol::Barcode, 2);
-    QTRY_VERIFY(w.focusIn(view));
+    QTRY_VERIFY(GridWindow::FocusIn(view));
     auto centre
         = [view](int col, int row) { return view->visualRect(view->model()->index(row - 1, col - 1)).center(); };
     QTest::mousePress(view->viewport(), Qt::LeftButton, {}, centre(GoodsCol::Price, 3));
@@ -500,7 +445,7 @@ void TestGridEditing::cutAndDelete()
     usl.setCell(2, UslCol::Name, u"УСЛУГИ"_s);
     usl.setCell(2, UslCol::Tax, FixedLists::Taxation().at(2));
     view->selectCell(UslCol::Name, 1);
-    QTRY_VERIFY(w.focusIn(view));
+    QTRY_VERIFY(GridWindow::FocusIn(view));
     Press(Qt::Key_Right, Qt::ShiftModifier);
     Press(Qt::Key_X, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(), u"ТОВАРЫ\tШирокий"_s);

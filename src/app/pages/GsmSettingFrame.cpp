@@ -154,7 +154,8 @@ void TFrameGsmSetting::RunSequence(RunDirection direction)
     hooks.progress = [this](const RunProgress &progress) { ProgressBar1->setValue(progress.percent); };
     hooks.failure = [this](const QString &message) { Prompts::instance().error(this, message); };
     hooks.processEvents = [] { QCoreApplication::processEvents(); };
-    RunGsm(m_session->channel(), connection, direction, *m_grid, hooks);
+    // What a read puts into the grid is one step of the window's history.
+    sgGsm->record(u"Чтение из ККТ"_s, [&] { RunGsm(m_session->channel(), connection, direction, *m_grid, hooks); });
 
     ProgressBar1->hide();
     QCoreApplication::processEvents();

@@ -5,6 +5,7 @@
 #include "pages/RangeCheck.h"
 #include "pages/TableRun.h"
 #include "ui/Prompts.h"
+#include "ui/StringGrid.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -42,8 +43,12 @@ void TFrameSet102::RunShowingTab(RunDirection direction)
     hooks.failure = [this](const QString &message) { Prompts::instance().error(this, message); };
     hooks.processEvents = [] { QCoreApplication::processEvents(); };
     hooks.stop = [this] { return m_runPanel->stopRequested(); };
-    const RunResult result = RunTable(m_session->channel(), m_session->connection(), tab.kind, direction,
-        grid(tab.kind), range.from, range.to, hooks);
+    RunResult result;
+    // What a read puts into the grid is one step of the window's history.
+    tab.view->record(u"Чтение из ККТ"_s, [&] {
+        result = RunTable(m_session->channel(), m_session->connection(), tab.kind, direction, grid(tab.kind),
+            range.from, range.to, hooks);
+    });
     hidePanel.dismiss();
     m_runPanel->finish();
 
