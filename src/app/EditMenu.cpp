@@ -26,6 +26,7 @@ QAction *AddAction(QMenu *menu, const QString &name, const QString &caption, con
 TEditMenu::TEditMenu(QMenuBar *bar, GridEdits &edits, TKktSession &session, QWidget *window)
     : QObject(window)
     , m_edits(edits)
+    , m_window(window)
     , m_menu(bar->addMenu(u"Правка"_s))
 {
     m_menu->setObjectName(u"EditMenu"_s);
@@ -40,6 +41,9 @@ TEditMenu::TEditMenu(QMenuBar *bar, GridEdits &edits, TKktSession &session, QWid
     connect(m_redo, &QAction::triggered, &m_edits, &GridEdits::redo);
     connect(copy, &QAction::triggered, this, &TEditMenu::copy);
     connect(paste, &QAction::triggered, this, &TEditMenu::paste);
+    m_menu->addSeparator();
+    QAction *find = AddAction(m_menu, u"EditFind"_s, u"Найти…"_s, QKeySequence::keyBindings(QKeySequence::Find));
+    connect(find, &QAction::triggered, this, &TEditMenu::find);
 
     // Nothing to undo, or a run writing the grids: the items wait.
     connect(edits.stack(), &QUndoStack::indexChanged, this, &TEditMenu::refresh);
@@ -69,6 +73,18 @@ void TEditMenu::copy()
         grid->copy();
     else if (auto *field = qobject_cast<QLineEdit *>(QApplication::focusWidget()))
         field->copy();
+}
+
+void TEditMenu::find()
+{
+    TStringGrid *grid = FocusedGrid();
+    if (!grid) { // the focus on a field or a button of the page: its grid showing
+        const QList<TStringGrid *> grids = m_window->findChildren<TStringGrid *>();
+        const auto shown = std::find_if(grids.begin(), grids.end(), [](TStringGrid *g) { return g->isVisible(); });
+        grid = shown == grids.end() ? nullptr : *shown;
+    }
+    if (grid)
+        grid->requestFind();
 }
 
 void TEditMenu::paste()

@@ -11,7 +11,8 @@ class TKktSession;
 class TStringGrid;
 
 // The window's "Правка" menu: undo and redo over the history of every grid,
-// copy and paste for the grid (or the field) that has the focus.
+// copy and paste for the grid (or the field) that has the focus, and the find
+// bar of the grid showing.
 class TEditMenu : public QObject
 {
     Q_OBJECT
@@ -27,9 +28,11 @@ public:
 private:
     void copy();
     void paste();
+    void find();
     void refresh();
 
     GridEdits &m_edits;
+    QWidget *m_window;
     QMenu *m_menu;
     QAction *m_undo;
     QAction *m_redo;

@@ -183,12 +183,14 @@ void StringGridModel::endBulkUpdate()
 {
     if (m_bulkDepth == 0 || --m_bulkDepth > 0)
         return;
-    if (m_bottom >= 0) {
-        QList<int> roles { MarkRole, Qt::ToolTipRole };
-        if (m_bulkText)
-            roles << Qt::DisplayRole << Qt::EditRole;
-        emit dataChanged(index(m_top, m_left), index(m_bottom, m_right), roles);
-    }
+    if (m_bottom < 0)
+        return;
+    // Cleared before the signal: a receiver may change the grid again.
+    const QModelIndex topLeft = index(m_top, m_left), bottomRight = index(m_bottom, m_right);
+    QList<int> roles { MarkRole, Qt::ToolTipRole };
+    if (m_bulkText)
+        roles << Qt::DisplayRole << Qt::EditRole;
     m_bottom = m_right = -1;
     m_bulkText = false;
+    emit dataChanged(topLeft, bottomRight, roles);
 }

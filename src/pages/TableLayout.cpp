@@ -43,6 +43,13 @@ ColumnLayout Column(const QString &title, int width, const CellRule &rule = {}, 
     return { title, width, false, rule, start };
 }
 
+// A column a find passes over: a search for part of a barcode should not stop at every price.
+ColumnLayout NotSearched(ColumnLayout column)
+{
+    column.searched = false;
+    return column;
+}
+
 ColumnLayout TitleColumn(const QString &title, int width)
 {
     return Column(title, width);
@@ -150,9 +157,9 @@ TableLayout Goods()
         Column(u"Наименование"_s, 500, UpperFont(Font)),
         Column(u"Тип шрифта"_s, 100, FontList(u"ComboBox1"_s, Font), FixedLists::Narrow()),
         Column(u"Штрих-код"_s, 155, Rule(EditRule::Digits, 13)),
-        Column(u"Цена за единицу"_s, 155, Rule(EditRule::Price, 13)),
-        Column(u"Отдел/Услуга"_s, 200, Rule(EditRule::Digits, 2)),
-        Column(u"Маркировка"_s, 200, Rule(EditRule::Free)),
+        NotSearched(Column(u"Цена за единицу"_s, 155, Rule(EditRule::Price, 13))),
+        NotSearched(Column(u"Отдел/Услуга"_s, 200, Rule(EditRule::Digits, 2))),
+        NotSearched(Column(u"Маркировка"_s, 200, Rule(EditRule::Free))),
     };
     t.rowTitles = Numbers(6000);
     t.range = Range(u"Edit3"_s, u"Edit4"_s, 4, 6000);

@@ -41,6 +41,7 @@ struct ColumnLayout
     bool hidden = false;
     CellRule rule;
     QString startValue; // of every data row; column 0 has the row titles instead
+    bool searched = true; // a find looks in it, when it holds text
 };
 
 // A cell whose rule differs from its column's (agent row 5, the GSM rows).

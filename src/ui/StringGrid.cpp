@@ -208,6 +208,11 @@ void TStringGrid::selectCell(int col, int row)
         editor->setFocus(Qt::OtherFocusReason);
 }
 
+void TStringGrid::showCell(int col, int row)
+{
+    moveTo(col, row);
+}
+
 void TStringGrid::moveTo(int col, int row)
 {
     const QModelIndex index = viewIndex(col, row);
@@ -362,7 +367,8 @@ void TStringGrid::revertEdit()
 bool TStringGrid::keysDiscarded(const QKeyEvent *key) const
 {
     // Copying changes nothing and the history is the window's: those keys work there too.
-    const bool harmless = key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Undo) || IsRedo(key);
+    const bool harmless = key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Undo) || IsRedo(key)
+        || key->matches(QKeySequence::Find);
     return m_kind == TableKind::Usl && m_col == UslCol::Vat && !harmless;
 }
 
@@ -427,6 +433,10 @@ bool TStringGrid::handleKey(QKeyEvent *key, KeySource source)
     }
     if (key->matches(QKeySequence::Paste)) {
         paste();
+        return true;
+    }
+    if (key->matches(QKeySequence::Find)) {
+        emit findRequested();
         return true;
     }
     if (key->matches(QKeySequence::Undo) || IsRedo(key)) {

@@ -48,6 +48,10 @@ public:
     // Moves the selection to the cell, scrolls it into view, records it and
     // gives the grid the focus.
     void selectCell(int col, int row);
+    // The same, the focus left where it is (a find bar's field keeps it).
+    void showCell(int col, int row);
+    // As Ctrl+F in the grid: asks for the find bar.
+    void requestFind() { emit findRequested(); }
 
     // The list laid over the cells of a column, or nullptr.
     QComboBox *listOf(int col) const;
@@ -78,6 +82,8 @@ public:
 signals:
     // After the cell became the recorded cell (and its list, if any, opened).
     void cellSelected(int col, int row);
+    // Ctrl+F: the user wants to find something in the grid.
+    void findRequested();
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;

@@ -331,7 +331,7 @@ void TestGridUndo::editMenu()
     for (QAction *action : menu->actions())
         if (!action->isSeparator())
             captions << action->text();
-    QCOMPARE(captions, (QStringList { u"Отменить"_s, u"Повторить"_s, u"Копировать"_s, u"Вставить"_s }));
+    QCOMPARE(captions, (QStringList { u"Отменить"_s, u"Повторить"_s, u"Копировать"_s, u"Вставить"_s, u"Найти…"_s }));
     auto *undo = w.child<QAction>(u"EditUndo"_s);
     auto *redo = w.child<QAction>(u"EditRedo"_s);
     QVERIFY(!undo->isEnabled() && !redo->isEnabled());

@@ -5,6 +5,7 @@
 #include "pages/Grids102.h"
 #include "pages/GsmRun.h"
 #include "pages/TableLayout.h"
+#include "ui/FindBar.h"
 #include "ui/Prompts.h"
 #include "ui/StringGrid.h"
 
@@ -97,6 +98,9 @@ TFrameGsmSetting::TFrameGsmSetting(QWidget *parent)
     int at = 1;
     column->insertWidget(at++, Panel1);
     column->insertWidget(at++, sgGsm);
+    auto *find = new TFindBar([this] { return sgGsm; }, this);
+    find->attach(sgGsm);
+    column->insertWidget(at++, find);
     column->insertWidget(at++, Memo1, 1);
     column->insertWidget(at++, Panel2);
     column->insertLayout(at++, buttons);
