@@ -279,6 +279,7 @@ void TFormMain::ScanStartUp()
     m_scanner->setCellWriter([goods](int row, int col, const QString &text) {
         goods->record(u"Сканирование"_s, [&] { goods->grid()->setCell(row, col, text); });
     });
+    m_scanner->setCellMover([goods](int col, int row) { goods->showCell(col, row); });
     m_scanner->ScanStartUp();
 }
 

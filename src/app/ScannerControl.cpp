@@ -81,6 +81,7 @@ void TScannerControl::ScanStartUp()
     model_scan = cfg.ModelName;
     com_scan = cfg.ComPort;
     speed_scan = cfg.SpeedPort;
+    nextRow = cfg.NextRow;
     // With a model the indicator is there from the start, stopped until the
     // goods tab starts the reader.
     ShowIndicator(!model_scan.isEmpty());
@@ -171,6 +172,7 @@ void TScannerControl::ScannerClick()
     if (dialog.exec() != QDialog::Accepted)
         return;
     const TScanCfg &cfg = dialog.ScanCfg;
+    nextRow = cfg.NextRow;
     if (cfg.ModelName.isEmpty()) {
         ShowIndicator(false);
         Repaint();
@@ -210,4 +212,7 @@ void TScannerControl::OnScanShtrihCode(const QString &value)
         palette.setColor(QPalette::WindowText, verdict.valid ? kValidText : kInvalidText);
         label->setPalette(palette);
     }
+    // The next item of the pile goes into the next row; the label still names this one.
+    if (nextRow && m_moveTo && row + 1 < m_tab.grid->rows())
+        m_moveTo(kBarcodeCol, row + 1);
 }
