@@ -68,16 +68,17 @@ QString Quoted(const QString &cell)
 
 QString ToTabText(const TextBlock &block)
 {
-    QStringList rows;
-    rows.reserve(block.size());
+    // Every row ends with its line end, the last one too, as spreadsheets
+    // write it: a last row of one empty cell is then still a row.
+    QString text;
     for (const QStringList &row : block) {
         QStringList cells;
         cells.reserve(row.size());
         for (const QString &cell : row)
             cells << Quoted(cell);
-        rows << cells.join(u'\t');
+        text += cells.join(u'\t') + u'\n';
     }
-    return rows.join(u'\n');
+    return text;
 }
 
 QString ToHtmlTable(const TextBlock &block)

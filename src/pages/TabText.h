@@ -15,7 +15,7 @@ using TextBlock = QList<QStringList>;
 TextBlock ParseTabText(const QString &text);
 
 // The block as tab-separated text, cells with a tab, a line end or a leading
-// quote quoted as spreadsheets quote them; rows joined by LF.
+// quote quoted as spreadsheets quote them; every row ended by LF.
 QString ToTabText(const TextBlock &block);
 
 // The block as an HTML table, every cell kept as text (spreadsheets would

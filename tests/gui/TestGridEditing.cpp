@@ -373,7 +373,7 @@ void TestGridEditing::copyBlockToClipboard()
     Press(Qt::Key_C, Qt::ControlModifier);
 
     const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
-    QCOMPARE(mime->text(), u"МОЛОКО \"ДОМИК\"\tУзкий\t0012\nХЛЕБ\tШирокий\t"_s);
+    QCOMPARE(mime->text(), u"МОЛОКО \"ДОМИК\"\tУзкий\t0012\nХЛЕБ\tШирокий\t\n"_s);
     QVERIFY(mime->hasHtml());
     QVERIFY(mime->html().contains(u">0012</td>"_s));
     QCOMPARE(goods.cell(3, GoodsCol::Name), u"ХЛЕБ"_s); // copying changes nothing
@@ -448,7 +448,7 @@ void TestGridEditing::cutAndDelete()
     QTRY_VERIFY(GridWindow::FocusIn(view));
     Press(Qt::Key_Right, Qt::ShiftModifier);
     Press(Qt::Key_X, Qt::ControlModifier);
-    QCOMPARE(QGuiApplication::clipboard()->text(), u"ТОВАРЫ\tШирокий"_s);
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"ТОВАРЫ\tШирокий\n"_s);
     QCOMPARE(usl.cell(1, UslCol::Name), QString());
     QCOMPARE(usl.cell(1, UslCol::Font), FixedLists::Narrow());
 

@@ -349,7 +349,7 @@ void TestGridUndo::editMenu()
     // Copy and paste work on the grid the focus is in.
     view->selectCell(StationCol::Name, 1);
     w.child<QAction>(u"EditCopy"_s)->trigger();
-    QCOMPARE(QGuiApplication::clipboard()->text(), u"КАССА"_s);
+    QCOMPARE(QGuiApplication::clipboard()->text(), u"КАССА\n"_s);
     view->selectCell(StationCol::Name, 2);
     w.child<QAction>(u"EditPaste"_s)->trigger();
     QCOMPARE(w.grid(TableKind::Station).cell(2, StationCol::Name), u"КАССА"_s);

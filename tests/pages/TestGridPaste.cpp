@@ -60,8 +60,12 @@ void TestGridPaste::quotedCellsRoundTrip()
     const TextBlock block { { u"\"в кавычках\""_s, u"a\tb"_s, u"строка 1\nстрока 2"_s, u"12\""_s },
         { QString(), u"x"_s, u"\r"_s, u"Ё"_s } };
     const QString text = ToTabText(block);
-    QCOMPARE(text, u"\"\"\"в кавычках\"\"\"\t\"a\tb\"\t\"строка 1\nстрока 2\"\t12\"\n\tx\t\"\r\"\tЁ"_s);
+    QCOMPARE(text, u"\"\"\"в кавычках\"\"\"\t\"a\tb\"\t\"строка 1\nстрока 2\"\t12\"\n\tx\t\"\r\"\tЁ\n"_s);
     QCOMPARE(ParseTabText(text), block);
+    // A last row of one empty cell is a row still (a cell to clear when pasted).
+    const TextBlock column { { u"a"_s }, { QString() } };
+    QCOMPARE(ToTabText(column), u"a\n\n"_s);
+    QCOMPARE(ParseTabText(ToTabText(column)), column);
 }
 
 void TestGridPaste::htmlKeepsCellsAsText()
@@ -223,7 +227,7 @@ void TestGridPaste::copySkipsHiddenColumn()
     goods->setCell(7, GoodsCol::Name, u"А\tБ"_s); // from a file, with a tab
     goods->setCell(7, GoodsCol::Price, u"1.5"_s);
     const QString text = ToTabText(CopyRange(*goods, LayoutOf(TableKind::Goods), { 7, 1, 7, 6 }));
-    QCOMPARE(text, u"\"А\tБ\"\tУзкий\t\t1.5\t\t"_s);
+    QCOMPARE(text, u"\"А\tБ\"\tУзкий\t\t1.5\t\t\n"_s);
     QCOMPARE(ParseTabText(text).first().size(), 6);
 }
 
