@@ -5,7 +5,10 @@
 #include "ui/RuleValidator.h"
 
 #include <QLineEdit>
+#include <QPainter>
 #include <QSignalBlocker>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 const char *const kRowProperty = "gridRow";
@@ -48,11 +51,30 @@ void CellEditorDelegate::putText(QWidget *editor, const QString &text)
         line->setText(text);
 }
 
+void CellEditorDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    QStyledItemDelegate::paint(painter, option, index);
+    const QVariant mark = index.data(Qt::BackgroundRole);
+    if (!(option.state & QStyle::State_Selected) || !mark.isValid())
+        return;
+    constexpr int kBar = 4;
+    painter->fillRect(QRect(option.rect.left(), option.rect.top(), kBar, option.rect.height()), mark.value<QColor>());
+}
+
 void CellEditorDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const
 {
     auto *line = qobject_cast<QLineEdit *>(editor);
     if (!line)
         return;
+    // The recorded cell shows as such, focused or not (a find bar may have the
+    // focus), and in its mark's colour when it has one.
+    const QVariant mark = index.data(Qt::BackgroundRole);
+    QString style = u"QLineEdit { border: 1px solid palette(highlight);"_s;
+    if (mark.isValid())
+        style += u" background: %1;"_s.arg(mark.value<QColor>().name());
+    style += u" }"_s;
+    if (line->styleSheet() != style) // a new style sheet costs a re-polish: not on every key
+        line->setStyleSheet(style);
     line->setToolTip(index.data(Qt::ToolTipRole).toString());
     const QString text = index.data(Qt::EditRole).toString();
     if (line->text() == text) // an unchanged text keeps the cursor where the user has it

@@ -24,6 +24,8 @@ public:
     QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     void setEditorData(QWidget *editor, const QModelIndex &index) const override;
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override;
+    // A marked cell under the selection keeps a bar of its mark's colour at its left.
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
     // Puts a text into an open editor as it stands, past the rule (a text given back).
     static void putText(QWidget *editor, const QString &text);
