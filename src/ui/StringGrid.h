@@ -3,6 +3,7 @@
 #include "pages/GridPaste.h"
 #include "pages/TableKind.h"
 
+#include <QPointer>
 #include <QTableView>
 
 #include <functional>
@@ -74,7 +75,7 @@ public:
     // The window's history: every change made here becomes a step of it
     // (Ctrl+Z and Ctrl+Y step through it). Without one, changes are not kept.
     void setEdits(GridEdits *edits);
-    GridEdits *edits() const { return m_edits; }
+    GridEdits *edits() const { return m_edits.data(); }
     // A change of this grid made elsewhere (a file loaded into it, a read
     // from the register, a scanned code) as one step named label.
     void record(const QString &label, const std::function<void()> &change);
@@ -142,7 +143,7 @@ private:
     QString m_editStartText; // the recorded cell's text when its edit began
     bool m_editing = false;
     int m_edit = 0; // numbers the edits: the keys of one edit make one step
-    GridEdits *m_edits = nullptr;
+    QPointer<GridEdits> m_edits; // the window's, which may go before its grids
     QPoint m_corner; // the selected block's corner across from the recorded cell
     bool m_dragging = false; // a block selected by the mouse: the recorded cell stays
 };
