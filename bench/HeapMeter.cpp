@@ -105,6 +105,11 @@ long long HeapMeter::peakSinceReset()
 {
     return g_peak.load() - g_base;
 }
+
+long long HeapMeter::heldSinceReset()
+{
+    return g_inUse.load() - g_base;
+}
 #else
 bool HeapMeter::available()
 {
@@ -114,6 +119,11 @@ bool HeapMeter::available()
 void HeapMeter::reset() { }
 
 long long HeapMeter::peakSinceReset()
+{
+    return 0;
+}
+
+long long HeapMeter::heldSinceReset()
 {
     return 0;
 }

@@ -8,4 +8,6 @@ bool available();
 void reset();
 // The most bytes in use above the start since reset().
 long long peakSinceReset();
+// The bytes in use now above the start: what the work still holds.
+long long heldSinceReset();
 } // namespace HeapMeter

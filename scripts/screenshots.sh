@@ -10,7 +10,7 @@ root=$PWD
 if [ "${1:-}" != "--inside" ] && [ "${1:-}" != "--screen" ]; then
   # The virtual display, a window manager, the screenshot tool, and xdotool to
   # open the dialog as a person would: needed here only.
-  scripts/deps.sh xvfb xauth imagemagick openbox xdotool wmctrl
+  scripts/deps.sh xvfb xauth imagemagick openbox xdotool wmctrl xclip
   scripts/build.sh
   xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside
   # "Параметры 102" maximised on the screens people use, at their scale factors.
@@ -153,6 +153,29 @@ sleep 1
 xdotool mousemove --window "$window" 162 69 click 1
 sleep 1
 shoot goods-tab
+
+# Three goods rows from a spreadsheet pasted from row 4 on (the name cell of
+# row 4 clicked, then Ctrl+V): the message tells what the rules changed, the
+# cells they changed are marked, and so are the two rows with one barcode.
+printf 'молоко пастеризованное 3,2%% 1л\tУзкий\t4607001770015\t89,90\t1\t\n'\
+'кефир 1%%\tШирокий\t46012345678ab\t75.50\t1\t\n'\
+'батон нарезной\tУзкий\t4607001770015\t45,00\t123\t\n' | xclip -selection clipboard
+xdotool mousemove --window "$window" 346 176 click 1
+sleep 0.5
+xdotool key ctrl+v
+sleep 1
+shoot goods-paste
+xdotool key Return
+sleep 0.5
+
+# Ctrl+F: part of a barcode found in two rows.
+xdotool key ctrl+f
+sleep 0.5
+xdotool type --delay 50 "770015"
+sleep 1
+shoot goods-find
+xdotool key Escape
+sleep 0.5
 
 # "Сканер штрих-кода" is the second item of "Настройки". The scanner log
 # window is opened from the dialog's check box.

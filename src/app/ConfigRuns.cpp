@@ -128,8 +128,15 @@ std::optional<std::pair<TableKind, int>> TConfigRuns::RunGuarded(RunDirection di
     }
     m_resume = { 0, 0 };
     auto hide = qScopeGuard([this] { m_progress->hide(); });
-    const RunResult result = RunFrom(direction, grids, start,
-        direction == RunDirection::Write ? u"Запись конфигурации в ККТ"_s : u"Чтение конфигурации из ККТ"_s);
+    RunResult result;
+    const auto run = [&] {
+        result = RunFrom(direction, grids, start,
+            direction == RunDirection::Write ? u"Запись конфигурации в ККТ"_s : u"Чтение конфигурации из ККТ"_s);
+    };
+    if (direction == RunDirection::Read && m_recordRead)
+        m_recordRead(run);
+    else
+        run();
     const qint64 ms = m_progress->panel()->workedMs();
     if (result.ok && !result.stopped) {
         m_progress->panel()->finish();

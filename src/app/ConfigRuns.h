@@ -33,6 +33,10 @@ public:
 
     TConfigRunWindow *progressWindow() const { return m_progress; }
 
+    // Wraps what a read does to the grids (one step of the window's history).
+    using ReadRecorder = std::function<void(const std::function<void()> &read)>;
+    void setReadRecorder(ReadRecorder recorder) { m_recordRead = std::move(recorder); }
+
 private:
     // Where a run starts: a table and its row; the tables after it run whole.
     struct Start
@@ -58,4 +62,5 @@ private:
     RunDirection m_resumeDirection = RunDirection::Write;
     Start m_resume { 0, 0 }; // row 0: nothing to go on with
     int m_failedKind = 0;
+    ReadRecorder m_recordRead;
 };

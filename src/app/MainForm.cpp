@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include "app/ConfigRuns.h"
+#include "app/EditMenu.h"
 #include "app/KktApplication.h"
 #include "app/ScannerControl.h"
 #include "app/ScreenFit.h"
@@ -140,6 +141,9 @@ TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, 
     scroller->setObjectName(u"PanelScroller"_s);
     scroller->setFrameShape(QFrame::NoFrame);
     scroller->setWidgetResizable(true);
+    // A click on the panel's labels or on a button that takes no focus would
+    // otherwise give it to the scroller and take it from the grid.
+    scroller->setFocusPolicy(Qt::NoFocus);
     scroller->setWidget(Panel1);
     setCentralWidget(scroller);
     m_hint = new TStartHint(Panel1);
@@ -172,6 +176,8 @@ TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, 
     m_frmDebugKKM->AddNote(where.describe());
     GuardCommands();
     CreateRuns();
+    // Undoing while a run writes the grids would mix the two.
+    m_edits.setBlocked([this] { return m_session.busy(); });
 }
 
 void TFormMain::GuardCommands()
@@ -195,6 +201,9 @@ void TFormMain::CreateRuns()
     m_configRuns = new TConfigRuns(
         m_session, [this] { return Grids(); }, [this](TableKind kind, int row, int col) { ShowCell(kind, row, col); },
         this);
+    m_configRuns->setReadRecorder([this](const std::function<void()> &read) {
+        m_edits.record(AllGrids(), u"Чтение конфигурации из ККТ"_s, read);
+    });
 }
 
 void TFormMain::ShowVerification(const VerifyResult &result)
@@ -259,6 +268,8 @@ void TFormMain::CreateMenu()
     ActionLogToFile
         = AddItem(service, u"ActionLogToFile"_s, u"Записывать журнал в файл…"_s, this, &TFormMain::LogToFileClick);
     ActionLogToFile->setCheckable(true);
+
+    new TEditMenu(bar, m_edits, m_session, this);
 
     AddItem(bar, u"N6"_s, u"Версия"_s, this, &TFormMain::N6Click);
     // Editors take Ctrl+A for "select all" before any shortcut sees it; in this
@@ -430,6 +441,9 @@ void TFormMain::CreateFrames()
         frame->hide();
         static_cast<QGridLayout *>(Panel1->layout())->addWidget(frame, 0, 0);
     }
+    // Every grid of both pages keeps its changes in the window's one history.
+    for (TStringGrid *grid : Panel1->findChildren<TStringGrid *>())
+        grid->setEdits(&m_edits);
     CurrentVisibleFrame = nullptr;
 }
 
@@ -449,6 +463,10 @@ void TFormMain::ScanStartUp()
     tab.lblCorrectShtrihCode = Set102Frame->shtrihLabel();
     tab.EnableKKTButtons = [page = Set102Frame](bool on) { page->EnableKKTButtons(on); };
     m_scanner->setGoodsTab(tab);
+    m_scanner->setCellWriter([goods](int row, int col, const QString &text) {
+        goods->record(u"Сканирование"_s, [&] { goods->grid()->setCell(row, col, text); });
+    });
+    m_scanner->setCellMover([goods](int col, int row) { goods->showCell(col, row); });
     m_scanner->ScanStartUp();
 }
 
@@ -508,6 +526,15 @@ void TFormMain::ConfigToGrids()
     ::ConfigToGrids(Config, Grids());
 }
 
+QList<StringGridModel *> TFormMain::AllGrids() const
+{
+    QList<StringGridModel *> grids;
+    const GridSet set = Grids();
+    for (int i = 0; i < GridSet::kCount; ++i)
+        grids << &set[TableKind(i)];
+    return grids;
+}
+
 void TFormMain::ReportFailure(const QString &description)
 {
     KktApplication::ShowException(std::runtime_error(description.toStdString()), this);
@@ -534,6 +561,7 @@ void TFormMain::N7Click()
         }
         if (!saved)
             return ReportFailure(error);
+        m_edits.setClean();
         m_configFile = path;
         ShowWhereWeAre();
     });
@@ -558,7 +586,9 @@ void TFormMain::N8Click()
         }
         if (!loaded)
             return ReportFailure(error);
-        ConfigToGrids();
+        // One step: undone, every grid is as before the load.
+        m_edits.record(AllGrids(), u"Загрузка конфигурации"_s, [this] { ConfigToGrids(); });
+        m_edits.setClean();
         m_configFile = path;
         ShowWhereWeAre();
     });

@@ -8,6 +8,7 @@
 #include "kkt/PortDiscovery.h"
 #include "kkt/SerialLinkFactory.h"
 #include "pages/RegisterView.h"
+#include "ui/GridEdits.h"
 
 #include <QMainWindow>
 
@@ -26,6 +27,7 @@ class TConfigRuns;
 class TVerifyDialog;
 class TStartHint;
 class TViewSettings;
+class StringGridModel;
 
 enum class TTypeCOMDevice { KKT_DEV, SCAN_DEV };
 
@@ -50,6 +52,8 @@ public:
     // The channel with the busy flag of a run; the pages and every command that
     // starts an exchange or replaces the grids go through it.
     TKktSession &session() { return m_session; }
+    // The history of every grid of both pages; clean once saved or loaded.
+    GridEdits &edits() { return m_edits; }
     TfrmDebugKKM *frmDebugKKM() const { return m_frmDebugKKM; }
     TfrmDebugScan *frmDebugScan() const { return m_frmDebugScan; }
 
@@ -112,6 +116,7 @@ private:
     void ScanStartUp();
     QString SettingsFile(const QString &name) const;
     GridSet Grids() const;
+    QList<StringGridModel *> AllGrids() const;
     void GuardCommands();
     void CreateRuns();
     // The application's error report for a command that failed.
@@ -135,6 +140,7 @@ private:
     std::unique_ptr<SerialLink> m_link;
     KktChannel m_channel;
     TKktSession m_session;
+    GridEdits m_edits;
     QFrame *Panel1;
     QMenu *N5 = nullptr;
     QAction *N7 = nullptr;

@@ -83,6 +83,7 @@ void TScannerControl::ScanStartUp()
     model_scan = cfg.ModelName;
     com_scan = cfg.ComPort;
     speed_scan = cfg.SpeedPort;
+    nextRow = cfg.NextRow;
     // With a model the indicator is there from the start, stopped until the
     // goods tab starts the reader.
     ShowIndicator(!model_scan.isEmpty());
@@ -174,6 +175,7 @@ void TScannerControl::ScannerClick()
     if (dialog.exec() != QDialog::Accepted)
         return;
     const TScanCfg &cfg = dialog.ScanCfg;
+    nextRow = cfg.NextRow;
     if (cfg.ModelName.isEmpty()) {
         ShowIndicator(false);
         Repaint();
@@ -208,9 +210,15 @@ void TScannerControl::OnScanShtrihCode(const QString &value)
         ShowVerdict(u"Штрих-код %1 не записан: идёт обмен с ККТ"_s.arg(value), false);
         return;
     }
-    m_tab.grid->setCell(row, kBarcodeCol, value);
+    if (m_writeCell)
+        m_writeCell(row, kBarcodeCol, value);
+    else
+        m_tab.grid->setCell(row, kBarcodeCol, value);
     const ShtrihVerdict verdict = ShtrihCodeVerdict(value, row);
     ShowVerdict(verdict.text, verdict.valid);
+    // The next item of the pile goes into the next row; the label still names this one.
+    if (nextRow && m_moveTo && row + 1 < m_tab.grid->rows())
+        m_moveTo(kBarcodeCol, row + 1);
 }
 
 void TScannerControl::ShowVerdict(const QString &text, bool valid)

@@ -47,6 +47,14 @@ public:
     ~TScannerControl() override;
 
     void setGoodsTab(const ScannerGoodsTab &tab);
+    // How a code gets into its cell (the window keeps it in the grids'
+    // history); straight into the grid when unset.
+    using CellWriter = std::function<void(int row, int col, const QString &text)>;
+    void setCellWriter(CellWriter writer) { m_writeCell = std::move(writer); }
+    // Moves the goods grid's selection to a cell without taking the focus;
+    // after a code, the next row's barcode cell when nextRow is set.
+    using CellMover = std::function<void(int col, int row)>;
+    void setCellMover(CellMover mover) { m_moveTo = std::move(mover); }
 
     // Start-up: Scan.cfg made when missing and read, the indicator hidden
     // without a model, the reader created paused.
@@ -67,6 +75,8 @@ public:
     QString model_scan, com_scan, speed_scan;
     // The reader exists; the tab hooks act only when it is set.
     bool flagScan = false;
+    // After a code, to the next row (Scan.cfg "NextRow").
+    bool nextRow = true;
     // The scanner part of the configuration, set by the settings command.
     TScanner &Scan;
 
@@ -90,5 +100,7 @@ private:
     TfrmDebugScan *m_debugScan;
     const TStructSetting &m_structSett;
     ScannerGoodsTab m_tab;
+    CellWriter m_writeCell;
+    CellMover m_moveTo;
     TScanThread *m_st = nullptr;
 };

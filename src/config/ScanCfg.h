@@ -8,6 +8,9 @@ struct TScanCfg
     QString ModelName;
     QString ComPort;
     QString SpeedPort;
+    // After a code lands in a barcode cell, the selection goes to the next row's
+    // barcode cell, so that a pile of goods is scanned row after row.
+    bool NextRow = true;
 };
 
 enum class ScanCfgRead {
@@ -20,5 +23,7 @@ enum class ScanCfgRead {
 // be created or read.
 bool LoadScanCfg(const QString &path, TScanCfg &cfg, ScanCfgRead mode = ScanCfgRead::Guarded, QString *error = nullptr);
 
-// Writes the three keys as plain values, keeping the rest of the file.
+// Writes the keys as plain values, keeping the rest of the file. "NextRow" is
+// "0" or "1"; absent, as in files of earlier versions, it reads as "1" and is
+// written only once it is "0" or there already.
 bool SaveScanCfg(const QString &path, const TScanCfg &cfg, QString *error = nullptr);

@@ -1,5 +1,18 @@
 #include "pages/StringGridModel.h"
 
+#include "pages/GridDelta.h"
+
+bool ClearedByChange(MarkKind kind)
+{
+    switch (kind) {
+    case MarkKind::Adjusted:
+        return true;
+    case MarkKind::Duplicate: // its watcher sets and clears it as the barcodes change
+        break;
+    }
+    return false;
+}
+
 StringGridModel::StringGridModel(int rows, int cols, QObject *parent)
     : QAbstractTableModel(parent)
     , m_rows(qMax(0, rows))
@@ -19,9 +32,25 @@ int StringGridModel::columnCount(const QModelIndex &parent) const
 
 QVariant StringGridModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid())
         return {};
-    return cell(index.row(), index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return cell(index.row(), index.column());
+    case MarkRole: {
+        const QList<CellMark> found = marks(index.row(), index.column());
+        return found.isEmpty() ? QVariant() : QVariant(int(found.first().kind));
+    }
+    case Qt::ToolTipRole: {
+        QStringList reasons;
+        for (const CellMark &mark : marks(index.row(), index.column()))
+            reasons << mark.reason;
+        return reasons.isEmpty() ? QVariant() : QVariant(reasons.join(u'\n'));
+    }
+    default:
+        return {};
+    }
 }
 
 bool StringGridModel::setData(const QModelIndex &index, const QVariant &value, int role)
@@ -44,27 +73,96 @@ Qt::ItemFlags StringGridModel::flags(const QModelIndex &index) const
 
 QString StringGridModel::cell(int row, int col) const
 {
-    return inside(row, col) ? m_cells[size_t(row * m_cols + col)] : QString();
+    return inside(row, col) ? m_cells[size_t(key(row, col))] : QString();
 }
 
 void StringGridModel::setCell(int row, int col, const QString &text)
 {
     if (!inside(row, col))
         return;
-    QString &target = m_cells[size_t(row * m_cols + col)];
+    QString &target = m_cells[size_t(key(row, col))];
     if (target == text)
         return;
+    if (m_recorder)
+        m_recorder->note(row, col, target);
     target = text;
-    changed(row, col);
+    dropClearedMarks(row, col);
+    changed(row, col, true);
 }
 
-void StringGridModel::changed(int row, int col)
+void StringGridModel::dropClearedMarks(int row, int col)
 {
-    if (m_bulkDepth == 0) {
-        const QModelIndex at = index(row, col);
-        emit dataChanged(at, at, { Qt::DisplayRole, Qt::EditRole });
+    if (m_marks.isEmpty())
+        return;
+    const auto found = m_marks.find(key(row, col));
+    if (found == m_marks.end())
+        return;
+    found->removeIf([](const CellMark &mark) { return ClearedByChange(mark.kind); });
+    if (found->isEmpty())
+        m_marks.erase(found);
+}
+
+void StringGridModel::setMark(int row, int col, MarkKind kind, const QString &reason)
+{
+    if (!inside(row, col))
+        return;
+    QList<CellMark> &list = m_marks[key(row, col)];
+    for (CellMark &mark : list) {
+        if (mark.kind != kind)
+            continue;
+        if (mark.reason != reason) {
+            mark.reason = reason;
+            changed(row, col, false);
+        }
         return;
     }
+    list.append({ kind, reason });
+    changed(row, col, false);
+}
+
+void StringGridModel::clearMark(int row, int col, MarkKind kind)
+{
+    const auto found = m_marks.find(key(row, col));
+    if (found == m_marks.end() || !found->removeIf([kind](const CellMark &m) { return m.kind == kind; }))
+        return;
+    if (found->isEmpty())
+        m_marks.erase(found);
+    changed(row, col, false);
+}
+
+void StringGridModel::clearMarks(MarkKind kind)
+{
+    const GridBulkUpdate bulk(*this);
+    for (auto it = m_marks.begin(); it != m_marks.end();) {
+        if (it->removeIf([kind](const CellMark &m) { return m.kind == kind; }))
+            changed(it.key() / m_cols, it.key() % m_cols, false);
+        it = it->isEmpty() ? m_marks.erase(it) : std::next(it);
+    }
+}
+
+QList<CellMark> StringGridModel::marks(int row, int col) const
+{
+    return inside(row, col) ? m_marks.value(key(row, col)) : QList<CellMark>();
+}
+
+QString StringGridModel::markReason(int row, int col, MarkKind kind) const
+{
+    for (const CellMark &mark : marks(row, col))
+        if (mark.kind == kind)
+            return mark.reason;
+    return {};
+}
+
+void StringGridModel::changed(int row, int col, bool text)
+{
+    static const QList<int> textRoles { Qt::DisplayRole, Qt::EditRole, MarkRole, Qt::ToolTipRole };
+    static const QList<int> markRoles { MarkRole, Qt::ToolTipRole };
+    if (m_bulkDepth == 0) {
+        const QModelIndex at = index(row, col);
+        emit dataChanged(at, at, text ? textRoles : markRoles);
+        return;
+    }
+    m_bulkText = m_bulkText || text;
     if (m_bottom < 0) {
         m_top = m_bottom = row;
         m_left = m_right = col;
@@ -85,9 +183,16 @@ void StringGridModel::endBulkUpdate()
 {
     if (m_bulkDepth == 0 || --m_bulkDepth > 0)
         return;
-    if (m_bottom >= 0)
-        emit dataChanged(index(m_top, m_left), index(m_bottom, m_right), { Qt::DisplayRole, Qt::EditRole });
+    if (m_bottom < 0)
+        return;
+    // Cleared before the signal: a receiver may change the grid again.
+    const QModelIndex topLeft = index(m_top, m_left), bottomRight = index(m_bottom, m_right);
+    QList<int> roles { MarkRole, Qt::ToolTipRole };
+    if (m_bulkText)
+        roles << Qt::DisplayRole << Qt::EditRole;
     m_bottom = m_right = -1;
+    m_bulkText = false;
+    emit dataChanged(topLeft, bottomRight, roles);
 }
 
 void StringGridModel::copyCellsFrom(const StringGridModel &other)

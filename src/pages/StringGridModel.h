@@ -1,9 +1,33 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
+#include <QList>
 #include <QString>
 
 #include <vector>
+
+class GridDelta;
+
+// What a mark on a cell tells the user. Every grid, the dialogs and the tests
+// read marks from the model (MarkRole, and the reasons as the tool tip); the
+// views give each kind its own colour.
+enum class MarkKind : quint8 {
+    Adjusted, // a paste or a fill that the cell's rule changed or refused
+    Duplicate, // a barcode that another goods row has too
+};
+
+struct CellMark
+{
+    MarkKind kind;
+    QString reason; // one line, Russian
+
+    bool operator==(const CellMark &) const = default;
+};
+
+// Whether a mark of the kind speaks of the text the cell had when it was set,
+// so that any change of the text takes it away.
+bool ClearedByChange(MarkKind kind);
 
 // A grid of texts: row 0 is the title row and column 0 the fixed title column,
 // neither editable through the view. KKT runs, goods files and configuration
@@ -15,6 +39,9 @@ class StringGridModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
+    // The kind (int) of a cell's first mark; no value for an unmarked cell.
+    static constexpr int MarkRole = Qt::UserRole + 1;
+
     StringGridModel(int rows, int cols, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -29,6 +56,14 @@ public:
     QString cell(int row, int col) const;
     void setCell(int row, int col, const QString &text);
 
+    // A cell carries at most one mark of each kind; setting one replaces it.
+    void setMark(int row, int col, MarkKind kind, const QString &reason);
+    void clearMark(int row, int col, MarkKind kind);
+    void clearMarks(MarkKind kind);
+    QList<CellMark> marks(int row, int col) const;
+    // The reason of the cell's mark of that kind; empty when it has none.
+    QString markReason(int row, int col, MarkKind kind) const;
+
     void beginBulkUpdate();
     void endBulkUpdate();
 
@@ -41,16 +76,26 @@ public:
     void setLocked(bool locked);
     bool locked() const { return m_locked; }
 
+    // While a delta records (GridDelta::startRecording), it learns each cell's
+    // text before its first change.
+    GridDelta *recorder() const { return m_recorder; }
+    void setRecorder(GridDelta *recorder) { m_recorder = recorder; }
+
 private:
     bool inside(int row, int col) const { return row >= 0 && row < m_rows && col >= 0 && col < m_cols; }
-    void changed(int row, int col);
+    int key(int row, int col) const { return row * m_cols + col; }
+    void changed(int row, int col, bool text);
+    void dropClearedMarks(int row, int col);
 
     int m_rows;
     int m_cols;
     std::vector<QString> m_cells;
+    QHash<int, QList<CellMark>> m_marks;
+    GridDelta *m_recorder = nullptr;
     int m_bulkDepth = 0;
     bool m_locked = false;
     int m_top = 0, m_left = 0, m_bottom = -1, m_right = -1; // cells touched during a bulk update
+    bool m_bulkText = false; // a text changed during the bulk update (else only marks)
 };
 
 // Locks a grid for the length of a scope.

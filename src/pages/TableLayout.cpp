@@ -43,6 +43,13 @@ ColumnLayout Column(const QString &title, int width, const CellRule &rule = {}, 
     return { title, width, false, rule, start };
 }
 
+// A column a find passes over: a search for part of a barcode should not stop at every price.
+ColumnLayout NotSearched(ColumnLayout column)
+{
+    column.searched = false;
+    return column;
+}
+
 ColumnLayout TitleColumn(const QString &title, int width)
 {
     return Column(title, width);
@@ -150,9 +157,9 @@ TableLayout Goods()
         Column(u"Наименование"_s, 500, UpperFont(Font)),
         Column(u"Тип шрифта"_s, 100, FontList(u"ComboBox1"_s, Font), FixedLists::Narrow()),
         Column(u"Штрих-код"_s, 155, Rule(EditRule::Digits, 13)),
-        Column(u"Цена за единицу"_s, 155, Rule(EditRule::Price, 13)),
-        Column(u"Отдел/Услуга"_s, 200, Rule(EditRule::Digits, 2)),
-        Column(u"Маркировка"_s, 200, Rule(EditRule::Free)),
+        NotSearched(Column(u"Цена за единицу"_s, 155, Rule(EditRule::Price, 13))),
+        NotSearched(Column(u"Отдел/Услуга"_s, 200, Rule(EditRule::Digits, 2))),
+        NotSearched(Column(u"Маркировка"_s, 200, Rule(EditRule::Free))),
     };
     t.rowTitles = Numbers(6000);
     t.range = Range(u"Edit3"_s, u"Edit4"_s, 4, 6000);
@@ -270,8 +277,10 @@ TableLayout Agents()
         u"11. Наименование оператора перевода (строка #2)"_s,
         u"12. Операция платежного агента"_s,
     };
-    // The INN takes digits only and has no font choice; its font cell is not typed into either.
-    t.exceptions = { { InnRow, Value, Rule(EditRule::Digits, 12) }, { InnRow, Font, Rule(EditRule::None) } };
+    // The INN takes digits only and has no font choice. The grid applies the
+    // value column's rule to whichever of its columns is current, so the INN
+    // row's font cell takes the INN's digits too.
+    t.exceptions = { { InnRow, Value, Rule(EditRule::Digits, 12) }, { InnRow, Font, Rule(EditRule::Digits, 12) } };
     t.range = Range(u"Edit9"_s, u"Edit10"_s, 2, 12);
     // Parameters 6..9 share KKT row 6 and 10..11 row 7, one field each; 12 is row 8.
     t.rowFields = SlotsPerRow(12, [](int row) {

@@ -8,7 +8,7 @@
 
 // How a cell takes typed characters.
 enum class EditRule {
-    None, // not typed into: a title cell, a hidden cell, a font cell without a list
+    None, // not typed into: a title cell, a hidden cell
     UpperFont, // upper-cased; 24 characters when the font cell is narrow, 12 otherwise
     UpperLimit, // upper-cased, at most `limit` characters
     Digits, // 0..9 only, at most `limit`
@@ -41,6 +41,7 @@ struct ColumnLayout
     bool hidden = false;
     CellRule rule;
     QString startValue; // of every data row; column 0 has the row titles instead
+    bool searched = true; // a find looks in it, when it holds text
 };
 
 // A cell whose rule differs from its column's (agent row 5, the GSM rows).

@@ -9,6 +9,14 @@ bool IsDigit(QChar c)
     return c >= u'0' && c <= u'9';
 }
 
+// Line ends, tabs and the like: nothing a cell can hold, whatever its rule.
+bool IsControl(QChar c)
+{
+    const QChar::Category category = c.category();
+    return category == QChar::Other_Control || category == QChar::Separator_Line
+        || category == QChar::Separator_Paragraph;
+}
+
 bool ClassAccepts(const CellRule &rule, const QString &cellText, QChar c)
 {
     switch (rule.edit) {
@@ -47,22 +55,35 @@ bool Upper(const CellRule &rule)
 {
     return rule.edit == EditRule::UpperFont || rule.edit == EditRule::UpperLimit;
 }
+
+enum class Verdict { Accepted, BadCharacter, OverLimit };
+
+// The rule on one character; c comes back as it goes in.
+Verdict Judge(const CellRule &rule, const QString &cellText, const QString &fontText, QChar &c)
+{
+    if (rule.edit == EditRule::None || rule.edit == EditRule::List || IsControl(c))
+        return Verdict::BadCharacter;
+    // QChar::toUpper maps one character to one: a letter without a single upper form stays as it is.
+    if (Upper(rule))
+        c = c.toUpper();
+    // A Russian keypad types a comma where the price wants its point.
+    if (rule.edit == EditRule::Price && c == u',')
+        c = u'.';
+    if (!ClassAccepts(rule, cellText, c))
+        return Verdict::BadCharacter;
+    const int limit = LimitOf(rule, fontText);
+    if (limit >= 0 && cellText.size() >= limit)
+        return Verdict::OverLimit;
+    return Verdict::Accepted;
+}
 } // namespace
 
 TypedChar ApplyTypingRule(const CellRule &rule, const QString &cellText, const QString &fontText, QChar typed)
 {
-    if (rule.edit == EditRule::None || rule.edit == EditRule::List)
-        return TypedChar::Refused();
-    if (typed == kBackspace)
+    if (typed == kBackspace && rule.edit != EditRule::None && rule.edit != EditRule::List)
         return TypedChar::Accepted(typed);
-    // QChar::toUpper maps one character to one: a letter without a single upper form stays as it is.
-    const QChar c = Upper(rule) ? typed.toUpper() : typed;
-    if (!ClassAccepts(rule, cellText, c))
-        return TypedChar::Refused();
-    const int limit = LimitOf(rule, fontText);
-    if (limit >= 0 && cellText.size() >= limit)
-        return TypedChar::Refused();
-    return TypedChar::Accepted(c);
+    QChar c = typed;
+    return Judge(rule, cellText, fontText, c) == Verdict::Accepted ? TypedChar::Accepted(c) : TypedChar::Refused();
 }
 
 std::optional<QString> ApplyTypingRule(
@@ -87,6 +108,34 @@ QString CutToTypingLimit(const CellRule &rule, const QString &text, const QStrin
         return text;
     const bool splitsPair = limit > 0 && text[limit - 1].isHighSurrogate();
     return text.left(splitsPair ? limit - 1 : limit);
+}
+
+RuledText PassRule(const CellRule &rule, const QString &kept, const QString &fontText, const QString &inserted)
+{
+    RuledText out;
+    QString cell = kept; // what the limit and the one point are judged on
+    for (qsizetype i = 0; i < inserted.size();) {
+        const bool pair = inserted[i].isHighSurrogate() && i + 1 < inserted.size() && inserted[i + 1].isLowSurrogate();
+        const qsizetype units = pair ? 2 : 1;
+        QString piece;
+        Verdict verdict = Verdict::Accepted;
+        for (qsizetype k = 0; k < units && verdict == Verdict::Accepted; ++k) {
+            QChar c = inserted[i + k];
+            verdict = Judge(rule, cell + piece, fontText, c);
+            piece += c;
+        }
+        i += units;
+        if (verdict == Verdict::BadCharacter) {
+            ++out.refused;
+        } else if (verdict == Verdict::OverLimit) {
+            ++out.cut;
+            out.limit = LimitOf(rule, fontText);
+        } else {
+            cell += piece;
+            out.text += piece;
+        }
+    }
+    return out;
 }
 
 CellRule RuleAt(const TableLayout &layout, int row, int col)

@@ -1,9 +1,8 @@
 #include "ui/DigitsKeyFilter.h"
 
 #include "pages/TypingRules.h"
-#include "ui/TypedKey.h"
+#include "ui/RuleValidator.h"
 
-#include <QKeyEvent>
 #include <QLineEdit>
 
 DigitsKeyFilter::DigitsKeyFilter(QObject *parent)
@@ -12,15 +11,6 @@ DigitsKeyFilter::DigitsKeyFilter(QObject *parent)
 
 void DigitsKeyFilter::watch(QLineEdit *field, int limit)
 {
-    field->setMaxLength(limit);
-    field->installEventFilter(this);
-}
-
-bool DigitsKeyFilter::eventFilter(QObject *watched, QEvent *event)
-{
-    auto *field = qobject_cast<QLineEdit *>(watched);
-    if (!field || event->type() != QEvent::KeyPress)
-        return false;
-    const std::optional<QString> typed = TypedText(*static_cast<QKeyEvent *>(event));
-    return typed && !ApplyTypingRule(DigitsRule(field->maxLength()), field->text(), QString(), *typed);
+    // Not the field's maxLength: that would cut a pasted "№ 12" before its digits are found.
+    RuleValidator::install(field, DigitsRule(limit));
 }

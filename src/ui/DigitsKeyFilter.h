@@ -4,19 +4,15 @@
 
 class QLineEdit;
 
-// The key filter of the digit-only fields (the row ranges, the item number,
-// number fields of dialogs): a typed character other than 0..9 or Backspace is
-// dropped, and so is any character once the field holds its limit. One filter
-// serves every field; a field's limit is its maxLength.
+// The digit-only fields (the row ranges, the item number, number fields of
+// dialogs): whatever enters them, typed or pasted, keeps its digits 0..9 up to
+// the field's limit; the rest is dropped. One object serves every field.
 class DigitsKeyFilter : public QObject
 {
     Q_OBJECT
 public:
     explicit DigitsKeyFilter(QObject *parent = nullptr);
 
-    // Sets the field's limit and filters its keys from now on.
+    // Holds the field to its limit from now on.
     void watch(QLineEdit *field, int limit);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 };

@@ -1,6 +1,10 @@
 #include "ui/GridBodyModel.h"
 
 #include "pages/StringGridModel.h"
+#include "ui/MarkLook.h"
+
+#include <QGuiApplication>
+#include <QPalette>
 
 GridBodyModel::GridBodyModel(StringGridModel *grid, QObject *parent)
     : QAbstractTableModel(parent)
@@ -29,9 +33,24 @@ int GridBodyModel::columnCount(const QModelIndex &parent) const
 
 QVariant GridBodyModel::data(const QModelIndex &index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid) || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
-    return m_grid->cell(index.row() + 1, index.column() + 1);
+    const QModelIndex cell = m_grid->index(index.row() + 1, index.column() + 1);
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+    case Qt::ToolTipRole:
+    case StringGridModel::MarkRole:
+        return m_grid->data(cell, role);
+    case Qt::BackgroundRole: {
+        const QVariant mark = m_grid->data(cell, StringGridModel::MarkRole);
+        if (!mark.isValid())
+            return {};
+        return MarkColour(MarkKind(mark.toInt()), QGuiApplication::palette());
+    }
+    default:
+        return {};
+    }
 }
 
 bool GridBodyModel::setData(const QModelIndex &index, const QVariant &value, int role)
@@ -56,7 +75,7 @@ QVariant GridBodyModel::headerData(int section, Qt::Orientation orientation, int
     return orientation == Qt::Horizontal ? m_grid->cell(0, section + 1) : m_grid->cell(section + 1, 0);
 }
 
-void GridBodyModel::forward(const QModelIndex &topLeft, const QModelIndex &bottomRight)
+void GridBodyModel::forward(const QModelIndex &topLeft, const QModelIndex &bottomRight, const QList<int> &roles)
 {
     const int top = topLeft.row(), left = topLeft.column();
     const int bottom = bottomRight.row(), right = bottomRight.column();
@@ -64,6 +83,10 @@ void GridBodyModel::forward(const QModelIndex &topLeft, const QModelIndex &botto
         emit headerDataChanged(Qt::Horizontal, qMax(left, 1) - 1, right - 1);
     if (left == 0 && bottom >= 1)
         emit headerDataChanged(Qt::Vertical, qMax(top, 1) - 1, bottom - 1);
-    if (bottom >= 1 && right >= 1)
-        emit dataChanged(index(qMax(top, 1) - 1, qMax(left, 1) - 1), index(bottom - 1, right - 1));
+    if (bottom < 1 || right < 1)
+        return;
+    QList<int> shown = roles;
+    if (roles.contains(StringGridModel::MarkRole))
+        shown << Qt::BackgroundRole;
+    emit dataChanged(index(qMax(top, 1) - 1, qMax(left, 1) - 1), index(bottom - 1, right - 1), shown);
 }

@@ -26,6 +26,7 @@ private slots:
 
     void scanCfgReads();
     void scanCfgWritesPlainKeepingContent();
+    void scanCfgNextRow();
 
 private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
@@ -164,6 +165,24 @@ void TestSettingsFiles::scanCfgReads()
     QCOMPARE(cfg.ComPort,
         u"\x7F"
         "COM3\x7F"_s);
+}
+
+void TestSettingsFiles::scanCfgNextRow()
+{
+    TScanCfg cfg;
+    WriteBytes(path(u"Scan.cfg"_s), "[CURRENT]\r\nModelName=Bee2 (RS-232)\r\n");
+    QVERIFY(LoadScanCfg(path(u"Scan.cfg"_s), cfg));
+    QVERIFY(cfg.NextRow); // a file of an earlier version
+    cfg.NextRow = false;
+    QVERIFY(SaveScanCfg(path(u"Scan.cfg"_s), cfg));
+    QVERIFY(ReadBytes(path(u"Scan.cfg"_s)).contains("NextRow=0\r\n"));
+    QVERIFY(LoadScanCfg(path(u"Scan.cfg"_s), cfg));
+    QVERIFY(!cfg.NextRow);
+    cfg.NextRow = true;
+    QVERIFY(SaveScanCfg(path(u"Scan.cfg"_s), cfg));
+    QVERIFY(ReadBytes(path(u"Scan.cfg"_s)).contains("NextRow=1\r\n"));
+    QVERIFY(LoadScanCfg(path(u"Scan.cfg"_s), cfg));
+    QVERIFY(cfg.NextRow);
 }
 
 void TestSettingsFiles::scanCfgWritesPlainKeepingContent()

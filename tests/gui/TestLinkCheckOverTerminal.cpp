@@ -87,8 +87,7 @@ void TestLinkCheckOverTerminal::linkCheck()
     QCOMPARE(form.StructSett.PortSett.TimeOut, 1000u);
 
     // One request and its answer in the exchange log.
-    QStringList lines = form.frmDebugKKM()->richEdit()->toPlainText().split(u'
-');
+    QStringList lines = form.frmDebugKKM()->richEdit()->toPlainText().split(u'\n');
     // Below the line that says where the program keeps its files.
     QVERIFY(lines.takeFirst().startsWith(u" Файлы программы:"_s));
     QCOMPARE(lines.size(), 5);

@@ -117,6 +117,9 @@ private slots:
     void scannedCodeReachesTheWindowsGoodsTab();
     void codeEntry_data();
     void codeEntry();
+    void nextRowAfterEachCode();
+    void threeCodesFillThreeRows();
+    void settingsNextRow();
     void sharedPortQuestion();
     void scannerGoneAndBack();
     void settingsSetTheWindowsConfiguration();
@@ -323,6 +326,93 @@ void TestScannerControl::codeEntry()
     if (!label.isEmpty())
         QCOMPARE(
             goods->labelColour(), goods->shown(valid ? TScannerControl::kValidText : TScannerControl::kInvalidText));
+}
+
+// After a code the selection goes to the next row's barcode cell, unless the
+// setting is off; the label names the row the code went to.
+void TestScannerControl::nextRowAfterEachCode()
+{
+    const auto scanner = started();
+    QVERIFY(scanner->nextRow); // on unless Scan.cfg says otherwise
+    QList<QPoint> moves;
+    scanner->setCellMover([&](int col, int row) {
+        moves << QPoint(col, row);
+        goods->col = col;
+        goods->row = row;
+    });
+    goods->col = 3;
+    goods->row = 5;
+    scanner->OnScanShtrihCode(u"4006381333931"_s);
+    scanner->OnScanShtrihCode(u"96385074"_s);
+    QCOMPARE(goods->grid.cell(5, 3), u"4006381333931"_s);
+    QCOMPARE(goods->grid.cell(6, 3), u"96385074"_s);
+    QCOMPARE(moves, (QList<QPoint> { { 3, 6 }, { 3, 7 } }));
+    QCOMPARE(goods->lbl->text(), u"Штрих-код корректный, код товара 6"_s);
+
+    goods->row = 10; // the last row: nowhere to go
+    scanner->OnScanShtrihCode(u"1"_s);
+    QCOMPARE(goods->row, 10);
+    goods->col = 1; // not a barcode cell: no code, no move
+    scanner->OnScanShtrihCode(u"2"_s);
+    QCOMPARE(moves.size(), 2);
+
+    scanner->nextRow = false;
+    goods->col = 3;
+    goods->row = 2;
+    scanner->OnScanShtrihCode(u"4006381333931"_s);
+    QCOMPARE(goods->row, 2);
+    QCOMPARE(moves.size(), 2);
+}
+
+// A pile of goods scanned in the program: each code in its row, one after the other.
+void TestScannerControl::threeCodesFillThreeRows()
+{
+    QVERIFY(startEmulator({ u"--wait-ms"_s, u"3000"_s, u"--interval-ms"_s, u"300"_s, u"--code"_s, u"4607001770015"_s,
+        u"--code"_s, u"96385074"_s, u"--code"_s, u"4006381333931"_s }));
+    WriteBytes(scanCfgPath(), "[CURRENT]\r\nModelName=Bee2 (RS-232)\r\nComPort=SCAN-EMU\r\nSpeedPort=9600\r\n");
+    TFormMain form(m_dir->path(), portsFolder());
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    form.N1021Click();
+    TFrameSet102 *page = form.Set102Frame;
+    page->showTable(TableKind::Goods);
+    QVERIFY(!form.scanner()->st()->Suspended());
+    page->goodsView()->selectCell(GoodsCol::Barcode, 7);
+    const StringGridModel &grid = page->grid(TableKind::Goods);
+    QTRY_COMPARE_WITH_TIMEOUT(grid.cell(9, GoodsCol::Barcode), u"4006381333931"_s, 15000);
+    QCOMPARE(grid.cell(7, GoodsCol::Barcode), u"4607001770015"_s);
+    QCOMPARE(grid.cell(8, GoodsCol::Barcode), u"96385074"_s);
+    QCOMPARE(grid.cell(10, GoodsCol::Barcode), QString());
+    QCOMPARE(page->shtrihLabel()->text(), u"Штрих-код корректный, код товара 9"_s);
+    QCOMPARE(page->goodsView()->currentRow(), 10);
+    QCOMPARE(page->goodsView()->currentCol(), int(GoodsCol::Barcode));
+    // Each code is a step of its own.
+    form.edits().undo();
+    QCOMPARE(grid.cell(9, GoodsCol::Barcode), QString());
+    QCOMPARE(grid.cell(8, GoodsCol::Barcode), u"96385074"_s);
+}
+
+void TestScannerControl::settingsNextRow()
+{
+    const auto scanner = started();
+    settings(*scanner, [](QWidget *dialog) {
+        auto *next = Child<QCheckBox>(dialog, u"chkNextRow"_s);
+        QVERIFY(next->isChecked());
+        QCOMPARE(next->text(), u"После кода — к следующей строке"_s);
+        QVERIFY(Choose(Child<QComboBox>(dialog, u"ComboBox1"_s), u"Не использовать сканер"_s));
+        QTest::mouseClick(next, Qt::LeftButton);
+        QTest::mouseClick(Child<QPushButton>(dialog, u"Button2"_s), Qt::LeftButton);
+    });
+    QVERIFY(!scanner->nextRow);
+    TScanCfg stored;
+    QVERIFY(LoadScanCfg(scanCfgPath(), stored, ScanCfgRead::Plain));
+    QVERIFY(!stored.NextRow);
+    // The next dialog shows it off; the next start reads it off.
+    settings(*scanner, [](QWidget *dialog) {
+        QVERIFY(!Child<QCheckBox>(dialog, u"chkNextRow"_s)->isChecked());
+        QTest::mouseClick(Child<QPushButton>(dialog, u"Button1"_s), Qt::LeftButton);
+    });
+    QVERIFY(!started()->nextRow);
 }
 
 void TestScannerControl::sharedPortQuestion()

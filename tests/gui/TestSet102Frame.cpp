@@ -211,6 +211,13 @@ void TestSet102Frame::startState()
         QCOMPARE(b.child<QLineEdit>(to)->text(), QString::number(MaxRowOf(kind)));
     }
     QCOMPARE(b.page.grid(TableKind::Goods).cell(6000, 0), u"6000"_s);
+    // The title: bold serif, as the page has it.
+    auto *title = b.child<QLabel>(u"Label1"_s);
+    QCOMPARE(title->text(), u"Параметры 102"_s);
+    const QFontInfo face(title->font());
+    QVERIFY(face.bold());
+    QVERIFY2(face.family().contains(u"Serif"_s) || face.family() == u"Times New Roman"_s, qPrintable(face.family()));
+    QVERIFY(!face.family().contains(u"Sans"_s));
 
     // The range and item fields take digits only, as many as the table's rows need.
     for (const QString &name : { u"Edit3"_s, u"Edit11"_s, u"Edit1"_s }) {

@@ -16,6 +16,8 @@ private slots:
     void typedCharacter_data();
     void typedCharacter();
     void severalCharactersInOneKey();
+    void textPassingRule_data();
+    void textPassingRule();
     void listAndTitleCells();
     void vatCellOfExemptKindOpensNoList();
 };
@@ -89,12 +91,15 @@ void TestTypingRules::typedCharacter_data()
     cell("goods price: first point", TableKind::Goods, 1, 4, u"12"_s, {}, u'.', u'.');
     cell("goods price: digit after the point", TableKind::Goods, 1, 4, u"12."_s, {}, u'5', u'5');
     cell("goods price: second point", TableKind::Goods, 1, 4, u"12.5"_s, {}, u'.', kRefused);
-    cell("goods price: comma", TableKind::Goods, 1, 4, u"12"_s, {}, u',', kRefused);
+    cell("goods price: comma is the point", TableKind::Goods, 1, 4, u"12"_s, {}, u',', u'.');
+    cell("goods price: comma after the point", TableKind::Goods, 1, 4, u"12.5"_s, {}, u',', kRefused);
     cell("goods price: 14th character", TableKind::Goods, 1, 4, Repeat(13, u'9'), {}, u'9', kRefused);
     cell("goods section: 2nd digit", TableKind::Goods, 1, 5, u"1"_s, {}, u'2', u'2');
     cell("goods section: 3rd digit", TableKind::Goods, 1, 5, u"12"_s, {}, u'3', kRefused);
     cell("goods mark: small em kept", TableKind::Goods, 1, 6, {}, {}, u'м', u'м');
     cell("goods mark: no limit", TableKind::Goods, 1, 6, Repeat(100), {}, u'z', u'z');
+    cell("goods mark: tab", TableKind::Goods, 1, 6, {}, {}, u'\t', kRefused);
+    cell("oper password: line end", TableKind::Oper, 1, 7, {}, {}, u'\n', kRefused);
 
     // Groups, header lines, agents.
     cell("groups name: upper-cased", TableKind::Usl, 8, 1, {}, kNarrow, u'ё', u'Ё');
@@ -107,7 +112,9 @@ void TestTypingRules::typedCharacter_data()
     cell("agents inn: 12th digit", TableKind::Agents, 5, 1, Repeat(11, u'7'), kWide, u'7', u'7');
     cell("agents inn: 13th digit", TableKind::Agents, 5, 1, Repeat(12, u'7'), kNarrow, u'7', kRefused);
     cell("agents inn: letter", TableKind::Agents, 5, 1, {}, kNarrow, u'a', kRefused);
-    cell("agents inn font cell", TableKind::Agents, 5, 2, kNarrow, {}, u'1', kRefused);
+    cell("agents inn font cell: the inn's digits", TableKind::Agents, 5, 2, {}, {}, u'1', u'1');
+    cell("agents inn font cell: letter", TableKind::Agents, 5, 2, {}, {}, u'a', kRefused);
+    cell("agents inn font cell: 13th digit", TableKind::Agents, 5, 2, Repeat(12, u'1'), {}, u'1', kRefused);
 
     // List cells take nothing typed: their list is laid over them.
     cell("oper font 2", TableKind::Oper, 1, 2, kNarrow, {}, u'1', kRefused);
@@ -192,6 +199,71 @@ void TestTypingRules::severalCharactersInOneKey()
     QCOMPARE(ApplyTypingRule(barcode, {}, {}, smile), std::nullopt);
     QCOMPARE(ApplyTypingRule(barcode, {}, {}, u"12"_s), std::optional<QString>(u"12"_s));
     QCOMPARE(ApplyTypingRule(barcode, {}, {}, u"1a"_s), std::nullopt);
+}
+
+void TestTypingRules::textPassingRule_data()
+{
+    QTest::addColumn<TableKind>("kind");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("kept"); // the cell's text beside the insertion
+    QTest::addColumn<QString>("font");
+    QTest::addColumn<QString>("inserted");
+    QTest::addColumn<QString>("text"); // what goes in
+    QTest::addColumn<int>("refused");
+    QTest::addColumn<int>("cut");
+
+    const QString smile = QString::fromUtf16(u"\U0001F600");
+    auto row = [](const char *tag, TableKind kind, int r, int c, const QString &kept, const QString &font,
+                   const QString &inserted, const QString &text, int refused, int cut) {
+        QTest::newRow(tag) << kind << r << c << kept << font << inserted << text << refused << cut;
+    };
+    row("barcode: letters dropped", TableKind::Goods, 1, 3, {}, {}, u"12ABC"_s, u"12"_s, 3, 0);
+    row("barcode: past 13 cut", TableKind::Goods, 1, 3, {}, {}, u"46070017700150"_s, u"4607001770015"_s, 0, 1);
+    row("barcode: spaces and dashes", TableKind::Goods, 1, 3, {}, {}, u" 460-700 "_s, u"460700"_s, 3, 0);
+    row("section: XXXX", TableKind::Goods, 1, 5, {}, {}, u"XXXX"_s, QString(), 4, 0);
+    row("price: comma becomes the point", TableKind::Goods, 1, 4, {}, {}, u"12,50"_s, u"12.50"_s, 0, 0);
+    row("price: second separator dropped", TableKind::Goods, 1, 4, {}, {}, u"1,234.50"_s, u"1.23450"_s, 1, 0);
+    row("price: into a text with a point", TableKind::Goods, 1, 4, u"12.5"_s, {}, u",0"_s, u"0"_s, 1, 0);
+    row("name: 34 characters, narrow", TableKind::Goods, 1, 1, {}, kNarrow, Repeat(34, u'ж'), Repeat(24, u'Ж'), 0, 10);
+    row("name: wide cuts at 12", TableKind::Goods, 1, 1, {}, kWide, u"молоко пастеризованное"_s, u"МОЛОКО ПАСТЕ"_s, 0,
+        10);
+    row("name: tabs and line ends dropped", TableKind::Goods, 1, 1, {}, kNarrow, u"хлеб\t12\r\nбатон"_s,
+        u"ХЛЕБ12БАТОН"_s, 3, 0);
+    row("name: beside kept text", TableKind::Goods, 1, 1, Repeat(20), kNarrow, u"abcdef"_s, u"ABCD"_s, 0, 2);
+    row("name: wide character whole or not", TableKind::Goods, 1, 1, Repeat(23), kNarrow, smile, QString(), 0, 1);
+    row("name: wide character fits", TableKind::Goods, 1, 1, Repeat(22), kNarrow, smile, smile, 0, 0);
+    row("barcode: wide character", TableKind::Goods, 1, 3, {}, {}, smile + u"7"_s, u"7"_s, 1, 0);
+    row("mark: case kept, no limit", TableKind::Goods, 1, 6, {}, {}, u"мМ"_s + Repeat(40), u"мМ"_s + Repeat(40), 0, 0);
+    row("password: backspace character is no key", TableKind::Oper, 1, 7, u"ab"_s, {}, u"\b"_s, QString(), 1, 0);
+    row("range field: XXXX", TableKind::Oper, 0, 0, {}, {}, u"XXXX"_s, QString(), 4, 0);
+    row("range field: № 12 of 1", TableKind::Oper, 0, 0, {}, {}, u"№ 12"_s, u"1"_s, 2, 1);
+    row("gsm ip: letters", TableKind::Gsm, 1, 1, {}, {}, u"10.0.0.x1"_s, u"10.0.0.1"_s, 1, 0);
+    row("gsm apn: case kept, 24 at most", TableKind::Gsm, 5, 1, {}, {}, u"Internet.Beeline.Ru/Extra/Long"_s,
+        u"Internet.Beeline.Ru/Extr"_s, 0, 6);
+    row("list cell takes nothing", TableKind::Goods, 1, 2, {}, {}, u"Узкий"_s, QString(), 5, 0);
+}
+
+// A text entering a cell otherwise than by keys: as if typed character by character.
+void TestTypingRules::textPassingRule()
+{
+    QFETCH(TableKind, kind);
+    QFETCH(int, row);
+    QFETCH(int, col);
+    QFETCH(QString, kept);
+    QFETCH(QString, font);
+    QFETCH(QString, inserted);
+    QFETCH(QString, text);
+    QFETCH(int, refused);
+    QFETCH(int, cut);
+
+    // Row 0 stands for the operators' one-digit range field.
+    const CellRule rule = row == 0 ? DigitsRule(LayoutOf(kind).range.longest) : RuleAt(LayoutOf(kind), row, col);
+    const RuledText ruled = PassRule(rule, kept, font, inserted);
+    QCOMPARE(ruled.text, text);
+    QCOMPARE(ruled.refused, refused);
+    QCOMPARE(ruled.cut, cut);
+    QCOMPARE(ruled.changedAnything(), refused + cut > 0);
 }
 
 // List cells are never typed into; they name their list and where the selection lands.

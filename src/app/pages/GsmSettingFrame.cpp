@@ -6,6 +6,7 @@
 #include "pages/GsmRun.h"
 #include "pages/RegisterView.h"
 #include "pages/TableLayout.h"
+#include "ui/FindBar.h"
 #include "ui/Prompts.h"
 #include "ui/StringGrid.h"
 
@@ -99,6 +100,9 @@ TFrameGsmSetting::TFrameGsmSetting(QWidget *parent)
     int at = 1;
     column->insertWidget(at++, Panel1);
     column->insertWidget(at++, sgGsm);
+    auto *find = new TFindBar([this] { return sgGsm; }, this);
+    find->attach(sgGsm);
+    column->insertWidget(at++, find);
     column->insertWidget(at++, Memo1, 1);
     column->insertWidget(at++, Panel2);
     column->insertLayout(at++, buttons);
@@ -176,7 +180,13 @@ RunResult TFrameGsmSetting::RunInto(RunDirection direction, StringGridModel &gri
     const RunHooks hooks = m_session->runHooks(
         [bar = ProgressBar1](const RunProgress &progress) { bar->setValue(progress.percent); }, this);
     m_clock.start();
-    const RunResult result = m_session->runTable(TableKind::Gsm, direction, grid, 1, GsmParams::kCount, hooks);
+    RunResult result;
+    const auto run = [&] { result = m_session->runTable(TableKind::Gsm, direction, grid, 1, GsmParams::kCount, hooks); };
+    // What a read puts into the page's grid is one step of the window's history.
+    if (direction == RunDirection::Read && &grid == m_grid.get())
+        sgGsm->record(u"Чтение из ККТ"_s, run);
+    else
+        run();
     ProgressBar1->hide();
     return result;
 }

@@ -4,11 +4,13 @@
 #include "app/pages/PageTitle.h"
 #include "app/pages/RunPanel.h"
 #include "app/pages/Shape.h"
+#include "pages/DuplicateBarcodes.h"
 #include "pages/RangeCheck.h"
 #include "pages/TableLayout.h"
 #include "pages/TableRun.h"
 #include "ui/Contrast.h"
 #include "ui/DigitsKeyFilter.h"
+#include "ui/FindBar.h"
 #include "ui/Prompts.h"
 #include "ui/StringGrid.h"
 
@@ -79,17 +81,19 @@ bool IsTabSwitchKey(const QKeyEvent *key)
 TFrameSet102::TFrameSet102(QWidget *parent)
     : QWidget(parent)
     , m_digits(new DigitsKeyFilter(this))
-    , Label1(AddPageTitle(this))
+    , Label1(AddPageTitle(this, TitleFace::Serif))
 {
     for (int i = 0; i < kTabCount; ++i)
         m_grids[size_t(i)] = MakeGrid(TableKind(int(TableKind::Oper) + i));
+    new DuplicateBarcodes(grid(TableKind::Goods));
     CreateTabs();
     CreatePopupMenu();
     auto *column = static_cast<QVBoxLayout *>(layout());
     column->insertWidget(1, MakeSeparator(this));
     column->insertWidget(2, PageControl1, 1);
-    column->insertWidget(3, MakeSeparator(this));
-    column->insertWidget(4, CreateBottomRow());
+    column->insertWidget(3, CreateFindBar());
+    column->insertWidget(4, MakeSeparator(this));
+    column->insertWidget(5, CreateBottomRow());
 }
 
 TFrameSet102::~TFrameSet102()
@@ -166,6 +170,7 @@ QWidget *TFrameSet102::CreateGoodsTools()
     connect(Button7, &QWidget::customContextMenuRequested, this,
         [this](const QPoint &pos) { PopupMenu1->popup(Button7->mapToGlobal(pos)); });
     connect(Button6, &QPushButton::clicked, this, &TFrameSet102::Button6Click);
+    connect(Edit11, &QLineEdit::returnPressed, this, &TFrameSet102::Button6Click);
     connect(Button1, &QPushButton::clicked, this, &TFrameSet102::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TFrameSet102::Button2Click);
     connect(Button5, &QPushButton::clicked, this, &TFrameSet102::Button5Click);
@@ -207,6 +212,14 @@ QWidget *TFrameSet102::CreateGoodsTools()
     grid->addLayout(warnings, 0, 6, 2, 1);
     grid->setColumnStretch(3, 1);
     return tools;
+}
+
+QWidget *TFrameSet102::CreateFindBar()
+{
+    auto *bar = new TFindBar([this] { return tabOf(showingTable()).view; }, this);
+    for (const Tab &tab : m_tabs)
+        bar->attach(tab.view);
+    return bar;
 }
 
 void TFrameSet102::CreatePopupMenu()

@@ -92,6 +92,7 @@ private:
     QLineEdit *AddDigitField(QWidget *parent, const QString &name, int length, const QString &text);
     QWidget *CreateGoodsTools();
     QWidget *CreateBottomRow();
+    QWidget *CreateFindBar();
     void CreatePopupMenu();
     void OnTabShown(const Tab &tab);
     const Tab &tabOf(TableKind kind) const;

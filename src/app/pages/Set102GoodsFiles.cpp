@@ -4,6 +4,7 @@
 #include "pages/Goods1C.h"
 #include "pages/GoodsDb102.h"
 #include "pages/xlsTool.h"
+#include "ui/StringGrid.h"
 
 #include <QGuiApplication>
 
@@ -41,7 +42,8 @@ void TFrameSet102::GoodsFileCommand(Prompts::Kind dialog, const QString &filter,
     PageResult result;
     {
         const BusyCursor busy;
-        result = op(path);
+        // A file loaded over the grid is one step of the window's history.
+        goodsView()->record(u"Загрузка базы товаров"_s, [&] { result = op(path); });
     }
     ShowResult(result);
 }

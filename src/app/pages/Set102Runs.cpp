@@ -72,7 +72,13 @@ RunResult TFrameSet102::RunWithPanel(TableKind kind, RunDirection direction, Str
     const RunHooks hooks
         = m_session->runHooks([panel = m_runPanel](const RunProgress &p) { panel->progress(p.percent, p.rowsDone); },
             this, [panel = m_runPanel](bool paused) { panel->setPaused(paused); });
-    const RunResult result = m_session->runTable(kind, direction, cells, from, to, hooks);
+    RunResult result;
+    const auto run = [&] { result = m_session->runTable(kind, direction, cells, from, to, hooks); };
+    // What a read puts into the tab's grid is one step of the window's history.
+    if (direction == RunDirection::Read && &cells == &grid(kind))
+        tabOf(kind).view->record(u"Чтение из ККТ"_s, run);
+    else
+        run();
     if (result.stopped)
         Prompts::instance().information(this, StoppedRunMessage(direction, result, rows, FieldsPerRow(kind)));
     return result;

@@ -61,13 +61,16 @@ void TFormScannerSetting::FormShow()
     ComboBox1Change();
     if (m_debugScan && m_debugScan->isVisible())
         ui->chkDebugScan->setChecked(true);
+    ui->chkNextRow->setChecked(ScanCfg.NextRow);
 }
 
 void TFormScannerSetting::ComboBox1Change()
 {
     if (ui->ComboBox1->currentIndex() <= 0) {
         ShowModelFrame(nullptr);
-        ScanCfg = TScanCfg();
+        ScanCfg.ModelName.clear();
+        ScanCfg.ComPort.clear();
+        ScanCfg.SpeedPort.clear();
         return;
     }
     ScanCfg.ModelName = kModelBee2;
@@ -88,6 +91,7 @@ void TFormScannerSetting::ShowModelFrame(QWidget *frame)
 
 void TFormScannerSetting::Button2Click()
 {
+    ScanCfg.NextRow = ui->chkNextRow->isChecked();
     QString error;
     // The settings take effect for this session anyway; the user learns that
     // they will not be there at the next start.

@@ -1,0 +1,246 @@
+#include "pages/GridPaste.h"
+
+#include "pages/FixedLists.h"
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+constexpr int kDetailLines = 10; // cells named in the message; the rest are counted
+
+// Russian noun forms after a number: 1 ячейка, 2 ячейки, 5 ячеек (11..14 take the last).
+QString Plural(int n, const QString &one, const QString &few, const QString &many)
+{
+    const int tens = n % 100;
+    const int units = n % 10;
+    const QString &form = (tens >= 11 && tens <= 14) ? many
+        : units == 1                                 ? one
+        : (units >= 2 && units <= 4)                 ? few
+                                                     : many;
+    return form.arg(n);
+}
+
+QList<int> VisibleColumnsFrom(const TableLayout &layout, int from)
+{
+    QList<int> cols;
+    for (int col = qMax(1, from); col < layout.cols; ++col)
+        if (!layout.column(col).hidden)
+            cols << col;
+    return cols;
+}
+
+// The entry a pasted text names: equal to it, blanks around and letter case aside.
+std::optional<QString> EntryNamed(ListKind list, const QString &text)
+{
+    const QString wanted = text.trimmed();
+    for (const QString &entry : ListEntries(list))
+        if (entry.compare(wanted, Qt::CaseInsensitive) == 0)
+            return entry;
+    return std::nullopt;
+}
+
+// The text as a mark may quote it: on one line and not too long.
+QString Quote(const QString &text)
+{
+    constexpr int kLongest = 40;
+    QString shown = text.left(kLongest);
+    for (QChar &c : shown)
+        if (c.category() == QChar::Other_Control)
+            c = u'·';
+    return u"«"_s + shown + (text.size() > kLongest ? u"…»"_s : u"»"_s);
+}
+
+struct Outcome
+{
+    bool take = true; // false: the cell keeps its text
+    QString text;
+    QString problem; // what the rule did, for the mark and the message
+};
+
+Outcome Judge(const StringGridModel &grid, const TableLayout &layout, int row, int col, const QString &pasted)
+{
+    const CellRule rule = RuleAt(layout, row, col);
+    if (rule.edit == EditRule::List) {
+        if (pasted.trimmed().isEmpty()) // a column the pasted table leaves empty: nothing meant for the list
+            return { false, {}, {} };
+        if (rule.list == ListKind::Vat && FixedLists::IsVatExemptKind(grid.cell(row, UslCol::Kind))) {
+            if (pasted.trimmed().compare(FixedLists::VatExempt(), Qt::CaseInsensitive) == 0)
+                return { true, FixedLists::VatExempt(), {} };
+            return { false, {}, u"у признака с кодом 05 или 06 НДС не выбирается"_s };
+        }
+        if (const std::optional<QString> entry = EntryNamed(rule.list, pasted))
+            return { true, *entry, {} };
+        return { false, {}, u"такого значения нет в списке"_s };
+    }
+    const QString font = rule.fontCol >= 0 ? grid.cell(row, rule.fontCol) : QString();
+    const RuledText ruled = PassRule(rule, QString(), font, pasted);
+    return { true, ruled.text, DescribeRuled(ruled) };
+}
+
+void PutCell(
+    StringGridModel &grid, const TableLayout &layout, int row, int col, const QString &pasted, PasteReport &report)
+{
+    report.reached();
+    grid.clearMark(row, col, MarkKind::Adjusted); // it spoke of an earlier paste
+    const Outcome outcome = Judge(grid, layout, row, col, pasted);
+    if (outcome.take) {
+        grid.setCell(row, col, outcome.text);
+        // As the list choice does: these kinds carry no VAT choice.
+        if (RuleAt(layout, row, col).list == ListKind::ItemKinds && FixedLists::IsVatExemptKind(outcome.text))
+            grid.setCell(row, UslCol::Vat, FixedLists::VatExempt());
+    }
+    if (!outcome.problem.isEmpty())
+        NoteAdjusted(grid, layout, row, col, pasted, outcome.problem, report);
+}
+
+struct PastedCell
+{
+    int col;
+    QString text;
+};
+
+// The list cells of a row go first: a text is then held to the font it gets in the same paste.
+void PutRow(
+    StringGridModel &grid, const TableLayout &layout, int row, const QList<PastedCell> &cells, PasteReport &report)
+{
+    for (const bool lists : { true, false })
+        for (const PastedCell &cell : cells)
+            if ((RuleAt(layout, row, cell.col).edit == EditRule::List) == lists)
+                PutCell(grid, layout, row, cell.col, cell.text, report);
+}
+} // namespace
+
+void PasteReport::reached()
+{
+    ++m_reached;
+}
+
+void PasteReport::adjusted(int row, const QString &columnTitle, const QString &reason)
+{
+    if (++m_adjusted <= kDetailLines)
+        m_details << u"строка %1, «%2»: %3"_s.arg(row).arg(columnTitle, reason);
+}
+
+void PasteReport::outside(int cells)
+{
+    m_outside += cells;
+}
+
+QString PasteReport::message() const
+{
+    if (m_adjusted == 0 && m_outside == 0)
+        return {};
+    QString text = Plural(m_reached, u"Вставлена %1 ячейка"_s, u"Вставлено %1 ячейки"_s, u"Вставлено %1 ячеек"_s);
+    if (m_adjusted > 0) {
+        text += u", "_s + Plural(m_adjusted, u"изменена %1"_s, u"изменено %1"_s, u"изменено %1"_s) + u":"_s;
+        for (const QString &line : m_details)
+            text += u"\r\n"_s + line;
+        if (m_adjusted > kDetailLines)
+            text += u"\r\n… и ещё %1"_s.arg(m_adjusted - kDetailLines);
+    } else {
+        text += u'.';
+    }
+    if (m_outside > 0)
+        text += u"\r\n"_s
+            + Plural(m_outside, u"Не вставлена %1 ячейка за краем таблицы."_s,
+                u"Не вставлено %1 ячейки за краем таблицы."_s, u"Не вставлено %1 ячеек за краем таблицы."_s);
+    return text;
+}
+
+QString DescribeRuled(const RuledText &ruled)
+{
+    QStringList parts;
+    if (ruled.refused > 0)
+        parts << u"убраны недопустимые символы (%1)"_s.arg(ruled.refused);
+    if (ruled.cut > 0)
+        parts << Plural(
+            ruled.limit, u"обрезано до %1 символа"_s, u"обрезано до %1 символов"_s, u"обрезано до %1 символов"_s);
+    return parts.join(u", "_s);
+}
+
+void NoteAdjusted(StringGridModel &grid, const TableLayout &layout, int row, int col, const QString &pasted,
+    const QString &problem, PasteReport &report)
+{
+    grid.setMark(row, col, MarkKind::Adjusted, u"Вставлялось "_s + Quote(pasted) + u": "_s + problem);
+    report.adjusted(row, layout.column(col).title.trimmed(), problem);
+}
+
+CellRange PasteBlock(
+    StringGridModel &grid, const TableLayout &layout, int row, int col, const TextBlock &block, PasteReport &report)
+{
+    const QList<int> cols = VisibleColumnsFrom(layout, col);
+    const GridBulkUpdate bulk(grid);
+    CellRange written { row, col, row, col };
+    for (qsizetype i = 0; i < block.size(); ++i) {
+        const QStringList &texts = block[i];
+        const int target = row + int(i);
+        if (target > layout.maxRow() || cols.isEmpty()) {
+            report.outside(int(texts.size()));
+            continue;
+        }
+        QList<PastedCell> cells;
+        for (qsizetype j = 0; j < texts.size(); ++j) {
+            if (j < cols.size())
+                cells.append({ cols[j], texts[j] });
+            else
+                report.outside(1);
+        }
+        PutRow(grid, layout, target, cells, report);
+        if (!cells.isEmpty()) {
+            written.bottom = target;
+            written.right = qMax(written.right, cells.last().col);
+        }
+    }
+    return written;
+}
+
+void FillRange(
+    StringGridModel &grid, const TableLayout &layout, const CellRange &range, const QString &text, PasteReport &report)
+{
+    QList<PastedCell> cells;
+    for (int col : VisibleColumnsFrom(layout, range.left))
+        if (col <= range.right)
+            cells.append({ col, text });
+    const GridBulkUpdate bulk(grid);
+    for (int row = range.top; row <= range.bottom && row <= layout.maxRow(); ++row)
+        PutRow(grid, layout, row, cells, report);
+}
+
+void ClearRange(StringGridModel &grid, const TableLayout &layout, const CellRange &range)
+{
+    const GridBulkUpdate bulk(grid);
+    const QList<int> cols = VisibleColumnsFrom(layout, range.left);
+    for (int row = range.top; row <= range.bottom && row <= layout.maxRow(); ++row) {
+        for (const bool lists : { true, false }) {
+            for (int col : cols) {
+                const CellRule rule = RuleAt(layout, row, col);
+                if (col > range.right || rule.edit == EditRule::None || (rule.edit == EditRule::List) != lists)
+                    continue;
+                grid.clearMark(row, col, MarkKind::Adjusted);
+                // The VAT of a kind without a VAT choice stays as the kind set it.
+                if (rule.list == ListKind::Vat && !OpensList(layout, grid, row, col))
+                    continue;
+                grid.setCell(row, col, lists ? layout.column(col).startValue : QString());
+            }
+        }
+    }
+}
+
+TextBlock CopyRange(const StringGridModel &grid, const TableLayout &layout, const CellRange &range)
+{
+    QList<int> cols;
+    for (int col : VisibleColumnsFrom(layout, range.left))
+        if (col <= range.right)
+            cols << col;
+    TextBlock block;
+    block.reserve(range.bottom - range.top + 1);
+    for (int row = range.top; row <= range.bottom; ++row) {
+        QStringList texts;
+        texts.reserve(cols.size());
+        for (int col : cols)
+            texts << grid.cell(row, col);
+        block << texts;
+    }
+    return block;
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "pages/StringGridModel.h"
+#include "pages/TabText.h"
+#include "pages/TableLayout.h"
+#include "pages/TypingRules.h"
+
+#include <QString>
+#include <QStringList>
+
+// A rectangle of data cells in grid coordinates (rows and columns from 1), both ends included.
+struct CellRange
+{
+    int top = 1;
+    int left = 1;
+    int bottom = 1;
+    int right = 1;
+
+    int cellCount() const { return (bottom - top + 1) * (right - left + 1); }
+    bool operator==(const CellRange &) const = default;
+};
+
+// What a paste or a fill did, for the one message after it.
+class PasteReport
+{
+public:
+    void reached(); // a cell the paste reached
+    // A cell whose rule changed what it got, or refused it.
+    void adjusted(int row, const QString &columnTitle, const QString &reason);
+    void outside(int cells); // block cells past the grid's last row or column
+
+    int reachedCount() const { return m_reached; }
+    int adjustedCount() const { return m_adjusted; }
+    int outsideCount() const { return m_outside; }
+    // "Вставлено N ячеек, изменено M: ..." with the first cells and their
+    // reasons, and the cells left outside; empty when there is nothing to tell.
+    QString message() const;
+
+private:
+    int m_reached = 0;
+    int m_adjusted = 0;
+    int m_outside = 0;
+    QStringList m_details;
+};
+
+// What a rule did to a pasted text, in words ("убраны недопустимые символы (3)").
+QString DescribeRuled(const RuledText &ruled);
+
+// Marks a cell whose rule changed or refused the pasted text, saying what was
+// pasted and what the rule did (`problem`), and counts it in the report.
+void NoteAdjusted(StringGridModel &grid, const TableLayout &layout, int row, int col, const QString &pasted,
+    const QString &problem, PasteReport &report);
+
+// Pastes the block with its first cell at (row, col). Block columns go to the
+// grid's visible columns from col on; title and hidden cells never change.
+// Every text passes its cell's rule as typed text does; a list cell takes a
+// text only when it is one of its entries (the item kinds 05 and 06 set their
+// row's VAT as the list does). Cells that a rule changed or refused carry an
+// Adjusted mark saying what was pasted and why. Returns the cells written.
+CellRange PasteBlock(
+    StringGridModel &grid, const TableLayout &layout, int row, int col, const TextBlock &block, PasteReport &report);
+// One text into every cell of the range, as a paste of it into each.
+void FillRange(
+    StringGridModel &grid, const TableLayout &layout, const CellRange &range, const QString &text, PasteReport &report);
+// Empties the range's text cells and gives its list cells their start value.
+void ClearRange(StringGridModel &grid, const TableLayout &layout, const CellRange &range);
+// The texts of the range's visible cells.
+TextBlock CopyRange(const StringGridModel &grid, const TableLayout &layout, const CellRange &range);

@@ -1,0 +1,51 @@
+#include "ui/GridEditCommand.h"
+
+namespace {
+constexpr int kTypingId = 1;
+} // namespace
+
+GridEditCommand::GridEditCommand(const QString &label, std::vector<GridDelta> deltas, std::optional<Typing> typing)
+    : QUndoCommand(label)
+    , m_deltas(std::move(deltas))
+    , m_typing(typing)
+{ }
+
+void GridEditCommand::undo()
+{
+    for (auto delta = m_deltas.rbegin(); delta != m_deltas.rend(); ++delta)
+        delta->swap();
+}
+
+void GridEditCommand::redo()
+{
+    if (m_done) {
+        m_done = false;
+        return;
+    }
+    for (GridDelta &delta : m_deltas)
+        delta.swap();
+}
+
+int GridEditCommand::id() const
+{
+    return m_typing ? kTypingId : -1;
+}
+
+bool GridEditCommand::mergeWith(const QUndoCommand *other)
+{
+    const auto *typed = static_cast<const GridEditCommand *>(other);
+    if (!m_typing || typed->m_typing != m_typing)
+        return false;
+    // This step keeps the text the cell had before the edit; the new key only
+    // moved the cell on. Typed back to where it began, the step is gone.
+    setObsolete(m_deltas.front().matchesGrid());
+    return true;
+}
+
+qsizetype GridEditCommand::bytes() const
+{
+    qsizetype sum = 0;
+    for (const GridDelta &delta : m_deltas)
+        sum += delta.bytes();
+    return sum;
+}
