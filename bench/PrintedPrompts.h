@@ -22,6 +22,12 @@ public:
     QString saveFileName(QWidget *, const QString &, const QString &) override { return {}; }
     // The benchmark's own data: written as it is.
     bool confirmStore(QWidget *, const QList<StoreIssue> &) override { return true; }
+    // A benchmark's window closes without saving.
+    SaveAnswer askSaveChanges(QWidget *, const QString &text) override
+    {
+        Print(text);
+        return SaveAnswer::Discard;
+    }
 
     QString fileToOpen;
 

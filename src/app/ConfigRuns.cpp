@@ -1,6 +1,7 @@
 #include "app/ConfigRuns.h"
 
 #include "app/ConfigRunWindow.h"
+#include "app/EditedCells.h"
 #include "app/KktSession.h"
 #include "app/pages/RunPanel.h"
 #include "pages/Grids102.h"
@@ -125,6 +126,12 @@ std::optional<std::pair<TableKind, int>> TConfigRuns::RunGuarded(RunDirection di
         }
         if (!TKktSession::ConfirmStore(m_window, issues))
             return std::nullopt;
+    } else if (m_editedCells) {
+        int edited = 0;
+        for (int k = start.kind; k < kTableKindCount; ++k)
+            edited += m_editedCells->edited(TableKind(k), k == start.kind ? start.row : 1, MaxRowOf(TableKind(k)));
+        if (!m_editedCells->confirmRead(m_window, edited))
+            return std::nullopt;
     }
     m_resume = { 0, 0 };
     auto hide = qScopeGuard([this] { m_progress->hide(); });
@@ -137,6 +144,7 @@ std::optional<std::pair<TableKind, int>> TConfigRuns::RunGuarded(RunDirection di
         m_recordRead(run);
     else
         run();
+    MatchRowsThrough(start, result);
     const qint64 ms = m_progress->panel()->workedMs();
     if (result.ok && !result.stopped) {
         m_progress->panel()->finish();
@@ -154,6 +162,19 @@ std::optional<std::pair<TableKind, int>> TConfigRuns::RunGuarded(RunDirection di
     m_resume = { m_failedKind, result.resumeRow };
     m_progress->panel()->offerResume(u"%1, строка %2"_s.arg(TableTitle(kind)).arg(result.resumeRow));
     return std::pair { kind, result.resumeRow };
+}
+
+void TConfigRuns::MatchRowsThrough(Start start, const RunResult &result)
+{
+    if (!m_editedCells)
+        return;
+    const bool through = result.ok && !result.stopped;
+    for (int k = start.kind; k < kTableKindCount && (through || k <= m_failedKind); ++k) {
+        const auto kind = TableKind(k);
+        const int from = k == start.kind ? start.row : 1;
+        const int to = through || k < m_failedKind ? MaxRowOf(kind) : result.resumeRow - 1;
+        m_editedCells->matched(kind, from, to);
+    }
 }
 
 void TConfigRuns::VerifyAll()

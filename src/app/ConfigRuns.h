@@ -9,6 +9,7 @@
 #include <optional>
 #include <utility>
 
+class TEditedCells;
 class QWidget;
 class TConfigRunWindow;
 class TKktSession;
@@ -36,6 +37,8 @@ public:
     // Wraps what a read does to the grids (one step of the window's history).
     using ReadRecorder = std::function<void(const std::function<void()> &read)>;
     void setReadRecorder(ReadRecorder recorder) { m_recordRead = std::move(recorder); }
+    // Asked before a read replaces edited cells; told what matches the register after a run.
+    void setEditedCells(TEditedCells *cells) { m_editedCells = cells; }
 
 private:
     // Where a run starts: a table and its row; the tables after it run whole.
@@ -51,6 +54,8 @@ private:
     // Run's work under its guard; the row to show when the run stopped short.
     std::optional<std::pair<TableKind, int>> RunGuarded(RunDirection direction, Start start);
     void Resume();
+    // Tells the edited cells which rows of the tables from `start` on the run went through.
+    void MatchRowsThrough(Start start, const RunResult &result);
     // The rows of the tables before `start`, and of all.
     static int RowsBefore(Start start);
 
@@ -63,4 +68,5 @@ private:
     Start m_resume { 0, 0 }; // row 0: nothing to go on with
     int m_failedKind = 0;
     ReadRecorder m_recordRead;
+    TEditedCells *m_editedCells = nullptr;
 };

@@ -28,6 +28,7 @@ void TKktSession::run(const std::function<void()> &job)
 RunResult TKktSession::runTable(
     TableKind kind, RunDirection direction, StringGridModel &grid, int from, int to, const RunHooks &hooks)
 {
+    emit tableRunStarting();
     const GridLock lock(grid);
     GridMirror mirror(grid);
     const KktConnection conn = connection();

@@ -69,6 +69,8 @@ signals:
     void busyChanged(bool busy);
     void told(const QString &text);
     void verifiedSignal(const VerifyResult &result);
+    // A table run begins: what an earlier verification marked is no longer known.
+    void tableRunStarting();
 
 private:
     friend class TRunGuard;

@@ -21,6 +21,7 @@
 #include "config/ScanCfg.h"
 #include "kkt/FileLocations.h"
 #include "pages/ConfigCopy.h"
+#include "pages/StoreMarks.h"
 #include "ui/ColumnFitter.h"
 #include "ui/DialogFolders.h"
 #include "ui/KeyboardLetters.h"
@@ -178,6 +179,7 @@ TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, 
     CreateRuns();
     // Undoing while a run writes the grids would mix the two.
     m_edits.setBlocked([this] { return m_session.busy(); });
+    connect(&m_edits, &GridEdits::cleanChanged, this, &TFormMain::ShowWhereWeAre);
 }
 
 void TFormMain::GuardCommands()
@@ -196,6 +198,10 @@ void TFormMain::CreateRuns()
     // What a run says beside its messages, and what a verification found.
     connect(&m_session, &TKktSession::told, this, [this](const QString &text) { m_status->note(text); });
     connect(&m_session, &TKktSession::verifiedSignal, this, &TFormMain::ShowVerification);
+    connect(&m_session, &TKktSession::tableRunStarting, this, [this] {
+        for (StringGridModel *grid : AllGrids())
+            grid->clearMarks(MarkKind::Differs);
+    });
     m_verifyDialog = new TVerifyDialog(this);
     connect(m_verifyDialog, &TVerifyDialog::showCell, this, &TFormMain::ShowCell);
     m_configRuns = new TConfigRuns(
@@ -208,6 +214,10 @@ void TFormMain::CreateRuns()
 
 void TFormMain::ShowVerification(const VerifyResult &result)
 {
+    // Marked until the cell's next change or the next run.
+    const GridSet grids = Grids();
+    for (const VerifyDifference &difference : result.differences)
+        MarkDifference(grids[difference.kind], difference);
     if (result.differences.isEmpty()) {
         m_verifyDialog->hide();
         Prompts::instance().information(this, u"Данные в ККТ совпадают с программой (%1 строк)"_s.arg(result.rows));
@@ -340,6 +350,7 @@ void TFormMain::FormShow()
 
     ScanStartUp();
     FitGrids();
+    m_editedCells.matchedAll(); // the start values are no edits
     ShowWhereWeAre();
     ResumeLogFile();
     AddKeyboardLetters(menuBar());
@@ -394,7 +405,9 @@ void TFormMain::ShowWhereWeAre()
 {
     m_status->show(StructSett, m_linkState, m_configFile);
     if (!m_caption.isEmpty())
-        setWindowTitle(m_configFile.isEmpty() ? m_caption : m_caption + u" — "_s + QFileInfo(m_configFile).fileName());
+        // "*" after the file's name while edits are unsaved.
+        setWindowTitle((m_configFile.isEmpty() ? m_caption : m_caption + u" — "_s + QFileInfo(m_configFile).fileName())
+            + (m_edits.isClean() ? QString() : u"*"_s));
     m_hint->describe(StructSett.PortSett.Name.isEmpty(), N5->menuAction()->isEnabled());
     m_hint->setVisible(!CurrentVisibleFrame);
 }
@@ -435,6 +448,9 @@ void TFormMain::CreateFrames()
     Set102Frame = new TFrameSet102(Panel1);
     Set102Frame->setObjectName(u"Set102Frame"_s);
     Set102Frame->Init(m_session);
+    GsmFrame->setEditedCells(&m_editedCells);
+    Set102Frame->setEditedCells(&m_editedCells);
+    m_configRuns->setEditedCells(&m_editedCells);
     connect(Set102Frame, &TFrameSet102::goodsTabShown, this, &TFormMain::GoodsTabShown);
     connect(Set102Frame, &TFrameSet102::hookedTabShown, this, &TFormMain::HookedTabShown);
     for (QWidget *frame : { static_cast<QWidget *>(GsmFrame), static_cast<QWidget *>(Set102Frame) }) {
@@ -479,6 +495,14 @@ void TFormMain::closeEvent(QCloseEvent *event)
         QApplication::beep();
         event->ignore();
         return;
+    }
+    if (!m_edits.isClean()) {
+        const Prompts::SaveAnswer answer
+            = Prompts::instance().askSaveChanges(this, u"Сохранить изменения в конфигурации?"_s);
+        if (answer == Prompts::SaveAnswer::Cancel || (answer == Prompts::SaveAnswer::Save && !SaveConfiguration())) {
+            event->ignore();
+            return;
+        }
     }
     // A settings file that cannot be written keeps its previous content; nothing to tell.
     SaveIniSettings(SettingsFile(u"ProgSett.ini"_s), StructSett);
@@ -542,10 +566,16 @@ void TFormMain::ReportFailure(const QString &description)
 
 void TFormMain::N7Click()
 {
+    SaveConfiguration();
+}
+
+bool TFormMain::SaveConfiguration()
+{
     TRunGuard guard(m_session);
     if (!guard.acquired() || !GsmFrame || !Set102Frame) // busy, or not started yet
-        return;
-    RunReported(this, [this] {
+        return false;
+    bool done = false;
+    RunReported(this, [this, &done] {
         const QString path = Prompts::instance().saveFileName(this, kConfigFilter, kConfigSuffix);
         if (path.isEmpty())
             return;
@@ -562,9 +592,12 @@ void TFormMain::N7Click()
         if (!saved)
             return ReportFailure(error);
         m_edits.setClean();
+        m_editedCells.matchedAll();
         m_configFile = path;
         ShowWhereWeAre();
+        done = true;
     });
+    return done;
 }
 
 void TFormMain::N8Click()
@@ -578,17 +611,23 @@ void TFormMain::N8Click()
             return;
         QString error;
         bool loaded;
+        // Read aside first: a file that cannot be read asks nothing and leaves
+        // Config, and so the grids, as they were.
+        const auto read = std::make_unique<TConfig>();
         {
             TWaitScope wait(this);
             wait.pause(1000);
-            // A file that cannot be read leaves Config, and so the grids, as they were.
-            loaded = LoadConfigFile(path, Config, &error);
+            loaded = LoadConfigFile(path, *read, &error);
         }
         if (!loaded)
             return ReportFailure(error);
+        if (!m_editedCells.confirmConfigFile(this))
+            return;
+        Config = std::move(*read);
         // One step: undone, every grid is as before the load.
         m_edits.record(AllGrids(), u"Загрузка конфигурации"_s, [this] { ConfigToGrids(); });
         m_edits.setClean();
+        m_editedCells.matchedAll();
         m_configFile = path;
         ShowWhereWeAre();
     });

@@ -8,6 +8,7 @@
 #include "kkt/PortDiscovery.h"
 #include "kkt/SerialLinkFactory.h"
 #include "pages/RegisterView.h"
+#include "app/EditedCells.h"
 #include "ui/GridEdits.h"
 
 #include <QMainWindow>
@@ -89,6 +90,8 @@ public:
 
 public slots:
     void N7Click();
+    // Asks for a file and saves the configuration there; true when saved.
+    bool SaveConfiguration();
     void N8Click();
     void N2Click();
     void N4Click();
@@ -141,6 +144,7 @@ private:
     KktChannel m_channel;
     TKktSession m_session;
     GridEdits m_edits;
+    TEditedCells m_editedCells { [this] { return Grids(); } };
     QFrame *Panel1;
     QMenu *N5 = nullptr;
     QAction *N7 = nullptr;

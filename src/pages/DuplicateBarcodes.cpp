@@ -47,7 +47,8 @@ void DuplicateBarcodes::refresh()
     QHash<QString, QList<int>> rowsOf;
     for (int row = 1; row < m_goods.rows(); ++row) {
         const QString code = m_goods.cell(row, GoodsCol::Barcode);
-        if (!code.isEmpty())
+        // "0" is what a read gives an item without a barcode: no code at all.
+        if (!code.isEmpty() && code != u"0"_s)
             rowsOf[code].append(row);
     }
     QSet<int> marked;

@@ -55,3 +55,10 @@ QString RunSummary(RunDirection direction, int rows, qint64 elapsedMs)
     return (direction == RunDirection::Write ? u"Записано "_s : u"Прочитано "_s) + QString::number(rows)
         + u" строк за "_s + DurationText((elapsedMs + 500) / 1000);
 }
+
+int LastRowThrough(const RunResult &result, int from, int to)
+{
+    if (result.ok && !result.stopped)
+        return to;
+    return result.resumeRow > 0 ? qBound(from - 1, result.resumeRow - 1, to) : from - 1;
+}

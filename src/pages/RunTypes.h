@@ -49,6 +49,10 @@ struct RunResult : PageResult
     int resumeRow = 0;
 };
 
+// The last row of from..to that a run over them went through before anything
+// failed or stopped it (from - 1 when none).
+int LastRowThrough(const RunResult &result, int from, int to);
+
 // 100 * position / total to the nearest integer, halves to the even neighbour.
 int ProgressPercent(int position, int total);
 

@@ -6,8 +6,10 @@ bool ClearedByChange(MarkKind kind)
 {
     switch (kind) {
     case MarkKind::Adjusted:
+    case MarkKind::Differs: // the cell's new text has not been compared
         return true;
     case MarkKind::Duplicate: // its watcher sets and clears it as the barcodes change
+    case MarkKind::Stored: // so does this one's, as the cells change
         break;
     }
     return false;

@@ -15,6 +15,8 @@ class GridDelta;
 enum class MarkKind : quint8 {
     Adjusted, // a paste or a fill that the cell's rule changed or refused
     Duplicate, // a barcode that another goods row has too
+    Stored, // a value the register would hold otherwise than the cell says
+    Differs, // a verification found the register holding something else here
 };
 
 struct CellMark

@@ -21,6 +21,10 @@ QColor MarkColour(MarkKind kind, const QPalette &palette)
         return palette.color(QPalette::ToolTipBase);
     case MarkKind::Duplicate: // a conflict with another row
         return Tinted(palette, QPalette::LinkVisited, 0.3);
+    case MarkKind::Stored: // data that a write would change: a warning's orange
+        return palette.color(QPalette::Base).lightness() > 128 ? QColor(255, 214, 153) : QColor(120, 72, 0);
+    case MarkKind::Differs: // the register holds something else: the link colour, as a pointer to look at
+        return Tinted(palette, QPalette::Link, 0.3);
     }
     return palette.color(QPalette::Base);
 }

@@ -21,7 +21,9 @@ public:
         OpenFile,
         SaveFile,
         StoreCheck, // the values a write would change: "Записать как есть" / "Отмена"
+        SaveChanges, // Yes / No / Cancel before unsaved edits would go
     };
+    enum class SaveAnswer { Save, Discard, Cancel };
 
     virtual ~Prompts() = default;
 
@@ -50,6 +52,10 @@ public:
     // than the grids say, before a write sends anything. True for "Записать
     // как есть"; "Отмена" is the default.
     virtual bool confirmStore(QWidget *parent, const QList<StoreIssue> &issues) = 0;
+
+    // "Да" / "Нет" / "Отмена" before unsaved edits would be lost; "Отмена" is
+    // the default and what closing the box means.
+    virtual SaveAnswer askSaveChanges(QWidget *parent, const QString &text) = 0;
 
     // One line of the check's list as the message records and tests see it:
     // "Таблица, строка N, Поле: «value» → «stored» (reason)".

@@ -1,7 +1,7 @@
 #include "ui/QtPrompts.h"
 
-#include "ui/StoreCheckDialog.h"
 #include "ui/DialogFolders.h"
+#include "ui/StoreCheckDialog.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -98,6 +98,26 @@ bool QtPrompts::confirmStore(QWidget *parent, const QList<StoreIssue> &issues)
 {
     StoreCheckDialog dialog(issues, parent ? parent : QApplication::activeWindow());
     return dialog.exec() == QDialog::Accepted;
+}
+
+Prompts::SaveAnswer QtPrompts::askSaveChanges(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, u"Подтверждение"_s, ForDisplay(text),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent ? parent : QApplication::activeWindow());
+    box.button(QMessageBox::Yes)->setText(u"Да"_s);
+    box.button(QMessageBox::No)->setText(u"Нет"_s);
+    box.button(QMessageBox::Cancel)->setText(u"Отмена"_s);
+    // Enter pressed by habit keeps the window and the edits.
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return SaveAnswer::Save;
+    case QMessageBox::No:
+        return SaveAnswer::Discard;
+    default:
+        return SaveAnswer::Cancel;
+    }
 }
 
 QStringList QtPrompts::NameFilters(const QString &filter)

@@ -16,6 +16,7 @@ public:
     QString openFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix) override;
     QString saveFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix) override;
     bool confirmStore(QWidget *parent, const QList<StoreIssue> &issues) override;
+    SaveAnswer askSaveChanges(QWidget *parent, const QString &text) override;
 
     // A filter of "text|patterns" pairs as QFileDialog name filters: "Файлы БД (*.db102)|*.db102"
     // gives "Файлы БД (*.db102)", "Все файлы|*.*" gives "Все файлы (*.*)".

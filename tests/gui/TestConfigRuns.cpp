@@ -19,6 +19,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -71,6 +72,7 @@ private slots:
     void writeIsCheckedFirst();
     void readFillsEveryTable();
     void failedRunGoesOnFromItsRow();
+    void wholeRunEndsATabsOffer();
 };
 
 void TestConfigRuns::writeVerifyAndFindTheDifference()
@@ -125,6 +127,21 @@ void TestConfigRuns::writeVerifyAndFindTheDifference()
     QCOMPARE(w.form->Set102Frame->showingTable(), TableKind::Goods);
     QCOMPARE(w.form->Set102Frame->goodsView()->currentRow(), 3);
     QCOMPARE(w.form->Set102Frame->goodsView()->currentCol(), GoodsCol::Price);
+
+    // The differing cell stays marked until its next edit or the next run.
+    const auto differs = [&] { return w.goods().markReason(3, GoodsCol::Price, MarkKind::Differs); };
+    QCOMPARE(differs(), u"Сверка: в ККТ «12.99», в программе «12.50»"_s);
+    QCOMPARE(w.goods().data(w.goods().index(3, GoodsCol::Price), Qt::ToolTipRole).toString(), differs());
+    w.goods().setCell(3, GoodsCol::Price, u"12.99"_s);
+    QCOMPARE(differs(), QString());
+    w.goods().setCell(3, GoodsCol::Price, u"12.5"_s);
+    w.prompts.reset();
+    w.trigger(u"actVerifyAll"_s);
+    QCOMPARE(differs(), u"Сверка: в ККТ «12.99», в программе «12.50»"_s);
+    w.prompts.expect(Kind::Information);
+    w.trigger(u"actWriteAll"_s);
+    QVERIFY2(w.prompts.verdict().isEmpty(), qPrintable(w.prompts.verdict()));
+    QCOMPARE(differs(), QString());
 }
 
 void TestConfigRuns::writeIsCheckedFirst()
@@ -150,8 +167,9 @@ void TestConfigRuns::readFillsEveryTable()
     item.barcode = 4607001770012;
     QVERIFY(w.device.setGoodsItem(6000, item));
     w.goods().setCell(1, GoodsCol::Name, u"УЙДЁТ"_s);
-    w.prompts.expect(Kind::Information);
+    w.prompts.answerQuestion(true).expect(Kind::Information);
     w.trigger(u"actReadAll"_s);
+    QCOMPARE(w.prompts.messages.first().text, u"Чтение из ККТ заменит изменённые ячейки: 1. Продолжить?"_s);
     QVERIFY2(Matches(w.prompts.messages.last().text, u"Конфигурация прочитана из ККТ: 6184 строк за \\d+:\\d\\d"_s),
         qPrintable(w.prompts.messages.last().text));
     QCOMPARE(w.goods().cell(6000, GoodsCol::Price), u"59.90"_s);
@@ -193,6 +211,31 @@ void TestConfigRuns::failedRunGoesOnFromItsRow()
     QCOMPARE(link.opens() - opensBefore, 5821 + 16 + 21 + 12 + 180 + 40);
     QCOMPARE(device.goodsItem(6000)->name[0], quint8('p')); // П in the register's code
     QVERIFY(!progress->isVisible());
+}
+
+// A tab's "Продолжить с" belongs to its own run: a whole-configuration run
+// after it takes the offer away instead of leaving it to write old rows again.
+void TestConfigRuns::wholeRunEndsATabsOffer()
+{
+    KktDevice device;
+    DeviceLink inner(device);
+    FailOnceLink link(inner, 180);
+    Window w(&link);
+    w.form->N1021Click();
+    TFrameSet102 *page = w.form->Set102Frame;
+    page->showTable(TableKind::Goods);
+    page->findChild<QLineEdit *>(u"Edit3"_s)->setText(u"1"_s);
+    page->findChild<QLineEdit *>(u"Edit4"_s)->setText(u"300"_s);
+    w.prompts.expect(Kind::Error);
+    QTest::mouseClick(page->findChild<QPushButton *>(u"Button3"_s), Qt::LeftButton);
+    auto *offer = page->findChild<QPushButton *>(u"btnResumeRun"_s);
+    QVERIFY(offer && offer->isVisible());
+    QCOMPARE(offer->text(), u"Продолжить с 180"_s);
+
+    w.prompts.expect(Kind::Information);
+    w.trigger(u"actWriteAll"_s);
+    QVERIFY2(w.prompts.verdict().isEmpty(), qPrintable(w.prompts.verdict()));
+    QVERIFY(!offer->isVisible());
 }
 
 KKT_GUI_TEST_MAIN(TestConfigRuns)

@@ -86,6 +86,9 @@ private slots:
     void cleanStateFollowsUndo();
     void editMenu();
     void noUndoWhileRunWritesGrids();
+    void closingAsksAboutUnsavedEdits_data();
+    void closingAsksAboutUnsavedEdits();
+    void readsAndFilesAskBeforeReplacingEdits();
 
 private:
     // Does the step through the window; false when it could not be set up.
@@ -166,12 +169,15 @@ void TestGridUndo::doStep(GridWindow &w, Step step)
         break;
     }
     case Step::Read:
+        prompts->answerQuestion(true); // the emptied row was an edit
         QTest::mouseClick(GridWindow::Button(w.form.Set102Frame, u"Button4"_s), Qt::LeftButton);
         break;
     case Step::GsmRead:
+        prompts->answerQuestion(true);
         QTest::mouseClick(GridWindow::Button(w.form.GsmFrame, u"Button4"_s), Qt::LeftButton);
         break;
     case Step::WholeRead:
+        prompts->answerQuestion(true);
         prompts->expect(Kind::Information); // how many rows, in how long
         w.child<QAction>(u"actReadAll"_s)->trigger();
         break;
@@ -300,10 +306,19 @@ void TestGridUndo::cleanStateFollowsUndo()
     view->selectCell(GoodsCol::Name, 1);
     TypeText(view->cellEditor(), u"до загрузки"_s);
     QVERIFY(!edits.isClean());
-    prompts->answerFile(Kind::OpenFile, path);
+    QVERIFY(w.form.windowTitle().endsWith(u"*"_s));
+    // The typed cell would go: asked first, and "Нет" keeps it.
+    prompts->answerFile(Kind::OpenFile, path).answerQuestion(false);
+    w.child<QAction>(u"N8"_s)->trigger();
+    w.activate();
+    QCOMPARE(prompts->messages.last().text, u"Загрузка файла заменит изменённые ячейки: 1. Продолжить?"_s);
+    QCOMPARE(w.grid(TableKind::Goods).cell(1, GoodsCol::Name), u"ДО ЗАГРУЗКИ"_s);
+    QVERIFY(!edits.isClean());
+    prompts->answerFile(Kind::OpenFile, path).answerQuestion(true);
     w.child<QAction>(u"N8"_s)->trigger();
     w.activate();
     QVERIFY(edits.isClean());
+    QVERIFY(w.form.windowTitle().endsWith(u" — shop.conf"_s));
     QCOMPARE(clean.last(), QList<QVariant> { true });
 
     view->selectCell(GoodsCol::Barcode, 2);
@@ -394,6 +409,7 @@ void TestGridUndo::noUndoWhileRunWritesGrids()
             undo->trigger();
             QCOMPARE(w.grid(TableKind::Goods).cell(5, GoodsCol::Name), u"ДО ЧТЕНИЯ"_s);
         });
+    prompts->answerQuestion(true); // the emptied row 1 is an edit the read replaces
     QTest::mouseClick(GridWindow::Button(w.form.Set102Frame, u"Button4"_s), Qt::LeftButton);
     QVERIFY(tries > 0);
     QVERIFY(undo->isEnabled());
@@ -402,6 +418,106 @@ void TestGridUndo::noUndoWhileRunWritesGrids()
     undo->trigger();
     QCOMPARE(w.grid(TableKind::Goods).cell(1, GoodsCol::Name), QString());
     QCOMPARE(w.grid(TableKind::Goods).cell(5, GoodsCol::Name), u"ДО ЧТЕНИЯ"_s);
+}
+
+void TestGridUndo::closingAsksAboutUnsavedEdits_data()
+{
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QString>("saveAs"); // the save dialog's answer; empty: cancelled
+    QTest::addColumn<bool>("closed");
+    using Answer = Prompts::SaveAnswer;
+    QTest::newRow("Отмена") << int(Answer::Cancel) << QString() << false;
+    QTest::newRow("Нет") << int(Answer::Discard) << QString() << true;
+    QTest::newRow("Да, saved") << int(Answer::Save) << u"kept.conf"_s << true;
+    QTest::newRow("Да, save cancelled") << int(Answer::Save) << QString() << false;
+}
+
+void TestGridUndo::closingAsksAboutUnsavedEdits()
+{
+    QFETCH(int, answer);
+    QFETCH(QString, saveAs);
+    QFETCH(bool, closed);
+    GridWindow w;
+    QVERIFY(w.form.close()); // nothing edited: closes without a word
+    QVERIFY(prompts->messages.isEmpty());
+    w.form.show();
+    w.activate();
+    TStringGrid *view = w.show(TableKind::Station);
+    view->selectCell(StationCol::Name, 1);
+    TypeText(view->cellEditor(), u"касса"_s);
+    QVERIFY(w.form.windowTitle().endsWith(u"*"_s));
+
+    prompts->answerSaveChanges(Prompts::SaveAnswer(answer));
+    if (Prompts::SaveAnswer(answer) == Prompts::SaveAnswer::Save)
+        prompts->answerFile(Kind::SaveFile, saveAs.isEmpty() ? QString() : w.dir.filePath(saveAs));
+    QCOMPARE(w.form.close(), closed);
+    QCOMPARE(prompts->messages.first().kind, Kind::SaveChanges);
+    QCOMPARE(prompts->messages.first().text, u"Сохранить изменения в конфигурации?"_s);
+    QCOMPARE(w.form.isVisible(), !closed);
+    if (!saveAs.isEmpty()) {
+        TConfig saved;
+        QVERIFY(LoadConfigFile(w.dir.filePath(saveAs), saved));
+        QCOMPARE(saved.Cfg102.Station[0].Name, u"КАССА"_s);
+    }
+    QCOMPARE(w.grid(TableKind::Station).cell(1, StationCol::Name), u"КАССА"_s);
+}
+
+// A read of the rows or a goods file that would replace typed cells asks
+// first: "Нет" leaves the cells and sends nothing; rows read or files loaded
+// are no edits, so the next read asks nothing.
+void TestGridUndo::readsAndFilesAskBeforeReplacingEdits()
+{
+    GridWindow w;
+    Register kkt(w);
+    // Written: row 2 matches the register; one cell of it edited since.
+    TStringGrid *view = w.show(TableKind::Goods);
+    w.grid(TableKind::Goods).setCell(2, GoodsCol::Name, u"ХЛЕБ 2"_s);
+    w.field(u"Edit3"_s)->setText(u"2"_s);
+    w.field(u"Edit4"_s)->setText(u"2"_s);
+    QTest::mouseClick(GridWindow::Button(w.form.Set102Frame, u"Button3"_s), Qt::LeftButton);
+    w.grid(TableKind::Goods).setCell(2, GoodsCol::Name, u"ХЛЕБ БЕЛЫЙ"_s);
+    view->selectCell(GoodsCol::Name, 3);
+    TypeText(view->cellEditor(), u"батон"_s);
+    Press(Qt::Key_Return);
+    w.field(u"Edit3"_s)->setText(u"1"_s);
+    w.field(u"Edit4"_s)->setText(u"3"_s);
+    const int writes = kkt.link.writes();
+
+    prompts->answerQuestion(false);
+    QTest::mouseClick(GridWindow::Button(w.form.Set102Frame, u"Button4"_s), Qt::LeftButton);
+    QCOMPARE(prompts->messages.last().text, u"Чтение из ККТ заменит изменённые ячейки: 2. Продолжить?"_s);
+    QCOMPARE(kkt.link.writes(), writes);
+    QCOMPARE(w.grid(TableKind::Goods).cell(3, GoodsCol::Name), u"БАТОН"_s);
+
+    // Rows outside the range read are no concern of it.
+    w.field(u"Edit3"_s)->setText(u"4"_s);
+    w.field(u"Edit4"_s)->setText(u"5"_s);
+    prompts->messages.clear();
+    QTest::mouseClick(GridWindow::Button(w.form.Set102Frame, u"Button4"_s), Qt::LeftButton);
+    QVERIFY(prompts->messages.isEmpty());
+    QVERIFY(kkt.link.writes() > writes);
+
+    prompts->answerQuestion(true);
+    w.field(u"Edit3"_s)->setText(u"1"_s);
+    w.field(u"Edit4"_s)->setText(u"3"_s);
+    QTest::mouseClick(GridWindow::Button(w.form.Set102Frame, u"Button4"_s), Qt::LeftButton);
+    QCOMPARE(w.grid(TableKind::Goods).cell(2, GoodsCol::Name), u"ХЛЕБ 2"_s); // as it was written
+    QCOMPARE(w.grid(TableKind::Goods).cell(3, GoodsCol::Name), QString());
+    prompts->messages.clear();
+    QTest::mouseClick(GridWindow::Button(w.form.Set102Frame, u"Button4"_s), Qt::LeftButton);
+    QVERIFY(prompts->messages.isEmpty()); // what was read is no edit
+
+    // A goods file over a typed cell.
+    const OwnedGrids source;
+    const QString path = w.dir.filePath(u"base.db102"_s);
+    QVERIFY(SaveGoodsDb102(path, source[TableKind::Goods]).ok);
+    view->selectCell(GoodsCol::Name, 10);
+    TypeText(view->cellEditor(), u"кефир"_s);
+    Press(Qt::Key_Return);
+    prompts->answerFile(Kind::OpenFile, path).answerQuestion(false);
+    QTest::mouseClick(GridWindow::Button(w.form.Set102Frame, u"Button2"_s), Qt::LeftButton);
+    QCOMPARE(prompts->messages.last().text, u"Загрузка файла заменит изменённые ячейки: 1. Продолжить?"_s);
+    QCOMPARE(w.grid(TableKind::Goods).cell(10, GoodsCol::Name), u"КЕФИР"_s);
 }
 
 KKT_GUI_TEST_MAIN(TestGridUndo)

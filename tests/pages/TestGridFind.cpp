@@ -121,6 +121,10 @@ void TestGridFind::duplicateBarcodesMarked()
     goods->setCell(40, GoodsCol::Barcode, QString());
     goods->setCell(41, GoodsCol::Barcode, QString());
     QVERIFY(goods->marks(3, GoodsCol::Barcode).isEmpty());
+    // Nor are the "0" a read gives every item without a barcode.
+    goods->setCell(50, GoodsCol::Barcode, u"0"_s);
+    goods->setCell(51, GoodsCol::Barcode, u"0"_s);
+    QVERIFY(goods->marks(50, GoodsCol::Barcode).isEmpty());
     QVERIFY(goods->marks(40, GoodsCol::Barcode).isEmpty());
     // A mark of another kind on the cell stays as it was.
     goods->setMark(101, GoodsCol::Barcode, MarkKind::Adjusted, u"вставка"_s);

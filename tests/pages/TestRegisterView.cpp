@@ -4,9 +4,11 @@
 // the cells the register holds otherwise.
 #include "emulator/DeviceLink.h"
 #include "emulator/KktDevice.h"
+#include "pages/EditBaseline.h"
 #include "pages/FixedLists.h"
 #include "pages/GridSet.h"
 #include "pages/RegisterView.h"
+#include "pages/StoreMarks.h"
 #include "pages/TableLayout.h"
 #include "pages/TableRun.h"
 
@@ -87,6 +89,8 @@ private slots:
     void startValuesAndCaseAloneAreNoIssue();
     void storedAgreesWithWriteAndRead();
     void verifyFindsTheCellsThatDiffer();
+    void marksFollowTheCells();
+    void editedCellsSinceTheyLastMatched();
 };
 
 void TestRegisterView::checkNamesEachReason_data()
@@ -237,6 +241,80 @@ void TestRegisterView::verifyFindsTheCellsThatDiffer()
         QCOMPARE(got.kkt, want.kkt);
         QCOMPARE(result.equalRows, result.rows - 1);
     }
+}
+
+// The marks of what the register would keep otherwise come and go with the
+// cells, whether typed one by one or loaded as a whole table.
+void TestRegisterView::marksFollowTheCells()
+{
+    const OwnedGrids grids;
+    StringGridModel &goods = grids[TableKind::Goods];
+    StringGridModel &gsm = grids[TableKind::Gsm];
+    new StoreMarks(TableKind::Goods, goods);
+    new StoreMarks(TableKind::Gsm, gsm);
+    const auto stored
+        = [](const StringGridModel &grid, int row, int col) { return grid.markReason(row, col, MarkKind::Stored); };
+
+    goods.setCell(7, GoodsCol::Name, u"Чай чёрный листовой 100 г №7"_s);
+    QCOMPARE(stored(goods, 7, GoodsCol::Name),
+        u"В ККТ будет «ЧАЙ Ч РНЫЙ ЛИСТОВОЙ 100 »: длиннее поля: сохранится 24 символа; "
+        u"символы, которых нет в ККТ: «Ё»"_s);
+    QCOMPARE(goods.data(goods.index(7, GoodsCol::Name), StringGridModel::MarkRole).toInt(), int(MarkKind::Stored));
+    goods.setCell(7, GoodsCol::Name, u"Чай"_s);
+    QCOMPARE(stored(goods, 7, GoodsCol::Name), QString());
+
+    // A whole table at once, as a file loads it: the bad rows, and only they.
+    {
+        const GridBulkUpdate bulk(goods);
+        for (int row = 1; row <= 6000; ++row)
+            goods.setCell(row, GoodsCol::Barcode, QString::number(4607001770000LL + row));
+        goods.setCell(5000, GoodsCol::Barcode, u"59.9"_s);
+    }
+    QCOMPARE(stored(goods, 5000, GoodsCol::Barcode),
+        u"Строка не будет записана в ККТ: штрих-код должен быть числом меньше 140737488355328"_s);
+    QCOMPARE(stored(goods, 4999, GoodsCol::Barcode), QString());
+
+    gsm.setCell(3, GsmCol::Value, u"77909"_s);
+    QCOMPARE(stored(gsm, 3, GsmCol::Value), u"В ККТ будет «77909»: порт должен быть от 1 до 65535"_s);
+    gsm.setCell(3, GsmCol::Value, u"7790"_s);
+    QCOMPARE(stored(gsm, 3, GsmCol::Value), QString());
+
+    // A verification's mark goes with the cell's next change; the check's stays.
+    goods.setCell(5000, GoodsCol::Price, u"1.5"_s);
+    MarkDifference(goods, { TableKind::Goods, 5000, GoodsCol::Price, u"1.50"_s, u"2.00"_s });
+    QCOMPARE(goods.markReason(5000, GoodsCol::Price, MarkKind::Differs), u"Сверка: в ККТ «2.00», в программе «1.50»"_s);
+    goods.setCell(5000, GoodsCol::Price, u"2"_s);
+    QCOMPARE(goods.markReason(5000, GoodsCol::Price, MarkKind::Differs), QString());
+    QVERIFY(!stored(goods, 5000, GoodsCol::Barcode).isEmpty());
+}
+
+// Cells differ from what they held when they last matched; rows taken again
+// (a read) and whole grids (a file) count as matching.
+void TestRegisterView::editedCellsSinceTheyLastMatched()
+{
+    const OwnedGrids grids;
+    EditBaseline baseline;
+    baseline.takeAll(grids.set());
+    StringGridModel &oper = grids[TableKind::Oper];
+    QCOMPARE(baseline.editedCells(grids.set()), 0);
+    oper.setCell(2, OperCol::Name1, u"ИВАНОВ"_s);
+    oper.setCell(5, OperCol::Name1, u"ПЕТРОВ"_s);
+    QCOMPARE(baseline.editedCells(grids.set()), 2);
+    QCOMPARE(baseline.editedCells(TableKind::Oper, oper, 3, 6), 1);
+    QCOMPARE(baseline.editedCells(TableKind::Oper, oper, 3, 4), 0);
+    baseline.takeRows(TableKind::Oper, oper, 1, 3);
+    QCOMPARE(baseline.editedCells(TableKind::Oper, oper, 1, 6), 1);
+    oper.setCell(2, OperCol::Name1, QString()); // back to nothing: an edit of what the read brought
+    QCOMPARE(baseline.editedCells(TableKind::Oper, oper, 1, 6), 2);
+    baseline.take(TableKind::Oper, oper);
+    QCOMPARE(baseline.editedCells(grids.set()), 0);
+    // A grid never taken held nothing: every cell with a text counts.
+    int texts = 0;
+    for (int row = 1; row <= 6; ++row)
+        for (int col = 1; col < oper.cols(); ++col)
+            texts += !oper.cell(row, col).isEmpty();
+    QVERIFY(texts > 0);
+    QCOMPARE(EditBaseline().editedCells(TableKind::Oper, oper, 1, 6), texts);
 }
 
 QTEST_GUILESS_MAIN(TestRegisterView)

@@ -30,6 +30,12 @@ ScriptedPrompts &ScriptedPrompts::answerStoreCheck(bool writeAsIs)
     return *this;
 }
 
+ScriptedPrompts &ScriptedPrompts::answerSaveChanges(SaveAnswer answer)
+{
+    m_queue.append({ Kind::SaveChanges, false, {}, answer });
+    return *this;
+}
+
 ScriptedPrompts &ScriptedPrompts::answerFile(Kind kind, const QString &fileName)
 {
     m_queue.append({ kind, true, fileName });
@@ -113,6 +119,12 @@ bool ScriptedPrompts::confirmStore(QWidget *, const QList<StoreIssue> &issues)
     return answer && answer->yes;
 }
 
+Prompts::SaveAnswer ScriptedPrompts::askSaveChanges(QWidget *, const QString &text)
+{
+    const Answer *answer = play(Kind::SaveChanges, text);
+    return answer ? answer->save : SaveAnswer::Cancel; // unexpected: as the box's default
+}
+
 QString ScriptedPrompts::KindName(Kind kind)
 {
     switch (kind) {
@@ -130,6 +142,8 @@ QString ScriptedPrompts::KindName(Kind kind)
         return u"save file"_s;
     case Kind::StoreCheck:
         return u"store check"_s;
+    case Kind::SaveChanges:
+        return u"save changes"_s;
     }
     return u"?"_s;
 }

@@ -33,6 +33,8 @@ public:
     ScriptedPrompts &answerQuestion(bool yes);
     // Queues the answer to the check before writing ("Записать как есть" for true).
     ScriptedPrompts &answerStoreCheck(bool writeAsIs);
+    // Queues the answer to "Да" / "Нет" / "Отмена" before unsaved edits go.
+    ScriptedPrompts &answerSaveChanges(SaveAnswer answer);
     // Queues the file name a file dialog returns (empty: cancelled).
     ScriptedPrompts &answerFile(Kind kind, const QString &fileName);
 
@@ -53,6 +55,7 @@ public:
     QString saveFileName(QWidget *parent, const QString &filter, const QString &defaultSuffix) override;
     // Recorded with the list's lines, one per issue, as its text.
     bool confirmStore(QWidget *parent, const QList<StoreIssue> &issues) override;
+    SaveAnswer askSaveChanges(QWidget *parent, const QString &text) override;
 
     static QString KindName(Kind kind);
 
@@ -62,6 +65,7 @@ private:
         Kind kind;
         bool yes = false;
         QString fileName;
+        SaveAnswer save = SaveAnswer::Cancel;
     };
 
     // Records the dialog and takes its queued answer; nullptr when unexpected.

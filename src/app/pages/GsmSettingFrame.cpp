@@ -1,10 +1,12 @@
 #include "app/pages/GsmSettingFrame.h"
 
+#include "app/EditedCells.h"
 #include "app/KktSession.h"
 #include "app/pages/PageTitle.h"
 #include "pages/Grids102.h"
 #include "pages/GsmRun.h"
 #include "pages/RegisterView.h"
+#include "pages/StoreMarks.h"
 #include "pages/TableLayout.h"
 #include "ui/FindBar.h"
 #include "ui/Prompts.h"
@@ -72,6 +74,7 @@ TFrameGsmSetting::TFrameGsmSetting(QWidget *parent)
     , Button4(MakeButton(this, u"Button4"_s, u"Прочитать из ККТ"_s))
     , btnVerify(MakeButton(this, u"btnVerify"_s, u"Сверить с ККТ"_s))
 {
+    new StoreMarks(TableKind::Gsm, *m_grid);
     connect(sgGsm, &TStringGrid::cellSelected, this, &TFrameGsmSetting::sgGsmSelectCell);
     // Tall enough for the title row and the seven parameters.
     const TableLayout &table = sgGsm->layout();
@@ -155,7 +158,12 @@ void TFrameGsmSetting::RunSequence(RunDirection direction)
     if (direction == RunDirection::Write
         && !TKktSession::ConfirmStore(this, CheckBeforeWrite(TableKind::Gsm, *m_grid, 1, GsmParams::kCount)))
         return;
+    if (direction == RunDirection::Read && m_editedCells
+        && !m_editedCells->confirmRead(this, TableKind::Gsm, 1, GsmParams::kCount))
+        return;
     const RunResult result = RunInto(direction, *m_grid);
+    if (m_editedCells)
+        m_editedCells->matched(TableKind::Gsm, 1, LastRowThrough(result, 1, GsmParams::kCount));
     if (result.ok)
         m_session->tell(RunSummary(direction, GsmParams::kCount, m_clock.elapsed()));
 }
@@ -181,7 +189,8 @@ RunResult TFrameGsmSetting::RunInto(RunDirection direction, StringGridModel &gri
         [bar = ProgressBar1](const RunProgress &progress) { bar->setValue(progress.percent); }, this);
     m_clock.start();
     RunResult result;
-    const auto run = [&] { result = m_session->runTable(TableKind::Gsm, direction, grid, 1, GsmParams::kCount, hooks); };
+    const auto run
+        = [&] { result = m_session->runTable(TableKind::Gsm, direction, grid, 1, GsmParams::kCount, hooks); };
     // What a read puts into the page's grid is one step of the window's history.
     if (direction == RunDirection::Read && &grid == m_grid.get())
         sgGsm->record(u"Чтение из ККТ"_s, run);

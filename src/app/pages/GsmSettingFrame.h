@@ -7,6 +7,7 @@
 
 #include <memory>
 
+class TEditedCells;
 class QFrame;
 class QLabel;
 class QPlainTextEdit;
@@ -28,6 +29,8 @@ public:
     // Prepares the page once, right after the main window created it; the
     // session carries the KKT channel and the run guard.
     void Init(TKktSession &session);
+    // Asked before a read or a file replaces edited cells; told what matches now.
+    void setEditedCells(TEditedCells *cells) { m_editedCells = cells; }
 
     // The cells of the page: the working copy of the seven parameters.
     StringGridModel &grid() { return *m_grid; }
@@ -49,6 +52,7 @@ private:
 
     std::unique_ptr<StringGridModel> m_grid;
     TKktSession *m_session = nullptr;
+    TEditedCells *m_editedCells = nullptr;
     QLabel *Label1;
     QFrame *Panel1;
     TStringGrid *sgGsm;

@@ -6,6 +6,7 @@
 #include "app/pages/Shape.h"
 #include "pages/DuplicateBarcodes.h"
 #include "pages/RangeCheck.h"
+#include "pages/StoreMarks.h"
 #include "pages/TableLayout.h"
 #include "pages/TableRun.h"
 #include "ui/Contrast.h"
@@ -83,8 +84,11 @@ TFrameSet102::TFrameSet102(QWidget *parent)
     , m_digits(new DigitsKeyFilter(this))
     , Label1(AddPageTitle(this, TitleFace::Serif))
 {
-    for (int i = 0; i < kTabCount; ++i)
-        m_grids[size_t(i)] = MakeGrid(TableKind(int(TableKind::Oper) + i));
+    for (int i = 0; i < kTabCount; ++i) {
+        const auto kind = TableKind(int(TableKind::Oper) + i);
+        m_grids[size_t(i)] = MakeGrid(kind);
+        new StoreMarks(kind, *m_grids[size_t(i)]);
+    }
     new DuplicateBarcodes(grid(TableKind::Goods));
     CreateTabs();
     CreatePopupMenu();
@@ -275,6 +279,13 @@ void TFrameSet102::Init(TKktSession &session)
     PageControl1->setCurrentIndex(0);
     m_shownTab = 0;
     connect(m_runPanel, &TRunPanel::stopClicked, &session, &TKktSession::requestStop);
+    // Another run (the whole configuration's) makes an offer to go on from a row stale.
+    connect(&session, &TKktSession::tableRunStarting, this, [this] {
+        if (m_resume.from > 0) {
+            m_resume = {};
+            m_runPanel->finish();
+        }
+    });
     // A disabled tab bar still switches for an accessibility "Press"; the
     // switch itself is undone while a run holds the channel.
     connect(PageControl1, &QTabWidget::currentChanged, this, [this](int index) {

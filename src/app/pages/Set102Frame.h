@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 
+class TEditedCells;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -38,6 +39,8 @@ public:
     // Prepares the page once, right after the main window created it; the
     // session carries the KKT channel and the run guard.
     void Init(TKktSession &session);
+    // Asked before a read or a file replaces edited cells; told what matches now.
+    void setEditedCells(TEditedCells *cells) { m_editedCells = cells; }
 
     // The cells of a table (not the GSM one): the working copy of its values.
     StringGridModel &grid(TableKind kind);
@@ -117,6 +120,7 @@ private:
         const std::function<PageResult(const QString &path)> &op);
 
     TKktSession *m_session = nullptr;
+    TEditedCells *m_editedCells = nullptr;
     DigitsKeyFilter *m_digits;
     std::array<std::unique_ptr<StringGridModel>, 7> m_grids;
     std::array<Tab, 7> m_tabs;

@@ -1,4 +1,5 @@
 // The goods files of the goods tab: the grid alone, no KKT.
+#include "app/EditedCells.h"
 #include "app/KktSession.h"
 #include "app/pages/Set102Frame.h"
 #include "pages/Goods1C.h"
@@ -39,12 +40,18 @@ void TFrameSet102::GoodsFileCommand(Prompts::Kind dialog, const QString &filter,
                                                            : prompts.openFileName(this, filter, suffix);
     if (path.isEmpty())
         return;
+    const bool replaces = dialog == Prompts::Kind::OpenFile;
+    if (replaces && m_editedCells && !m_editedCells->confirmFile(this, TableKind::Goods))
+        return;
     PageResult result;
     {
         const BusyCursor busy;
         // A file loaded over the grid is one step of the window's history.
         goodsView()->record(u"Загрузка базы товаров"_s, [&] { result = op(path); });
     }
+    // Loaded or saved, the goods match that file now.
+    if (result.ok && m_editedCells)
+        m_editedCells->matched(TableKind::Goods);
     ShowResult(result);
 }
 

@@ -1,4 +1,5 @@
 // The runs of the page between the showing tab and the KKT.
+#include "app/EditedCells.h"
 #include "app/KktSession.h"
 #include "app/pages/RunPanel.h"
 #include "app/pages/Set102Frame.h"
@@ -89,7 +90,12 @@ void TFrameSet102::RunRows(TableKind kind, RunDirection direction, int from, int
     StringGridModel &cells = grid(kind);
     if (direction == RunDirection::Write && !TKktSession::ConfirmStore(this, CheckBeforeWrite(kind, cells, from, to)))
         return;
+    if (direction == RunDirection::Read && m_editedCells && !m_editedCells->confirmRead(this, kind, from, to))
+        return;
     const RunResult result = RunWithPanel(kind, direction, cells, from, to);
+    // Written or read, those rows are what the register holds.
+    if (m_editedCells)
+        m_editedCells->matched(kind, from, LastRowThrough(result, from, to));
     if (result.ok && !result.stopped)
         m_session->tell(RunSummary(direction, to - from + 1, m_runPanel->workedMs()));
     if (result.resumeRow > 0) {
