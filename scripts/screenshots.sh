@@ -10,7 +10,8 @@ root=$PWD
 if [ "${1:-}" != "--inside" ] && [ "${1:-}" != "--screen" ]; then
   # The virtual display, a window manager, the screenshot tool, and xdotool to
   # open the dialog as a person would: needed here only.
-  scripts/deps.sh xvfb xauth imagemagick openbox xdotool wmctrl xclip
+  # pngquant keeps the pictures small.
+  scripts/deps.sh xvfb xauth imagemagick openbox xdotool wmctrl xclip pngquant
   scripts/build.sh
   xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside
   # "Параметры 102" maximised on the screens people use, at their scale factors.
@@ -34,13 +35,15 @@ cleanup() {
 trap cleanup EXIT
 
 mkdir -p "$work/ports" docs
-cp build/bin/kktconf "$work/"
+# The program and the workbook reader it runs for the goods import.
+cp build/bin/kktconf build/bin/kkt-xls-reader "$work/"
 # The settings a user who chose the emulator's port would have.
 printf '[COM_PORT]\r\nName=\177KKT-EMU\177\r\nSpeed=19200\r\nTimeOut=3500\r\n\r\n[COMMON]\r\nNumKKT=0\r\n\r\n' \
   >"$work/ProgSett.ini"
 
 build/bin/kkt-emulator --link "$work/ports/KKT-EMU" >/dev/null 2>&1 &
-pids+=($!)
+emulator=$!
+pids+=($emulator)
 # A scanner on its own port, already chosen in the scanner settings.
 printf '[CURRENT]\r\nModelName=Bee2 (RS-232)\r\nComPort=SCAN-EMU\r\nSpeedPort=9600\r\n' >"$work/Scan.cfg"
 build/bin/scanner-emulator --link "$work/ports/SCAN-EMU" >/dev/null 2>&1 </dev/null &
@@ -52,9 +55,11 @@ for _ in $(seq 100); do
   sleep 0.05
 done
 
-# Takes a screenshot of the whole screen into docs/.
+# Takes a screenshot of the whole screen into docs/, in a palette of at most
+# 256 colours (a screen of flat widgets loses nothing visible).
 shoot() {
-  import -window root "$root/docs/$1.png"
+  import -window root "$work/shot.png"
+  pngquant --force --speed 1 --quality 80-100 --output "$root/docs/$1.png" "$work/shot.png"
   echo "docs/$1.png"
 }
 
@@ -160,7 +165,7 @@ shoot goods-tab
 printf 'молоко пастеризованное 3,2%% 1л\tУзкий\t4607001770015\t89,90\t1\t\n'\
 'кефир 1%%\tШирокий\t46012345678ab\t75.50\t1\t\n'\
 'батон нарезной\tУзкий\t4607001770015\t45,00\t123\t\n' | xclip -selection clipboard
-xdotool mousemove --window "$window" 346 176 click 1
+xdotool mousemove --window "$window" 175 175 click 1
 sleep 0.5
 xdotool key ctrl+v
 sleep 1
@@ -201,7 +206,96 @@ xdotool key alt+F4
 sleep 0.5
 xdotool windowactivate --sync "$window"
 
+# Window coordinates below are those of a 1024x768 screen, the window placed by
+# openbox: its client area starts at (20, 42) on the screen.
+
 # "Записать в ККТ" over the whole goods range, caught in the middle of the run.
-xdotool mousemove --window "$window" 798 577 click 1
+xdotool mousemove --window "$window" 700 578 click 1
 sleep 2
 shoot goods-run
+
+# "Стоп": the message says how far the run went, and the tab offers to go on.
+xdotool mousemove --window "$window" 558 578 click 1
+[ -n "$(await_window 'Информация')" ] || { echo "the stopped run said nothing" >&2; exit 1; }
+sleep 0.5
+xdotool key Return
+sleep 1
+shoot goods-resume
+
+# "Программирование" -> "Параметры GSM": an IP address and a port the register
+# cannot hold, and another APN, typed over the loaded values.
+xdotool mousemove --window "$window" 170 10 click 1
+sleep 0.5
+xdotool key Down Return
+sleep 1
+retype() { # ROW_Y TEXT: the value cell of that row emptied and typed anew
+  xdotool mousemove --window "$window" 580 "$1" click 1
+  sleep 0.3
+  xdotool key End
+  for _ in $(seq 30); do xdotool key BackSpace; done
+  xdotool type --delay 30 "$2"
+  xdotool key Return
+  sleep 0.3
+}
+retype 92 "91.107.67.300"
+retype 134 "77900"
+retype 176 "internet.beeline.ru"
+
+# "Сверить с ККТ": the register read into a copy and compared with the page.
+xdotool mousemove --window "$window" 919 578 click 1
+[ -n "$(await_window 'Сверка с ККТ')" ] || { echo "no verification window" >&2; exit 1; }
+sleep 1
+shoot verify-dialog
+xdotool key Escape
+sleep 0.5
+
+# "Записать в ККТ": the check before writing names the address and the port.
+xdotool windowactivate --sync "$window"
+xdotool mousemove --window "$window" 700 578 click 1
+[ -n "$(await_window 'Проверка перед записью')" ] || { echo "no check before writing" >&2; exit 1; }
+sleep 1
+shoot store-check
+xdotool key Escape # "Отмена", the default: nothing is written
+sleep 0.5
+xdotool windowactivate --sync "$window"
+retype 92 "91.107.67.212"
+retype 134 "7790"
+
+# The "Программирование" menu open, then its "Записать всю конфигурацию в ККТ".
+xdotool mousemove --window "$window" 170 10 click 1
+sleep 1
+shoot menu-programming
+xdotool key Down Down Down Return
+[ -n "$(await_window 'Запись конфигурации в ККТ')" ] || { echo "no whole-configuration run" >&2; exit 1; }
+sleep 2
+shoot config-run
+
+# The register falls silent in the middle of the goods (as when its cable is
+# pulled): the request's time-out, the failure named, and "Продолжить с ...".
+kill -STOP "$emulator"
+[ -n "$(await_window 'Ошибка')" ] || { echo "the silent register was not reported" >&2; exit 1; }
+sleep 0.5
+shoot config-error
+xdotool key Return
+kill -CONT "$emulator"
+sleep 1
+shoot config-resume
+run=$(await_window 'Запись конфигурации в ККТ')
+xdotool windowactivate --sync "$run"
+xdotool key Escape
+sleep 0.5
+
+# "Перейти к товару" 1 (the field holds it) to show the first rows, then
+# "1C: Предприятие" -> "Загрузить из 1С (формат *.xls)": a workbook of the tests' fixtures.
+xdotool windowactivate --sync "$window"
+xdotool mousemove --window "$window" 202 480 click 1
+sleep 0.5
+xdotool mousemove --window "$window" 699 508 click 1
+sleep 0.5
+xdotool key Down Down Down Return
+[ -n "$(await_window 'Открыть')" ] || { echo "open dialog did not show" >&2; exit 1; }
+sleep 0.5
+xdotool type --delay 20 "$root/tests/fixtures/goods.xls"
+xdotool key Return
+sleep 3
+shoot goods-xls
