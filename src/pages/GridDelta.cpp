@@ -48,6 +48,8 @@ GridDelta::GridDelta(GridDelta &&other) noexcept
     , m_packed(std::move(other.m_packed))
     , m_compressed(other.m_compressed)
     , m_cells(other.m_cells)
+    , m_marks(std::move(other.m_marks))
+    , m_marksSeen(std::move(other.m_marksSeen))
 {
     if (m_recording)
         m_grid->setRecorder(this);
@@ -69,6 +71,8 @@ GridDelta &GridDelta::operator=(GridDelta &&other) noexcept
     m_packed = std::move(other.m_packed);
     m_compressed = other.m_compressed;
     m_cells = other.m_cells;
+    m_marks = std::move(other.m_marks);
+    m_marksSeen = std::move(other.m_marksSeen);
     if (m_recording)
         m_grid->setRecorder(this);
     other.m_recording = false;
@@ -87,6 +91,18 @@ void GridDelta::startRecording()
     m_noted = unpack();
     for (const Cell &cell : m_noted)
         m_seen[size_t(cell.key)] = true;
+    m_marksSeen.assign(m_seen.size(), false);
+    for (const Marks &cell : m_marks)
+        m_marksSeen[size_t(cell.key)] = true;
+}
+
+void GridDelta::noteMarks(int row, int col, const QList<CellMark> &before)
+{
+    const int key = row * m_grid->cols() + col;
+    if (!m_recording || key < 0 || size_t(key) >= m_marksSeen.size() || m_marksSeen[size_t(key)])
+        return;
+    m_marksSeen[size_t(key)] = true;
+    m_marks.push_back({ key, before });
 }
 
 void GridDelta::note(int row, int col, const QString &before)
@@ -108,9 +124,13 @@ void GridDelta::stopRecording()
     std::erase_if(m_noted, [&](const Cell &c) { return m_grid->cell(c.key / cols, c.key % cols) == c.text; });
     std::sort(m_noted.begin(), m_noted.end(), [](const Cell &a, const Cell &b) { return a.key < b.key; });
     pack(m_noted);
+    std::erase_if(m_marks, [&](const Marks &c) { return m_grid->textMarks(c.key / cols, c.key % cols) == c.marks; });
+    std::sort(m_marks.begin(), m_marks.end(), [](const Marks &a, const Marks &b) { return a.key < b.key; });
+    m_marks.shrink_to_fit();
     // Their memory goes too (assigning {} would keep it).
     std::vector<Cell>().swap(m_noted);
     std::vector<bool>().swap(m_seen);
+    std::vector<bool>().swap(m_marksSeen);
 }
 
 void GridDelta::pack(const std::vector<Cell> &cells)
@@ -157,6 +177,10 @@ void GridDelta::swap()
 {
     std::vector<Cell> cells = unpack();
     const int cols = m_grid->cols();
+    std::vector<QList<CellMark>> marksNow;
+    marksNow.reserve(m_marks.size());
+    for (const Marks &cell : m_marks)
+        marksNow.push_back(m_grid->textMarks(cell.key / cols, cell.key % cols));
     GridDelta *recorder = m_grid->recorder();
     m_grid->setRecorder(nullptr); // going back and forth is no new change
     {
@@ -165,6 +189,12 @@ void GridDelta::swap()
             QString now = m_grid->cell(cell.key / cols, cell.key % cols);
             m_grid->setCell(cell.key / cols, cell.key % cols, cell.text);
             cell.text = std::move(now);
+        }
+        // Put after the texts, whose change takes their marks away.
+        for (size_t i = 0; i < m_marks.size(); ++i) {
+            const Marks &cell = m_marks[i];
+            m_grid->setTextMarks(cell.key / cols, cell.key % cols, cell.marks);
+            m_marks[i].marks = std::move(marksNow[i]);
         }
     }
     m_grid->setRecorder(recorder);
@@ -175,6 +205,18 @@ bool GridDelta::matchesGrid() const
 {
     const int cols = m_grid->cols();
     const std::vector<Cell> cells = unpack();
-    return std::all_of(
-        cells.begin(), cells.end(), [&](const Cell &c) { return m_grid->cell(c.key / cols, c.key % cols) == c.text; });
+    return std::all_of(cells.begin(), cells.end(), [&](const Cell &c) {
+        return m_grid->cell(c.key / cols, c.key % cols) == c.text;
+    }) && std::all_of(m_marks.begin(), m_marks.end(), [&](const Marks &c) {
+        return m_grid->textMarks(c.key / cols, c.key % cols) == c.marks;
+    });
+}
+
+qsizetype GridDelta::bytes() const
+{
+    qsizetype sum = m_packed.capacity() + qsizetype(m_marks.capacity() * sizeof(Marks));
+    for (const Marks &cell : m_marks)
+        for (const CellMark &mark : cell.marks)
+            sum += qsizetype(sizeof(CellMark)) + mark.reason.capacity() * 2;
+    return sum;
 }

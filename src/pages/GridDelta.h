@@ -1,11 +1,11 @@
 #pragma once
 
+#include "pages/StringGridModel.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <vector>
-
-class StringGridModel;
 
 // The texts some cells of one grid held before a change, kept compactly, and
 // the means to exchange them with what the cells hold now: once to go back,
@@ -35,21 +35,30 @@ public:
     bool recording() const { return m_recording; }
     // From the grid while recording: the cell's text before this change.
     void note(int row, int col, const QString &before);
+    // From the grid while recording: the cell's marks of its text
+    // (StringGridModel::textMarks) before this change. A mark that says what
+    // a paste or an import made of a cell goes back and forth with the step.
+    void noteMarks(int row, int col, const QList<CellMark> &before);
 
-    bool isEmpty() const { return m_cells == 0; }
+    bool isEmpty() const { return m_cells == 0 && m_marks.empty(); }
     int cellCount() const { return m_cells; }
     // Exchanges the kept texts with the grid's, with one change signal.
     void swap();
     // Whether every kept text is what its cell holds now: the change came to nothing.
     bool matchesGrid() const;
-    // The memory the kept texts take.
-    qsizetype bytes() const { return m_packed.capacity(); }
+    // The memory the kept texts and marks take.
+    qsizetype bytes() const;
 
 private:
     struct Cell
     {
         int key; // row * columns + column
         QString text;
+    };
+    struct Marks
+    {
+        int key;
+        QList<CellMark> marks;
     };
     std::vector<Cell> unpack() const;
     void pack(const std::vector<Cell> &cells);
@@ -62,4 +71,7 @@ private:
     QByteArray m_packed;
     bool m_compressed = false;
     int m_cells = 0;
+    // The marks of the text of the cells whose marks differ; few, kept as they are.
+    std::vector<Marks> m_marks;
+    std::vector<bool> m_marksSeen; // while recording
 };
