@@ -50,14 +50,14 @@ SheetRowLook LookAt(const QStringList &sheetRow)
     return look;
 }
 
-// The columns the import reads, for the message that refuses a workbook laid out otherwise.
+// The columns the import reads, one a line, for the message that refuses a workbook laid out otherwise.
 QString ExpectedLayout()
 {
-    return u"Ожидается: первый лист книги, строка 1 — заголовок, со строки 2 — по товару в строке "
-           u"(строка 2 — товар с кодом 1); столбец %1 — штрих-код (цифры), %2 — наименование, %3 — отдел/услуга, "
-           u"%4 — цена (12.50 или 12,50), %5 — маркировка («м» или пусто); остальные столбцы не читаются."_s.arg(
-               ColumnLetter(XlsColumn::Barcode), ColumnLetter(XlsColumn::Name), ColumnLetter(XlsColumn::Section),
-               ColumnLetter(XlsColumn::Price), ColumnLetter(XlsColumn::Mark));
+    return u"Ожидается первый лист книги: строка 1 — заголовок, со строки 2 — по товару в строке (строка 2 — "
+           u"товар с кодом 1), в столбцах:\r\n%1 — штрих-код (цифры);\r\n%2 — наименование;\r\n%3 — "
+           u"отдел/услуга;\r\n%4 — цена (12.50 или 12,50);\r\n%5 — маркировка («м» или пусто).\r\n"
+           u"Остальные столбцы не читаются."_s.arg(ColumnLetter(XlsColumn::Barcode), ColumnLetter(XlsColumn::Name),
+               ColumnLetter(XlsColumn::Section), ColumnLetter(XlsColumn::Price), ColumnLetter(XlsColumn::Mark));
 }
 
 PageResult Unreadable(const QString &fileName, const QString &reason)
@@ -196,7 +196,7 @@ QString XlsLayoutMisfit(const QString &fileName, const std::vector<QStringList> 
               .arg(ColumnLetter(XlsColumn::Barcode), ColumnLetter(XlsColumn::Price), ColumnLetter(XlsColumn::Name));
     return u"ВНИМАНИЕ!\r\nКнига \"%1\" не загружена: её столбцы расположены не так, как ждёт программа (%2).\r\n"_s.arg(
                fileName, found)
-        + ExpectedLayout() + u"\r\nБаза товаров не изменена."_s;
+        + ExpectedLayout() + u" База товаров не изменена."_s;
 }
 
 PageResult ImportXlsRows(const QString &fileName, const std::vector<QStringList> &rows, StringGridModel &grid)
