@@ -40,8 +40,8 @@ public:
     // a paste or an import made of a cell goes back and forth with the step.
     void noteMarks(int row, int col, const QList<CellMark> &before);
 
-    bool isEmpty() const { return m_cells == 0 && m_marks.empty(); }
-    int cellCount() const { return m_cells; }
+    bool isEmpty() const { return m_texts.cells == 0 && m_marks.cells == 0; }
+    int cellCount() const { return m_texts.cells; }
     // Exchanges the kept texts with the grid's, with one change signal.
     void swap();
     // Whether every kept text is what its cell holds now: the change came to nothing.
@@ -53,25 +53,27 @@ private:
     struct Cell
     {
         int key; // row * columns + column
-        QString text;
+        QString text; // the text, or the cell's marks of its text written as one
     };
-    struct Marks
+    // Cells kept compactly: one buffer, compressed when large.
+    struct Packed
     {
-        int key;
-        QList<CellMark> marks;
+        QByteArray bytes;
+        bool compressed = false;
+        int cells = 0;
     };
-    std::vector<Cell> unpack() const;
-    void pack(const std::vector<Cell> &cells);
+    static Packed Pack(const std::vector<Cell> &cells);
+    static std::vector<Cell> Unpack(const Packed &packed);
 
     StringGridModel *m_grid;
     GridDelta *m_outer = nullptr; // the recording this one paused
     bool m_recording = false;
-    std::vector<bool> m_seen; // while recording: cells noted already
+    std::vector<bool> m_seen; // while recording: cells whose text was noted already
     std::vector<Cell> m_noted; // while recording
-    QByteArray m_packed;
-    bool m_compressed = false;
-    int m_cells = 0;
-    // The marks of the text of the cells whose marks differ; few, kept as they are.
-    std::vector<Marks> m_marks;
-    std::vector<bool> m_marksSeen; // while recording
+    Packed m_texts;
+    // The same for the cells' marks of their text: a paste of a whole base
+    // may mark thousands of cells with a few reasons, which pack well.
+    std::vector<bool> m_marksSeen;
+    std::vector<Cell> m_marksNoted;
+    Packed m_marks;
 };
