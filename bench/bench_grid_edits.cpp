@@ -144,7 +144,7 @@ int main(int argc, char *argv[])
     std::printf("steps kept: %d, each replacing %d goods rows\n", edits.stack()->count(), kRows);
     std::printf("heap held by the history and the grid's new texts: %.1f MB (%.0f KB a step)\n", double(held) / 1e6,
         double(held) / 1e3 / kSteps);
-    std::printf("of which the old texts, packed: %.1f MB\n", double(packed) / 1e6);
+    std::printf("of which the old texts and marks, packed: %.1f MB\n", double(packed) / 1e6);
     record.print("a whole-base step recorded (paste included)");
     undo.print("one whole-base step undone");
     std::printf("target: 100 whole-grid steps <= 50 MB\n");

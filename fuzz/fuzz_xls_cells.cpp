@@ -1,7 +1,10 @@
 // What the workbook reader hands back, as the program decodes it: only what
-// the reader's encoding makes is taken, and every row taken becomes a goods row.
+// the reader's encoding makes is taken, every row taken becomes a goods row,
+// and no cell the grid refuses gets through.
 #include "FuzzSupport.h"
 
+#include "config/NumberText.h"
+#include "pages/ImportReport.h"
 #include "pages/XlsCells.h"
 #include "pages/xlsTool.h"
 
@@ -13,7 +16,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     if (XlsCells::Encode(*rows) != bytes)
         qFatal("the reader's output decoded from bytes it does not make");
-    for (const QStringList &row : *rows)
-        (void)GoodsOfSheetRow(row);
+    (void)XlsLayoutMisfit(QStringLiteral("fuzz.xls"), *rows);
+    ImportReport report;
+    for (size_t i = 0; i < rows->size(); ++i) {
+        const GoodsCells cells = GoodsOfSheetRow(int(i + 1), (*rows)[i], report);
+        // Whatever the cells held, the grid gets a barcode of digits or none and a price.
+        const QString &barcode = cells[GoodsCol::Barcode - 1];
+        if ((!barcode.isEmpty() && !IsDecimalDigits(barcode)) || !IsPriceNumber(cells[GoodsCol::Price - 1]))
+            qFatal("a workbook row gives the grid a barcode or a price it does not take");
+    }
+    if (report.rowsLoaded() > int(rows->size()))
+        qFatal("more goods rows loaded than the workbook has");
     return 0;
 }

@@ -86,6 +86,29 @@ def huge_cells():
     book.save(os.path.join(OUT, "huge-cells.xls"))
 
 
+def wrong_layout():
+    """Name, Barcode, Price, Section from column A on: refused, the grid kept."""
+    book = xlwt.Workbook(encoding="utf-8")
+    sheet = book.add_sheet("Товары")
+    for col, text in enumerate(["Наименование", "Штрих-код", "Цена", "Отдел"]):
+        sheet.write(0, col, text)
+    put(sheet, 2, {1: "Хлеб", 2: 4600000000001, 3: 59.9, 4: 2})
+    put(sheet, 3, {1: "Молоко", 2: 4601234567890, 3: 89.5, 4: 3})
+    put(sheet, 4, {1: "Сок", 2: 4607000000001, 3: 120, 4: 1})
+    book.save(os.path.join(OUT, "wrong-layout.xls"))
+
+
+def one_bad_row():
+    """The expected layout with one row whose barcode and price are no numbers (goods row 3)."""
+    book = xlwt.Workbook(encoding="utf-8")
+    sheet = sheet_with_heading(book, "Товары")
+    put(sheet, 2, {3: 4600000000001, 4: "Хлеб", 5: 2, 6: 35.5})
+    put(sheet, 3, {3: 4601234567890, 4: "Молоко", 5: 3, 6: "12,5"})
+    put(sheet, 4, {3: "59.9х", 4: "Сок", 5: 1, 6: "дёшево"})
+    put(sheet, 5, {3: 4607000000001, 4: "Вода", 5: 1, 6: 20})
+    book.save(os.path.join(OUT, "one-bad-row.xls"))
+
+
 if __name__ == "__main__":
     os.makedirs(OUT, exist_ok=True)
     goods()
@@ -93,3 +116,5 @@ if __name__ == "__main__":
     damaged()
     foreign_names()
     huge_cells()
+    wrong_layout()
+    one_bad_row()

@@ -147,7 +147,10 @@ std::optional<Goods1CRecords> ParseGoods1C(QByteArrayView bytes)
             return std::nullopt;
         // A later record for the same number wins.
         const size_t at = size_t(*ParseDecimal(rec->Number, 1, GoodsRows::kCount) - 1);
-        records.rows[at] = { GoodsRows::StoredName(rec->Name), rec->TypeFont, rec->Shtr, rec->Price, rec->Section, {} };
+        const int row = int(at) + 1;
+        records.report.beginRow(row);
+        records.rows[at] = { records.report.takeName(row, rec->Name), rec->TypeFont,
+            records.report.takeBarcode(row, rec->Shtr), rec->Price, rec->Section, {} };
         records.named[at] = true;
         ++records.count;
     }
@@ -156,9 +159,10 @@ std::optional<Goods1CRecords> ParseGoods1C(QByteArrayView bytes)
 
 PageResult ImportGoods1CBytes(const QByteArray &bytes, StringGridModel &goods)
 {
-    const std::optional<Goods1CRecords> records = ParseGoods1C(bytes);
+    std::optional<Goods1CRecords> records = ParseGoods1C(bytes);
     if (!records)
         return PageResult::Failure(Rejected());
     GoodsRows::ApplyAll(goods, records->rows, GoodsCol::Name, GoodsCol::Section);
-    return PageResult::Success(u"Загружено %1 позиций!"_s.arg(records->count), records->count);
+    records->report.finish(goods, GoodsCol::Name, GoodsCol::Section);
+    return PageResult::Success(records->report.text(u"Загружено %1 позиций!"_s.arg(records->count)), records->count);
 }

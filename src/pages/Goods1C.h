@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pages/GoodsRows.h"
+#include "pages/ImportReport.h"
 
 #include <QByteArray>
 
@@ -32,17 +33,20 @@ PageResult ExportGoods1C(const QString &path, const StringGridModel &goods);
 
 // Checks the whole file first and only then resets columns 1..5 of every row
 // and fills them, so a rejected file leaves the grid as it was. The marking
-// column is never touched.
+// column is never touched. The message, "Загружено N позиций!", goes on with
+// what the grid did not take as the file has it (ImportReport).
 PageResult ImportGoods1C(const QString &path, StringGridModel &goods);
 
 // What an accepted file gives the goods rows: the cells of every row it names
 // (a later record for a row replacing an earlier one), the defaults elsewhere,
-// which rows it names, and how many records it held.
+// which rows it names, how many records it held, and what of them the grid
+// does not take as it is (a barcode that is no number is refused, a long name cut).
 struct Goods1CRecords
 {
     std::vector<GoodsCells> rows; // rows 1..6000 at 0..5999
     std::vector<bool> named;
     int count = 0;
+    ImportReport report;
 };
 // The file's records; nothing when the file is rejected.
 std::optional<Goods1CRecords> ParseGoods1C(QByteArrayView bytes);

@@ -2,6 +2,7 @@
 
 #include "config/IniFileUtil.h"
 #include "config/classMyIniFile.h"
+#include "pages/ImportReport.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -93,13 +94,19 @@ PageResult LoadGoodsDb102(const QString &path, StringGridModel &goods)
     if (!ini.isLoaded())
         return Failure(ini.errorString());
     std::vector<GoodsCells> rows(GoodsRows::kCount, GoodsRows::Defaults());
-    const int found = ParseGoodsDb102(
-        ini, [&](int row, int key, QStringView text) { rows[size_t(row - 1)][size_t(key)] = text.toString(); });
+    // The program's own file: its values are taken as they are, and the report
+    // tells only what the register would make of them.
+    ImportReport report;
+    const int found = ParseGoodsDb102(ini, [&](int row, int key, QStringView text) {
+        report.beginRow(row);
+        rows[size_t(row - 1)][size_t(key)] = text.toString();
+    });
     // Any other file (a text, a configuration, random bytes) would load as an
     // empty base over the user's goods.
     if (existed && found == 0)
         return Failure(u"Файл \"%1\" не является базой товаров: в нём нет ни одной записи товара "
                        u"(раздела ТОВАР_# с её ключами)."_s.arg(QDir::toNativeSeparators(path)));
     GoodsRows::ApplyAll(goods, rows);
-    return PageResult::Success({}, GoodsRows::kCount);
+    report.finish(goods);
+    return PageResult::Success(report.text(), GoodsRows::kCount);
 }

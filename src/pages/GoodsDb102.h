@@ -13,9 +13,11 @@ class TmyIniFile;
 // stays whole when the write fails.
 PageResult SaveGoodsDb102(const QString &path, const StringGridModel &goods);
 
-// Fills all 6000 rows; absent keys give the row defaults. A missing file is
-// created empty and so resets every row; an existing file without a single
-// goods key of rows 1..6000 is refused. On failure the grid is unchanged.
+// Fills all 6000 rows with the values as the file has them; absent keys give
+// the row defaults. A missing file is created empty and so resets every row;
+// an existing file without a single goods key of rows 1..6000 is refused. On
+// failure the grid is unchanged. The message tells the rows loaded and what
+// the register would store otherwise (ImportReport).
 PageResult LoadGoodsDb102(const QString &path, StringGridModel &goods);
 
 // Hands take(row, key, text) every value the reads of the rows' keys find in a

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "pages/StringGridModel.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <vector>
-
-class StringGridModel;
 
 // The texts some cells of one grid held before a change, kept compactly, and
 // the means to exchange them with what the cells hold now: once to go back,
@@ -35,31 +35,45 @@ public:
     bool recording() const { return m_recording; }
     // From the grid while recording: the cell's text before this change.
     void note(int row, int col, const QString &before);
+    // From the grid while recording: the cell's marks of its text
+    // (StringGridModel::textMarks) before this change. A mark that says what
+    // a paste or an import made of a cell goes back and forth with the step.
+    void noteMarks(int row, int col, const QList<CellMark> &before);
 
-    bool isEmpty() const { return m_cells == 0; }
-    int cellCount() const { return m_cells; }
+    bool isEmpty() const { return m_texts.cells == 0 && m_marks.cells == 0; }
+    int cellCount() const { return m_texts.cells; }
     // Exchanges the kept texts with the grid's, with one change signal.
     void swap();
     // Whether every kept text is what its cell holds now: the change came to nothing.
     bool matchesGrid() const;
-    // The memory the kept texts take.
-    qsizetype bytes() const { return m_packed.capacity(); }
+    // The memory the kept texts and marks take.
+    qsizetype bytes() const;
 
 private:
     struct Cell
     {
         int key; // row * columns + column
-        QString text;
+        QString text; // the text, or the cell's marks of its text written as one
     };
-    std::vector<Cell> unpack() const;
-    void pack(const std::vector<Cell> &cells);
+    // Cells kept compactly: one buffer, compressed when large.
+    struct Packed
+    {
+        QByteArray bytes;
+        bool compressed = false;
+        int cells = 0;
+    };
+    static Packed Pack(const std::vector<Cell> &cells);
+    static std::vector<Cell> Unpack(const Packed &packed);
 
     StringGridModel *m_grid;
     GridDelta *m_outer = nullptr; // the recording this one paused
     bool m_recording = false;
-    std::vector<bool> m_seen; // while recording: cells noted already
+    std::vector<bool> m_seen; // while recording: cells whose text was noted already
     std::vector<Cell> m_noted; // while recording
-    QByteArray m_packed;
-    bool m_compressed = false;
-    int m_cells = 0;
+    Packed m_texts;
+    // The same for the cells' marks of their text: a paste of a whole base
+    // may mark thousands of cells with a few reasons, which pack well.
+    std::vector<bool> m_marksSeen;
+    std::vector<Cell> m_marksNoted;
+    Packed m_marks;
 };

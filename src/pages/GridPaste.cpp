@@ -1,6 +1,7 @@
 #include "pages/GridPaste.h"
 
 #include "pages/FixedLists.h"
+#include "pages/ReportText.h"
 
 #include <optional>
 
@@ -8,18 +9,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 constexpr int kDetailLines = 10; // cells named in the message; the rest are counted
-
-// Russian noun forms after a number: 1 ячейка, 2 ячейки, 5 ячеек (11..14 take the last).
-QString Plural(int n, const QString &one, const QString &few, const QString &many)
-{
-    const int tens = n % 100;
-    const int units = n % 10;
-    const QString &form = (tens >= 11 && tens <= 14) ? many
-        : units == 1                                 ? one
-        : (units >= 2 && units <= 4)                 ? few
-                                                     : many;
-    return form.arg(n);
-}
 
 QList<int> VisibleColumnsFrom(const TableLayout &layout, int from)
 {
@@ -38,17 +27,6 @@ std::optional<QString> EntryNamed(ListKind list, const QString &text)
         if (entry.compare(wanted, Qt::CaseInsensitive) == 0)
             return entry;
     return std::nullopt;
-}
-
-// The text as a mark may quote it: on one line and not too long.
-QString Quote(const QString &text)
-{
-    constexpr int kLongest = 40;
-    QString shown = text.left(kLongest);
-    for (QChar &c : shown)
-        if (c.category() == QChar::Other_Control)
-            c = u'·';
-    return u"«"_s + shown + (text.size() > kLongest ? u"…»"_s : u"»"_s);
 }
 
 struct Outcome
@@ -162,7 +140,7 @@ QString DescribeRuled(const RuledText &ruled)
 void NoteAdjusted(StringGridModel &grid, const TableLayout &layout, int row, int col, const QString &pasted,
     const QString &problem, PasteReport &report)
 {
-    grid.setMark(row, col, MarkKind::Adjusted, u"Вставлялось "_s + Quote(pasted) + u": "_s + problem);
+    grid.setMark(row, col, MarkKind::Adjusted, u"Вставлялось "_s + QuotedCell(pasted) + u": "_s + problem);
     report.adjusted(row, layout.column(col).title.trimmed(), problem);
 }
 

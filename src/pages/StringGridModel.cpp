@@ -2,6 +2,8 @@
 
 #include "pages/GridDelta.h"
 
+#include <algorithm>
+
 bool ClearedByChange(MarkKind kind)
 {
     switch (kind) {
@@ -99,15 +101,46 @@ void StringGridModel::dropClearedMarks(int row, int col)
     const auto found = m_marks.find(key(row, col));
     if (found == m_marks.end())
         return;
+    if (m_recorder
+        && std::any_of(found->cbegin(), found->cend(), [](const CellMark &m) { return ClearedByChange(m.kind); }))
+        m_recorder->noteMarks(row, col, textMarks(row, col));
     found->removeIf([](const CellMark &mark) { return ClearedByChange(mark.kind); });
     if (found->isEmpty())
         m_marks.erase(found);
+}
+
+void StringGridModel::noteTextMarks(int row, int col, MarkKind kind)
+{
+    if (m_recorder && ClearedByChange(kind))
+        m_recorder->noteMarks(row, col, textMarks(row, col));
+}
+
+QList<CellMark> StringGridModel::textMarks(int row, int col) const
+{
+    QList<CellMark> out;
+    for (const CellMark &mark : marks(row, col))
+        if (ClearedByChange(mark.kind))
+            out << mark;
+    return out;
+}
+
+void StringGridModel::setTextMarks(int row, int col, const QList<CellMark> &marks)
+{
+    if (!inside(row, col) || textMarks(row, col) == marks)
+        return;
+    for (const CellMark &mark : textMarks(row, col))
+        clearMark(row, col, mark.kind);
+    for (const CellMark &mark : marks)
+        setMark(row, col, mark.kind, mark.reason);
 }
 
 void StringGridModel::setMark(int row, int col, MarkKind kind, const QString &reason)
 {
     if (!inside(row, col))
         return;
+    const QList<CellMark> before = marks(row, col);
+    if (std::none_of(before.cbegin(), before.cend(), [&](const CellMark &m) { return m == CellMark { kind, reason }; }))
+        noteTextMarks(row, col, kind);
     QList<CellMark> &list = m_marks[key(row, col)];
     for (CellMark &mark : list) {
         if (mark.kind != kind)
@@ -125,8 +158,11 @@ void StringGridModel::setMark(int row, int col, MarkKind kind, const QString &re
 void StringGridModel::clearMark(int row, int col, MarkKind kind)
 {
     const auto found = m_marks.find(key(row, col));
-    if (found == m_marks.end() || !found->removeIf([kind](const CellMark &m) { return m.kind == kind; }))
+    if (found == m_marks.end()
+        || std::none_of(found->cbegin(), found->cend(), [kind](const CellMark &m) { return m.kind == kind; }))
         return;
+    noteTextMarks(row, col, kind);
+    found->removeIf([kind](const CellMark &m) { return m.kind == kind; });
     if (found->isEmpty())
         m_marks.erase(found);
     changed(row, col, false);
@@ -136,6 +172,8 @@ void StringGridModel::clearMarks(MarkKind kind)
 {
     const GridBulkUpdate bulk(*this);
     for (auto it = m_marks.begin(); it != m_marks.end();) {
+        if (std::any_of(it->cbegin(), it->cend(), [kind](const CellMark &m) { return m.kind == kind; }))
+            noteTextMarks(it.key() / m_cols, it.key() % m_cols, kind);
         if (it->removeIf([kind](const CellMark &m) { return m.kind == kind; }))
             changed(it.key() / m_cols, it.key() % m_cols, false);
         it = it->isEmpty() ? m_marks.erase(it) : std::next(it);

@@ -63,6 +63,10 @@ public:
     void clearMark(int row, int col, MarkKind kind);
     void clearMarks(MarkKind kind);
     QList<CellMark> marks(int row, int col) const;
+    // The cell's marks of kinds that speak of its text (ClearedByChange), and
+    // their replacement: the grid's history keeps them with the texts.
+    QList<CellMark> textMarks(int row, int col) const;
+    void setTextMarks(int row, int col, const QList<CellMark> &marks);
     // The reason of the cell's mark of that kind; empty when it has none.
     QString markReason(int row, int col, MarkKind kind) const;
 
@@ -79,7 +83,7 @@ public:
     bool locked() const { return m_locked; }
 
     // While a delta records (GridDelta::startRecording), it learns each cell's
-    // text before its first change.
+    // text, and its marks of the text, before their first change.
     GridDelta *recorder() const { return m_recorder; }
     void setRecorder(GridDelta *recorder) { m_recorder = recorder; }
 
@@ -88,6 +92,8 @@ private:
     int key(int row, int col) const { return row * m_cols + col; }
     void changed(int row, int col, bool text);
     void dropClearedMarks(int row, int col);
+    // Before a mark of the text changes: the recording delta learns the cell's.
+    void noteTextMarks(int row, int col, MarkKind kind);
 
     int m_rows;
     int m_cols;

@@ -2,6 +2,9 @@
 
 #include "pages/GoodsRows.h"
 
+#include <optional>
+#include <vector>
+
 // The workbook reader run as a child process: its program and how long it may take.
 struct XlsReader
 {
@@ -20,16 +23,34 @@ struct XlsReader
 // The first worksheet; sheet row 1 is a heading; sheet row r (2..6001) fills
 // goods row r - 1 from sheet columns 3 (barcode), 4 (name), 5 (section), 6 (price,
 // through NormPrice) and 7 (marking: "м" when the cell holds м or М). Every
-// goods row is reset to the defaults first. The whole sheet is read before the
-// grid changes: a file that cannot be read leaves the grid as it was.
+// goods row is reset to the defaults first. The whole sheet is read and its
+// layout checked (ImportXlsRows) before the grid changes: a file that cannot
+// be read, or that is laid out otherwise, leaves the grid as it was.
 PageResult LoadXls(const QString &fileName, StringGridModel &grid, const XlsReader &reader = XlsReader::Default());
 
-// The goods row a sheet row of the reader's cells (XlsCells::kColumns of
-// them) gives; the font is the default.
-GoodsCells GoodsOfSheetRow(const QStringList &sheetRow);
+class ImportReport;
+
+// The reader's rows of a workbook into the goods grid, as LoadXls does once
+// it has them. A workbook whose columns are laid out otherwise (most rows
+// that hold anything have no barcode in column C, no price in column F or a
+// number for a name in column D) is refused with a message naming the
+// expected columns, and the grid stays as it was. Otherwise every goods row
+// is reset and filled; a barcode that is no number and a price that is none
+// are refused (row default, marked), and the message tells what was loaded.
+PageResult ImportXlsRows(const QString &fileName, const std::vector<QStringList> &rows, StringGridModel &grid);
+
+// The refusal of a workbook whose columns do not fit; empty when they do.
+QString XlsLayoutMisfit(const QString &fileName, const std::vector<QStringList> &rows);
+
+// The goods row `goodsRow` that a sheet row of the reader's cells
+// (XlsCells::kColumns of them) gives, what could not be taken noted in the
+// report; the font is the default.
+GoodsCells GoodsOfSheetRow(int goodsRow, const QStringList &sheetRow, ImportReport &report);
 
 // A price cell text with "." as the decimal separator: "12,5" -> "12.5",
-// "12" -> "12.00", "" -> "0.00", anything else unreadable -> "0.00".
+// "12" -> "12.00", "" -> "0.00"; nothing for a text that is no price.
+std::optional<QString> PriceOfCell(const QString &text);
+// The same with "0.00" for a text that is no price.
 QString NormPrice(const QString &text);
 
 namespace XlsColumn {

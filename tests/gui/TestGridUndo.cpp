@@ -164,7 +164,7 @@ void TestGridUndo::doStep(GridWindow &w, Step step)
         const QString path = w.dir.filePath(u"base.db102"_s);
         QVERIFY(SaveGoodsDb102(path, source[TableKind::Goods]).ok);
         w.show(TableKind::Goods);
-        prompts->answerFile(Kind::OpenFile, path);
+        prompts->answerFile(Kind::OpenFile, path).expect(Kind::Information); // the rows loaded
         QTest::mouseClick(GridWindow::Button(w.form.Set102Frame, u"Button2"_s), Qt::LeftButton);
         break;
     }

@@ -13,6 +13,7 @@
 #include "emulator/DeviceLink.h"
 #include "emulator/KktDevice.h"
 #include "pages/TableLayout.h"
+#include "ui/GridEdits.h"
 #include "ui/StringGrid.h"
 
 #include <QAccessible>
@@ -28,6 +29,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QUndoStack>
 
 #include <memory>
 
@@ -188,6 +190,7 @@ private slots:
     void rejected1cdbLeavesGrid();
     void fileThatIsNoGoodsBaseLeavesGrid();
     void xlsImport();
+    void xlsImportReportsAndRefusesOtherLayouts();
     void failedSaveKeepsPreviousFile();
 };
 
@@ -888,9 +891,10 @@ void TestSet102Frame::goodsFilesRoundTrip()
     for (int row : { 1, 2, 6000 })
         for (int col = 1; col <= 6; ++col)
             goods.setCell(row, col, u"X"_s);
-    b.prompts.answerFile(Kind::OpenFile, db102);
+    b.prompts.answerFile(Kind::OpenFile, db102).expect(Kind::Information);
     QTest::mouseClick(b.button(u"Button2"_s), Qt::LeftButton);
     QCOMPARE(Rows(goods, 1, 6000), filled);
+    QVERIFY2(b.shown().last().startsWith(Info(u"Загружено 6000 строк."_s)), qPrintable(b.shown().last()));
 
     // The .1cdb carries no marking: the import leaves that column alone.
     for (int row : { 1, 2, 6000 })
@@ -947,9 +951,11 @@ void TestSet102Frame::xlsImport()
     PageBench b;
     StringGridModel &goods = b.page.grid(TableKind::Goods);
     goods.setCell(4000, 1, u"СТАРОЕ"_s);
-    b.prompts.answerFile(Kind::OpenFile, QStringLiteral(KKT_FIXTURES "/goods.xls"));
+    b.prompts.answerFile(Kind::OpenFile, QStringLiteral(KKT_FIXTURES "/goods.xls")).expect(Kind::Information);
     b.child<QAction>(u"N1xls1"_s)->trigger();
     QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    QVERIFY2(b.shown().last().startsWith(Info(u"Загружено 7 строк.\r\nОстальные 5993 строки очищены."_s)),
+        qPrintable(b.shown().last()));
     QCOMPARE(goods.cell(1, 1), u"Хлеб"_s);
     QCOMPARE(goods.cell(1, 4), u"35.5"_s);
     QCOMPARE(goods.cell(4000, 1), QString());
@@ -963,6 +969,58 @@ void TestSet102Frame::xlsImport()
     QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
     QVERIFY(b.shown().last().contains(u"junk.xls"_s));
     QCOMPARE(goods.cell(1, 1), u"Хлеб"_s);
+}
+
+// A workbook laid out otherwise is refused with the columns it should have and
+// leaves the grid; one in the expected layout with a bad row loads in one
+// step of the history, says what it refused and marks those cells.
+void TestSet102Frame::xlsImportReportsAndRefusesOtherLayouts()
+{
+    PageBench b;
+    GridEdits edits;
+    b.page.goodsView()->setEdits(&edits);
+    b.page.showTable(TableKind::Goods);
+    StringGridModel &goods = b.page.grid(TableKind::Goods);
+    for (int row = 1; row <= 6000; ++row)
+        goods.setCell(row, GoodsCol::Name, u"ТОВАР %1"_s.arg(row));
+
+    const QString wrong = QStringLiteral(KKT_FIXTURES "/wrong-layout.xls");
+    b.prompts.answerFile(Kind::OpenFile, wrong).expect(Kind::Error);
+    b.child<QAction>(u"N1xls1"_s)->trigger();
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    QCOMPARE(b.shown().last(),
+        Error(u"ВНИМАНИЕ!\r\nКнига \"%1\" не загружена: её столбцы расположены не так, как ждёт программа (в 3 из 3 "
+              u"строк с данными в столбце C не штрих-код, в столбце F не цена или в столбце D число вместо "
+              u"наименования).\r\nОжидается первый лист книги: строка 1 — заголовок, со строки 2 — по товару в "
+              u"строке (строка 2 — товар с кодом 1), в столбцах:\r\nC — штрих-код (цифры);\r\nD — наименование;\r\n"
+              u"E — отдел/услуга;\r\nF — цена (12.50 или 12,50);\r\nG — маркировка («м» или пусто).\r\n"
+              u"Остальные столбцы не читаются. База товаров не изменена."_s.arg(wrong)));
+    QCOMPARE(goods.cell(1, GoodsCol::Name), u"ТОВАР 1"_s);
+    QCOMPARE(goods.cell(6000, GoodsCol::Name), u"ТОВАР 6000"_s);
+    QCOMPARE(edits.stack()->count(), 0);
+
+    b.prompts.answerFile(Kind::OpenFile, QStringLiteral(KKT_FIXTURES "/one-bad-row.xls")).expect(Kind::Information);
+    b.child<QAction>(u"N1xls1"_s)->trigger();
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    QCOMPARE(b.shown().last(),
+        Info(u"Загружено 4 строки.\r\nОстальные 5996 строк очищены.\r\n\r\nНе принято 2 значения из файла (в "
+             u"ячейках значения по умолчанию, ячейки отмечены):\r\nстрока 3, «Штрих-код»: в файле «59.9х» — штрих-код "
+             u"не число\r\nстрока 3, «Цена за единицу»: в файле «дёшево» — цена не число"_s));
+    QCOMPARE(goods.cell(3, GoodsCol::Name), u"Сок"_s);
+    QCOMPARE(goods.cell(6000, GoodsCol::Name), QString());
+    // The view shows the mark's reason as the cell's tool tip.
+    QCOMPARE(goods.data(goods.index(3, GoodsCol::Barcode), Qt::ToolTipRole).toString(),
+        u"В файле: «59.9х» — штрих-код не число"_s);
+    QVERIFY(goods.data(goods.index(3, GoodsCol::Barcode), StringGridModel::MarkRole).isValid());
+
+    QCOMPARE(edits.stack()->count(), 1);
+    edits.undo();
+    QCOMPARE(goods.cell(3, GoodsCol::Name), u"ТОВАР 3"_s);
+    QCOMPARE(goods.cell(6000, GoodsCol::Name), u"ТОВАР 6000"_s);
+    QCOMPARE(goods.markReason(3, GoodsCol::Barcode, MarkKind::Adjusted), QString());
+    edits.redo();
+    QCOMPARE(goods.cell(3, GoodsCol::Name), u"Сок"_s);
+    QCOMPARE(goods.markReason(3, GoodsCol::Barcode, MarkKind::Adjusted), u"В файле: «59.9х» — штрих-код не число"_s);
 }
 
 void TestSet102Frame::failedSaveKeepsPreviousFile()

@@ -17,6 +17,7 @@ private slots:
     void textsComeBackExactly();
     void wholeBaseBackAndForth();
     void innerRecordingPausesOuter();
+    void marksOfTheTextGoBackAndForth();
 };
 
 void TestGridDelta::keepsOnlyCellsThatDiffer()
@@ -138,6 +139,52 @@ void TestGridDelta::innerRecordingPausesOuter()
     QCOMPARE(grid->cell(1, StationCol::Name), QString());
     QCOMPARE(grid->cell(2, StationCol::Name), u"НАБРАНО"_s);
     QCOMPARE(grid->cell(3, StationCol::Name), QString());
+}
+
+// A mark saying what a paste or an import made of a cell belongs to that
+// step: it goes with an undo and comes back with a redo, also where the text
+// itself did not change (a refused value left the cell as it was). Marks kept
+// by watchers (shared barcodes) are theirs to set.
+void TestGridDelta::marksOfTheTextGoBackAndForth()
+{
+    const auto goods = MakeGrid(TableKind::Goods);
+    goods->setCell(1, GoodsCol::Name, u"ХЛЕБ"_s);
+    goods->setMark(1, GoodsCol::Name, MarkKind::Adjusted, u"раньше"_s);
+    goods->setMark(4, GoodsCol::Barcode, MarkKind::Duplicate, u"как в строке 5"_s);
+    GridDelta delta(*goods);
+    delta.startRecording();
+    goods->setCell(1, GoodsCol::Name, u"БАТОН"_s); // takes the earlier mark away
+    goods->setMark(2, GoodsCol::Barcode, MarkKind::Adjusted, u"не число"_s); // text unchanged
+    goods->setCell(3, GoodsCol::Price, u"1.00"_s);
+    goods->setMark(3, GoodsCol::Price, MarkKind::Adjusted, u"обрезано"_s);
+    goods->clearMark(4, GoodsCol::Barcode, MarkKind::Duplicate);
+    delta.stopRecording();
+    QVERIFY(!delta.isEmpty());
+    QVERIFY(!delta.matchesGrid());
+
+    delta.swap(); // back
+    QCOMPARE(goods->cell(1, GoodsCol::Name), u"ХЛЕБ"_s);
+    QCOMPARE(goods->markReason(1, GoodsCol::Name, MarkKind::Adjusted), u"раньше"_s);
+    QCOMPARE(goods->marks(2, GoodsCol::Barcode), QList<CellMark>());
+    QCOMPARE(goods->marks(3, GoodsCol::Price), QList<CellMark>());
+    QCOMPARE(goods->marks(4, GoodsCol::Barcode), QList<CellMark>());
+
+    delta.swap(); // forth
+    QCOMPARE(goods->marks(1, GoodsCol::Name), QList<CellMark>());
+    QCOMPARE(goods->markReason(2, GoodsCol::Barcode, MarkKind::Adjusted), u"не число"_s);
+    QCOMPARE(goods->cell(3, GoodsCol::Price), u"1.00"_s);
+    QCOMPARE(goods->markReason(3, GoodsCol::Price, MarkKind::Adjusted), u"обрезано"_s);
+
+    // Only a mark changed: still a step.
+    GridDelta marksOnly(*goods);
+    marksOnly.startRecording();
+    goods->setMark(9, GoodsCol::Name, MarkKind::Adjusted, u"x"_s);
+    marksOnly.stopRecording();
+    QCOMPARE(marksOnly.cellCount(), 0);
+    QVERIFY(!marksOnly.isEmpty());
+    QVERIFY(!marksOnly.matchesGrid());
+    goods->clearMark(9, GoodsCol::Name, MarkKind::Adjusted); // the change came to nothing
+    QVERIFY(marksOnly.matchesGrid());
 }
 
 QTEST_GUILESS_MAIN(TestGridDelta)

@@ -384,8 +384,10 @@ int Convert(CliContext &context, const CliCommand &command, const QStringList &a
         ShowMessage(context.err(), loaded.message);
         return ConfigExit::kBadInput;
     }
+    // What the load made of the file (rows, refused cells, names the register
+    // holds otherwise) is a diagnostic: standard output keeps to the result.
     if (!loaded.message.isEmpty())
-        ShowMessage(context.out(), loaded.message);
+        ShowMessage(context.err(), loaded.message);
     WarnOfLostCharacters(context, to, out, *goods);
     const PageResult saved = to == GoodsFormat::Db102 ? SaveGoodsDb102(out, *goods) : ExportGoods1C(out, *goods);
     if (!saved.ok) {
