@@ -131,8 +131,6 @@ std::optional<Goods1CRecords> ParseGoods1C(QByteArrayView bytes)
     // takes no more than its rows.
     LineCursor lines(bytes);
     Goods1CRecords records;
-    records.rows.assign(GoodsRows::kCount, GoodsRows::Defaults());
-    records.named.assign(GoodsRows::kCount, false);
     qsizetype index = 0;
     for (std::optional<QByteArrayView> line; (line = lines.next()); ++index) {
         if (index == 0) {
@@ -146,12 +144,10 @@ std::optional<Goods1CRecords> ParseGoods1C(QByteArrayView bytes)
         if (!rec || !RecordValid(*rec))
             return std::nullopt;
         // A later record for the same number wins.
-        const size_t at = size_t(*ParseDecimal(rec->Number, 1, GoodsRows::kCount) - 1);
-        const int row = int(at) + 1;
+        const int row = int(*ParseDecimal(rec->Number, 1, GoodsRows::kCount));
         records.report.beginRow(row);
-        records.rows[at] = { records.report.takeName(row, rec->Name), rec->TypeFont,
+        records.rows[row] = { records.report.takeName(row, rec->Name), rec->TypeFont,
             records.report.takeBarcode(row, rec->Shtr), rec->Price, rec->Section, {} };
-        records.named[at] = true;
         ++records.count;
     }
     return records;
@@ -162,7 +158,10 @@ PageResult ImportGoods1CBytes(const QByteArray &bytes, StringGridModel &goods)
     std::optional<Goods1CRecords> records = ParseGoods1C(bytes);
     if (!records)
         return PageResult::Failure(Rejected());
-    GoodsRows::ApplyAll(goods, records->rows, GoodsCol::Name, GoodsCol::Section);
+    std::vector<GoodsCells> rows(GoodsRows::kCount, GoodsRows::Defaults());
+    for (auto &[number, cells] : records->rows)
+        rows[size_t(number - 1)] = std::move(cells);
+    GoodsRows::ApplyAll(goods, rows, GoodsCol::Name, GoodsCol::Section);
     records->report.finish(goods, GoodsCol::Name, GoodsCol::Section);
     return PageResult::Success(records->report.text(u"Загружено %1 позиций!"_s.arg(records->count)), records->count);
 }

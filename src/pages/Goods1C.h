@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -43,8 +44,9 @@ PageResult ImportGoods1C(const QString &path, StringGridModel &goods);
 // does not take as it is (a barcode that is no number is refused, a long name cut).
 struct Goods1CRecords
 {
-    std::vector<GoodsCells> rows; // rows 1..6000 at 0..5999
-    std::vector<bool> named;
+    // The rows the file names, by number 1..6000: no more than the file holds,
+    // so that a short file costs little.
+    std::map<int, GoodsCells> rows;
     int count = 0;
     ImportReport report;
 };
