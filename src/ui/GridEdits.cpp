@@ -18,7 +18,13 @@ GridEdits::GridEdits(QObject *parent)
     connect(m_stack, &QUndoStack::cleanChanged, this, &GridEdits::cleanChanged);
 }
 
-GridEdits::~GridEdits() = default;
+GridEdits::~GridEdits()
+{
+    // The stack clears itself as it goes, telling its watchers (the menu, the
+    // window's title) that belong to a window already being torn down.
+    m_stack->blockSignals(true);
+    delete m_stack;
+}
 
 GridEdits::Step::Step(GridEdits *edits, const QList<StringGridModel *> &grids, const QString &label)
     : m_edits(edits)
