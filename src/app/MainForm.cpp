@@ -607,23 +607,26 @@ void TFormMain::N8Click()
         return;
     RunReported(this, [this] {
         const QString path = Prompts::instance().openFileName(this, kConfigFilter, kConfigSuffix);
-        if (path.isEmpty() || !AcceptMissingKeys(path))
+        if (path.isEmpty())
             return;
         QString error;
         bool loaded;
-        // Read aside first: a file that cannot be read asks nothing and leaves
-        // Config, and so the grids, as they were.
+        // Read aside first, once: a file that cannot be read asks nothing and
+        // leaves Config, and so the grids, as they were.
         const auto read = std::make_unique<TConfig>();
+        std::vector<MissingConfigKey> missing;
         {
             TWaitScope wait(this);
             wait.pause(1000);
-            loaded = LoadConfigFile(path, *read, &error);
+            loaded = LoadConfigFile(path, *read, &error, nullptr, &missing);
         }
         if (!loaded)
             return ReportFailure(error);
-        if (!m_editedCells.confirmConfigFile(this))
+        if (!AcceptMissingKeys(path, int(missing.size())) || !m_editedCells.confirmConfigFile(this))
             return;
-        Config = std::move(*read);
+        // The file holds the pages' tables; the scanner's settings stay the window's.
+        Config.Gsm = std::move(read->Gsm);
+        Config.Cfg102 = std::move(read->Cfg102);
         // One step: undone, every grid is as before the load.
         m_edits.record(AllGrids(), u"Загрузка конфигурации"_s, [this] { ConfigToGrids(); });
         m_edits.setClean();
@@ -633,19 +636,15 @@ void TFormMain::N8Click()
     });
 }
 
-bool TFormMain::AcceptMissingKeys(const QString &path)
+bool TFormMain::AcceptMissingKeys(const QString &path, int missing)
 {
     // A file cut short, or no configuration at all, would blank the tables
     // it lacks: said before any cell changes. A name that is not there yet
     // loads the start values, as it always has.
-    if (!QFileInfo(path).isFile())
+    if (missing == 0 || !QFileInfo(path).isFile())
         return true;
-    std::vector<MissingConfigKey> missing;
-    QString error;
-    if (!FindMissingConfigKeys(path, missing, &error) || missing.empty())
-        return true; // a file that cannot be read is reported by the load
     return Prompts::instance().question(
-        this, u"В файле нет %1 параметров конфигурации. Загрузить всё равно?"_s.arg(missing.size()));
+        this, u"В файле нет %1 параметров конфигурации. Загрузить всё равно?"_s.arg(missing));
 }
 
 void TFormMain::N2Click()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/EditedCells.h"
 #include "app/KktSession.h"
 #include "app/StatusLine.h"
 #include "config/Config.h"
@@ -8,7 +9,6 @@
 #include "kkt/PortDiscovery.h"
 #include "kkt/SerialLinkFactory.h"
 #include "pages/RegisterView.h"
-#include "app/EditedCells.h"
 #include "ui/GridEdits.h"
 
 #include <QMainWindow>
@@ -125,8 +125,8 @@ private:
     // The application's error report for a command that failed.
     void ReportFailure(const QString &description);
     void ShowVerification(const VerifyResult &result);
-    // False when the configuration file at path lacks keys and the user does not want it loaded.
-    bool AcceptMissingKeys(const QString &path);
+    // False when the configuration file at path lacks `missing` keys and the user does not want it loaded.
+    bool AcceptMissingKeys(const QString &path, int missing);
     // The status bar, the caption's file name and the empty window's hint, after any change of them.
     void ShowWhereWeAre();
     void LinkChecked(const KktConnection &conn, bool ok);

@@ -238,7 +238,8 @@ std::vector<ConfigValue> ParseConfigFile(const TmyIniFile &ini)
     return values;
 }
 
-bool LoadConfigFile(const QString &path, TConfig &cfg, QString *error, int *keysFound)
+bool LoadConfigFile(
+    const QString &path, TConfig &cfg, QString *error, int *keysFound, std::vector<MissingConfigKey> *missing)
 {
     const TmyIniFile ini(path);
     if (!ini.isLoaded())
@@ -247,30 +248,21 @@ bool LoadConfigFile(const QString &path, TConfig &cfg, QString *error, int *keys
     const std::vector<ConfigValue> values = ParseConfigFile(ini);
     size_t next = 0;
     int place = 0;
-    ForEachKey(cfg, [&](ConfigPart, const QString &, const QString &, QString &field, Kind kind) {
-        if (next < values.size() && values[next].place == place)
-            field = values[next++].text.toString();
-        else
-            field = kind == Kind::Font ? kNarrow : QString();
+    ForEachKey(cfg, [&](ConfigPart part, const QString &section, const QString &key, QString &field, Kind kind) {
         ++place;
+        if (next < values.size() && values[next].place == place - 1) {
+            field = values[next++].text.toString();
+            return;
+        }
+        field = kind == Kind::Font ? kNarrow : QString();
+        if (!missing)
+            return;
+        const bool added
+            = key == GetAgentValueKeyName(ConfigSize::Agent - 1) || key == GetAgentFontKeyName(ConfigSize::Agent - 1);
+        if (!added)
+            missing->push_back({ part, section, key });
     });
     if (keysFound)
         *keysFound = int(values.size());
-    return true;
-}
-
-bool FindMissingConfigKeys(const QString &path, std::vector<MissingConfigKey> &missing, QString *error)
-{
-    const TmyIniFile ini(path);
-    if (!ini.isLoaded())
-        return SetError(error, ini.errorString());
-    const auto layout = std::make_unique<const TConfig>(); // only the keys and their order are used
-    ForEachKey(*layout, [&](ConfigPart part, const QString &section, const QString &key, const QString &, Kind) {
-        // Files written before the twelfth agent entry existed lack its keys: that is no damage.
-        const bool added
-            = key == GetAgentValueKeyName(ConfigSize::Agent - 1) || key == GetAgentFontKeyName(ConfigSize::Agent - 1);
-        if (!added && !ini.ValueExists(section, key))
-            missing.push_back({ part, section, key });
-    });
     return true;
 }

@@ -24,8 +24,11 @@ bool SaveConfigFile(const QString &path, const TConfig &cfg, QString *error = nu
 // text, font keys as "Узкий"; a missing file reads as all defaults. cfg.Scan is
 // never touched. On failure cfg stays as it was. *keysFound, when asked for,
 // tells how many of the configuration's keys the file holds (0: a file of
-// another kind, or an empty one).
-bool LoadConfigFile(const QString &path, TConfig &cfg, QString *error = nullptr, int *keysFound = nullptr);
+// another kind, or an empty one); *missing, when asked for, gets the keys it
+// lacks (see MissingConfigKey), found in the same pass.
+struct MissingConfigKey;
+bool LoadConfigFile(const QString &path, TConfig &cfg, QString *error = nullptr, int *keysFound = nullptr,
+    std::vector<MissingConfigKey> *missing = nullptr);
 
 class TmyIniFile;
 // One value of a configuration file: the place of its key in writing order
@@ -41,13 +44,13 @@ std::vector<ConfigValue> ParseConfigFile(const TmyIniFile &ini);
 
 // The parts of the file, in its order; each is one table of the pages.
 enum class ConfigPart { Gsm, Oper, Goods, Usl, Klishe, Agent, Factory, Station };
-// A key the file lacks: its part, section and name.
+// A key of the configuration a file lacks, in writing order (a file cut in
+// the middle lacks the keys of its end): its part, section and name. Files
+// written before the twelfth agent entry existed lack its keys: that is no
+// damage, and they are not listed.
 struct MissingConfigKey
 {
     ConfigPart part;
     QString section;
     QString key;
 };
-// The keys of the configuration the file at path lacks, in writing order; a
-// file cut in the middle lacks the keys of its end. False when it cannot be read.
-bool FindMissingConfigKeys(const QString &path, std::vector<MissingConfigKey> &missing, QString *error = nullptr);

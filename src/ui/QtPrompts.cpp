@@ -32,6 +32,11 @@ QMessageBox::StandardButton Show(QWidget *parent, QMessageBox::Icon icon, const 
         // base): Enter pressed by habit must not say yes.
         box.setDefaultButton(QMessageBox::No);
     }
+    // With a way back, Enter pressed by habit takes it and keeps everything.
+    if (QAbstractButton *cancel = box.button(QMessageBox::Cancel)) {
+        cancel->setText(u"Отмена"_s);
+        box.setDefaultButton(QMessageBox::Cancel);
+    }
     return QMessageBox::StandardButton(box.exec());
 }
 
@@ -102,15 +107,8 @@ bool QtPrompts::confirmStore(QWidget *parent, const QList<StoreIssue> &issues)
 
 Prompts::SaveAnswer QtPrompts::askSaveChanges(QWidget *parent, const QString &text)
 {
-    QMessageBox box(QMessageBox::Question, u"Подтверждение"_s, ForDisplay(text),
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent ? parent : QApplication::activeWindow());
-    box.button(QMessageBox::Yes)->setText(u"Да"_s);
-    box.button(QMessageBox::No)->setText(u"Нет"_s);
-    box.button(QMessageBox::Cancel)->setText(u"Отмена"_s);
-    // Enter pressed by habit keeps the window and the edits.
-    box.setDefaultButton(QMessageBox::Cancel);
-    box.setEscapeButton(QMessageBox::Cancel);
-    switch (box.exec()) {
+    switch (Show(parent, QMessageBox::Question, u"Подтверждение"_s, text,
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
     case QMessageBox::Yes:
         return SaveAnswer::Save;
     case QMessageBox::No:

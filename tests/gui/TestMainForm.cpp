@@ -642,8 +642,10 @@ void TestMainForm::configurationSavedLoadsBackIntoEveryCell()
 
     // A fresh window, as after the next start of the program.
     Started loading;
+    loading.form.Config.Scan.ComPort = u"COM7"_s; // the scanner's, which no configuration file holds
     prompts->answerFile(Kind::OpenFile, path);
     Action(loading.form, u"N8"_s)->trigger();
+    QCOMPARE(loading.form.Config.Scan.ComPort, u"COM7"_s);
     CheckWaitUndone(loading.form);
     QCOMPARE(prompts->messages.constLast().text, kConfigFilter);
     QCOMPARE(prompts->messages.constLast().defaultSuffix, u"conf"_s);

@@ -128,11 +128,12 @@ int RunPlan(CliContext &context, const TablePlan &plan, RunDirection direction, 
 // Loads an existing configuration file into cfg and the grids; false (with the
 // reason on standard error) when it cannot be read or holds no configuration
 // at all: written to a register, such a file would only wipe it.
-bool LoadExisting(CliContext &context, const QString &path, TConfig &cfg, const OwnedGrids &grids)
+bool LoadExisting(CliContext &context, const QString &path, TConfig &cfg, const OwnedGrids &grids,
+    std::vector<MissingConfigKey> *missing = nullptr)
 {
     QString error;
     int keys = 0;
-    if (!LoadConfigFile(path, cfg, &error, &keys)) {
+    if (!LoadConfigFile(path, cfg, &error, &keys, missing)) {
         Fail(context, ConfigExit::kBadInput, error); // the message names the file and the reason
         return false;
     }
@@ -171,14 +172,8 @@ TableKind TableOfPart(ConfigPart part)
 
 // A file cut in the middle would load its missing keys as empty values and
 // blank the register: refused unless asked for, naming the first missing key.
-bool RefuseMissingKeys(CliContext &context, const ConfigJob &job)
+bool RefuseMissingKeys(CliContext &context, const ConfigJob &job, const std::vector<MissingConfigKey> &missing)
 {
-    std::vector<MissingConfigKey> missing;
-    QString error;
-    if (!FindMissingConfigKeys(job.path, missing, &error)) {
-        Fail(context, ConfigExit::kBadInput, error);
-        return true;
-    }
     for (const MissingConfigKey &key : missing) {
         const bool selected = std::any_of(job.plan.spans.begin(), job.plan.spans.end(),
             [&](const TableSpan &span) { return span.kind == TableOfPart(key.part); });
@@ -203,9 +198,10 @@ bool LoadJobFile(CliContext &context, const ConfigJob &job, const OwnedGrids &gr
         return false;
     }
     const auto cfg = std::make_unique<TConfig>();
-    if (!LoadExisting(context, job.path, *cfg, grids))
+    std::vector<MissingConfigKey> missing;
+    if (!LoadExisting(context, job.path, *cfg, grids, &missing))
         return false;
-    return job.allowMissing || !RefuseMissingKeys(context, job);
+    return job.allowMissing || !RefuseMissingKeys(context, job, missing);
 }
 
 QString CellPlace(TableKind kind, int row, int col)
