@@ -122,7 +122,8 @@ std::optional<std::pair<TableKind, int>> TConfigRuns::RunGuarded(RunDirection di
         QList<StoreIssue> issues;
         for (int k = start.kind; k < kTableKindCount; ++k) {
             const auto kind = TableKind(k);
-            issues << CheckBeforeWrite(kind, grids[kind], k == start.kind ? start.row : 1, MaxRowOf(kind));
+            issues << CheckBeforeWrite(
+                kind, grids[kind], k == start.kind ? start.row : 1, MaxRowOf(kind), k + 1 < kTableKindCount);
         }
         if (!TKktSession::ConfirmStore(m_window, issues))
             return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include "pages/FixedLists.h"
 #include "pages/ReportText.h"
+#include "scanner/ShtrihCheck.h"
 
 #include <optional>
 
@@ -64,6 +65,9 @@ void PutCell(
     const Outcome outcome = Judge(grid, layout, row, col, pasted);
     if (outcome.take) {
         grid.setCell(row, col, outcome.text);
+        if (layout.kind == TableKind::Goods && col == GoodsCol::Barcode)
+            if (const QString why = UnscannableBarcode(outcome.text); !why.isEmpty())
+                report.unscannable(row, why);
         // As the list choice does: these kinds carry no VAT choice.
         if (RuleAt(layout, row, col).list == ListKind::ItemKinds && FixedLists::IsVatExemptKind(outcome.text))
             grid.setCell(row, UslCol::Vat, FixedLists::VatExempt());
@@ -105,9 +109,15 @@ void PasteReport::outside(int cells)
     m_outside += cells;
 }
 
+void PasteReport::unscannable(int row, const QString &reason)
+{
+    if (++m_unscannable <= kDetailLines)
+        m_unscannableDetails << u"строка %1: %2"_s.arg(row).arg(reason);
+}
+
 QString PasteReport::message() const
 {
-    if (m_adjusted == 0 && m_outside == 0)
+    if (m_adjusted == 0 && m_outside == 0 && m_unscannable == 0)
         return {};
     QString text = Plural(m_reached, u"Вставлена %1 ячейка"_s, u"Вставлено %1 ячейки"_s, u"Вставлено %1 ячеек"_s);
     if (m_adjusted > 0) {
@@ -123,6 +133,13 @@ QString PasteReport::message() const
         text += u"\r\n"_s
             + Plural(m_outside, u"Не вставлена %1 ячейка за краем таблицы."_s,
                 u"Не вставлено %1 ячейки за краем таблицы."_s, u"Не вставлено %1 ячеек за краем таблицы."_s);
+    if (m_unscannable > 0) {
+        text += u"\r\n"_s + UnscannableHead(m_unscannable);
+        for (const QString &line : m_unscannableDetails)
+            text += u"\r\n"_s + line;
+        if (m_unscannable > kDetailLines)
+            text += u"\r\n… и ещё %1"_s.arg(m_unscannable - kDetailLines);
+    }
     return text;
 }
 

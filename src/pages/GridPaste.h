@@ -28,10 +28,13 @@ public:
     // A cell whose rule changed what it got, or refused it.
     void adjusted(int row, const QString &columnTitle, const QString &reason);
     void outside(int cells); // block cells past the grid's last row or column
+    // A barcode taken as pasted that no scanner gives (the cell keeps it, marked).
+    void unscannable(int row, const QString &reason);
 
     int reachedCount() const { return m_reached; }
     int adjustedCount() const { return m_adjusted; }
     int outsideCount() const { return m_outside; }
+    int unscannableCount() const { return m_unscannable; }
     // "Вставлено N ячеек, изменено M: ..." with the first cells and their
     // reasons, and the cells left outside; empty when there is nothing to tell.
     QString message() const;
@@ -40,7 +43,9 @@ private:
     int m_reached = 0;
     int m_adjusted = 0;
     int m_outside = 0;
+    int m_unscannable = 0;
     QStringList m_details;
+    QStringList m_unscannableDetails;
 };
 
 // What a rule did to a pasted text, in words ("убраны недопустимые символы (3)").

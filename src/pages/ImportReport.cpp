@@ -96,11 +96,17 @@ void ImportReport::finish(StringGridModel &goods, int firstCol, int lastCol)
     }
     m_names.clear();
     m_writeRefused.clear();
-    for (const StoreIssue &issue : CheckBeforeWrite(TableKind::Goods, goods, 1, GoodsRows::kCount)) {
-        if (issue.refused)
+    m_unscannable.clear();
+    m_capitalNames = 0;
+    for (const StoreIssue &issue : StoreIssues(TableKind::Goods, goods, 1, GoodsRows::kCount)) {
+        if (issue.refused())
             m_writeRefused << issue;
-        else if (issue.col == GoodsCol::Name)
+        else if (issue.col == GoodsCol::Name && issue.level == StoreLevel::Changed)
             m_names << issue;
+        else if (issue.col == GoodsCol::Name && issue.level == StoreLevel::Case)
+            ++m_capitalNames;
+        else if (issue.col == GoodsCol::Barcode && issue.level == StoreLevel::Warning)
+            m_unscannable << issue;
     }
 }
 
@@ -146,6 +152,12 @@ QString ImportReport::text(const QString &head) const
         paragraphs << IssuesText(m_writeRefused,
             Plural(writeRefused(), u"%1 ячейку ККТ не примет при записи:"_s, u"%1 ячейки ККТ не примет при записи:"_s,
                 u"%1 ячеек ККТ не примет при записи:"_s));
+    if (m_capitalNames > 0)
+        paragraphs << Plural(m_capitalNames, u"%1 наименование ККТ сохранит заглавными буквами (ячейки отмечены)."_s,
+            u"%1 наименования ККТ сохранит заглавными буквами (ячейки отмечены)."_s,
+            u"%1 наименований ККТ сохранит заглавными буквами (ячейки отмечены)."_s);
+    if (!m_unscannable.isEmpty())
+        paragraphs << IssuesText(m_unscannable, UnscannableHead(unscannable()));
     // A blank line between the paragraphs: each lists cells of its own.
     return paragraphs.join(u"\r\n\r\n"_s);
 }

@@ -42,6 +42,10 @@ public:
     int namesOtherwise() const { return int(m_names.size()); }
     // Cells a write to the register would refuse (a barcode or price out of its field).
     int writeRefused() const { return int(m_writeRefused.size()); }
+    // Names the register holds in capitals only.
+    int capitalNames() const { return m_capitalNames; }
+    // Barcodes the register takes but no scanner gives (a wrong check digit, too long for an EAN).
+    int unscannable() const { return int(m_unscannable.size()); }
 
     // The message: `head` (a text the import has always shown) or else the rows
     // loaded, then a paragraph for each kind of cell noted, the first cells named.
@@ -63,4 +67,6 @@ private:
     int m_refused = 0;
     QList<StoreIssue> m_names;
     QList<StoreIssue> m_writeRefused;
+    QList<StoreIssue> m_unscannable;
+    int m_capitalNames = 0;
 };

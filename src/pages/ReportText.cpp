@@ -22,3 +22,10 @@ QString QuotedCell(const QString &text)
             c = u'·';
     return u"«"_s + shown + (text.size() > kLongest ? u"…»"_s : u"»"_s);
 }
+
+QString UnscannableHead(int n)
+{
+    return Plural(n, u"%1 штрих-код сканер не прочтёт (ККТ сохранит его как есть):"_s,
+        u"%1 штрих-кода сканер не прочтёт (ККТ сохранит их как есть):"_s,
+        u"%1 штрих-кодов сканер не прочтёт (ККТ сохранит их как есть):"_s);
+}

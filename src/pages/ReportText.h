@@ -11,3 +11,7 @@ QString Plural(int n, const QString &one, const QString &few, const QString &man
 // A cell's text as a mark or a message may quote it: in «», on one line and
 // not too long.
 QString QuotedCell(const QString &text);
+
+// The head of a list of barcodes that no scanner gives: "3 штрих-кода сканер
+// не прочтёт (ККТ сохранит их как есть):".
+QString UnscannableHead(int n);

@@ -10,9 +10,14 @@ using namespace Qt::StringLiterals;
 namespace {
 QString MarkText(const StoreIssue &issue)
 {
-    if (issue.refused)
+    switch (issue.level) {
+    case StoreLevel::Refused:
         return u"Строка не будет записана в ККТ: "_s + issue.reason;
-    return u"В ККТ будет «%1»: %2"_s.arg(issue.stored, issue.reason);
+    case StoreLevel::Warning: // the register holds the cell as it is
+        return issue.reason.left(1).toUpper() + issue.reason.mid(1);
+    default:
+        return u"В ККТ будет «%1»: %2"_s.arg(issue.stored, issue.reason);
+    }
 }
 } // namespace
 
@@ -39,7 +44,7 @@ void StoreMarks::refresh(int from, int to)
     if (from > to)
         return;
     QHash<int, QString> marked; // by row * cols + col
-    for (const StoreIssue &issue : CheckBeforeWrite(m_kind, m_grid, from, to))
+    for (const StoreIssue &issue : StoreIssues(m_kind, m_grid, from, to))
         marked.insert(issue.row * m_grid.cols() + issue.col, MarkText(issue));
     const GridBulkUpdate bulk(m_grid);
     for (int row = from; row <= to; ++row)

@@ -1,10 +1,9 @@
 #include "pages/TableRun.h"
 
-#include "config/NumberText.h"
-
 #include "kkt/ComPort.h"
 #include "pages/GsmRun.h"
 #include "pages/RangeCheck.h"
+#include "pages/RegisterMap.h"
 #include "pages/ValueConv.h"
 
 using namespace Qt::StringLiterals;
@@ -31,6 +30,15 @@ Step OutcomeStep(quint8 outcome, TableKind kind, bool writing, int number)
         outcome);
 }
 
+// A value for which the write stops before sending: the program's own
+// message, or the outcome the request gives such a value.
+Step Refused(const RowRefusal &refusal, TableKind kind, int number)
+{
+    if (refusal.outcome != KktOutcome::Ok)
+        return OutcomeStep(refusal.outcome, kind, true, number);
+    return Failed(refusal.message);
+}
+
 Step ParamStep(KktChannel &channel, const KktConnection &conn, TableKind kind, bool writing, StringGridModel &grid,
     int gridRow, int slotIndex)
 {
@@ -38,11 +46,10 @@ Step ParamStep(KktChannel &channel, const KktConnection &conn, TableKind kind, b
     quint16 font = slot.fontCol < 0 ? 0x30 : FontCode(grid.cell(gridRow, slot.fontCol));
     QString value;
     if (writing && slot.groupCode) {
-        const std::optional<QString> code = UslToCode(
-            grid.cell(gridRow, UslCol::Kind), grid.cell(gridRow, UslCol::Vat), grid.cell(gridRow, UslCol::Tax));
-        if (!code)
-            return Failed(u"ВНИМАНИЕ!\r\nНе выбран признак предмета расчета у группы номер %1!"_s.arg(gridRow));
-        value = *code;
+        const GroupCodeWrite code = GroupCodeOf(grid, gridRow);
+        if (code.refusal)
+            return Refused(*code.refusal, kind, gridRow);
+        value = code.code;
     } else if (writing) {
         value = grid.cell(gridRow, slot.textCol);
     }
@@ -66,25 +73,15 @@ Step ParamStep(KktChannel &channel, const KktConnection &conn, TableKind kind, b
 
 Step GoodsWrite(KktChannel &channel, const KktConnection &conn, StringGridModel &grid, int n)
 {
-    const std::optional<QString> barcode = ShtrihToValue(grid.cell(n, GoodsCol::Barcode), grid.cell(n, GoodsCol::Mark));
-    if (!barcode)
-        return Failed(
-            u"ВНИМАНИЕ!\r\nНеверный штрих-код товара номер %1! Штрих-код должен быть числом меньше %2."_s.arg(n).arg(
-                kMarkBit));
-    // A price the request could not carry would only come back as outcome 5
-    // without a word of which value: named here, before anything is sent.
-    const QString priceCell = grid.cell(n, GoodsCol::Price);
-    if (!priceCell.isEmpty() && !IsPriceNumber(priceCell))
-        return Failed(
-            u"ВНИМАНИЕ!\r\nНеверная цена товара номер %1: \"%2\"! Цена должна быть числом с точкой (12.50)."_s.arg(n)
-                .arg(priceCell));
+    // A row the register could not take (or that would come back as another
+    // value) is refused before anything is sent, naming the cell.
+    GoodsItemWrite item = GoodsItemOf(grid, n);
+    if (!item.refusals.isEmpty())
+        return Refused(item.refusals.first(), TableKind::Goods, n);
+    GoodsItemValues &v = item.values;
     quint16 number = quint16(n);
-    quint16 font = FontCode(grid.cell(n, GoodsCol::Font));
-    QString name = grid.cell(n, GoodsCol::Name);
-    QString value = *barcode;
-    QString price = PriceToKop(grid.cell(n, GoodsCol::Price));
-    quint8 section = SectionByte(grid.cell(n, GoodsCol::Section));
-    return OutcomeStep(RequestPredmRasch(channel, conn, KktMode::Write, number, font, name, value, price, section),
+    return OutcomeStep(
+        RequestPredmRasch(channel, conn, KktMode::Write, number, v.font, v.name, v.barcode, v.kopecks, v.section),
         TableKind::Goods, true, n);
 }
 

@@ -148,14 +148,24 @@ void TestConfigRuns::writeIsCheckedFirst()
 {
     Window w;
     w.goods().setCell(2, GoodsCol::Name, u"Чай чёрный листовой 100 г №7"_s);
+    w.goods().setCell(5, GoodsCol::Price, u"-5"_s);
+    w.form->Set102Frame->grid(TableKind::Usl).setCell(2, UslCol::Vat, u"9 - НДС 99%"_s);
     w.form->GsmFrame->grid().setCell(3, 1, u"77909"_s);
     w.prompts.answerStoreCheck(false);
     w.trigger(u"actWriteAll"_s);
     QVERIFY2(w.prompts.verdict().isEmpty(), qPrintable(w.prompts.verdict()));
     const QStringList listed = w.prompts.messages.first().text.split(u'\n');
-    QCOMPARE(listed.size(), 2);
+    QCOMPARE(listed.size(), 4);
     QVERIFY(listed[0].startsWith(u"Параметры GSM, строка 3, Порт сервера ОФД: «77909»"_s));
     QVERIFY(listed[1].startsWith(u"Предмет расчета, строка 2, Наименование: «Чай чёрный"_s));
+    // A row the write would stop at, and the tables after it that would stay unwritten.
+    QCOMPARE(listed[2],
+        u"Предмет расчета, строка 5, Цена за единицу: «-5» → «запись остановится на этой строке, следующие таблицы "
+        u"не будут записаны» (отрицательная цена)"_s);
+    // What the register gets for a VAT that is none of the list's.
+    QCOMPARE(listed[3],
+        u"Группы предметов расчета, строка 2, Номер налога: «9 - НДС 99%» → «» (нет в списке: ККТ получит код налога "
+        u"«0», при чтении ячейка будет пустой)"_s);
     QCOMPARE(w.deviceLink.writes(), 0);
 }
 

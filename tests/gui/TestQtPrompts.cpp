@@ -12,8 +12,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QTableWidget>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -245,8 +245,9 @@ void TestQtPrompts::storeCheck()
     QFETCH(bool, writes);
     const QList<StoreIssue> issues {
         { TableKind::Goods, 7, GoodsCol::Name, u"Чай чёрный"_s, u"ЧАЙ Ч РНЫЙ"_s, u"символы, которых нет в ККТ: «Ё»"_s,
-            false },
-        { TableKind::Gsm, 3, GsmCol::Value, u"77909"_s, u"77909"_s, u"порт должен быть от 1 до 65535"_s, false },
+            StoreLevel::Changed },
+        { TableKind::Gsm, 3, GsmCol::Value, u"77909"_s, u"77909"_s, u"порт должен быть от 1 до 65535"_s,
+            StoreLevel::Changed },
     };
     QStringList row0, row1;
     WhenModal([&](QWidget *dialog) {

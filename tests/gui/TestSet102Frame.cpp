@@ -1005,13 +1005,28 @@ void TestSet102Frame::xlsImportReportsAndRefusesOtherLayouts()
     QCOMPARE(b.shown().last(),
         Info(u"Загружено 4 строки.\r\nОстальные 5996 строк очищены.\r\n\r\nНе принято 2 значения из файла (в "
              u"ячейках значения по умолчанию, ячейки отмечены):\r\nстрока 3, «Штрих-код»: в файле «59.9х» — штрих-код "
-             u"не число\r\nстрока 3, «Цена за единицу»: в файле «дёшево» — цена не число"_s));
+             u"не число\r\nстрока 3, «Цена за единицу»: в файле «дёшево» — цена не число\r\n\r\n4 наименования ККТ "
+             u"сохранит "
+             u"заглавными буквами (ячейки отмечены).\r\n\r\n3 штрих-кода сканер не прочтёт (ККТ сохранит их как "
+             u"есть):\r\n"
+             u"строка 1, «Штрих-код»: «4600000000001» — контрольная цифра штрих-кода неверна (должна быть 8): сканер "
+             u"такой "
+             u"код не прочтёт\r\nстрока 2, «Штрих-код»: «4601234567890» — контрольная цифра штрих-кода неверна (должна "
+             u"быть 3): сканер такой код не прочтёт\r\nстрока 4, «Штрих-код»: «4607000000001» — контрольная цифра "
+             u"штрих-кода неверна (должна быть 7): сканер такой код не прочтёт"_s));
     QCOMPARE(goods.cell(3, GoodsCol::Name), u"Сок"_s);
     QCOMPARE(goods.cell(6000, GoodsCol::Name), QString());
     // The view shows the mark's reason as the cell's tool tip.
     QCOMPARE(goods.data(goods.index(3, GoodsCol::Barcode), Qt::ToolTipRole).toString(),
         u"В файле: «59.9х» — штрих-код не число"_s);
     QVERIFY(goods.data(goods.index(3, GoodsCol::Barcode), StringGridModel::MarkRole).isValid());
+    // Names the register holds in capitals and barcodes no scanner reads are
+    // marked too, the grid keeping the file's text.
+    QCOMPARE(goods.data(goods.index(3, GoodsCol::Name), Qt::ToolTipRole).toString(),
+        u"В ККТ будет «СОК»: строчные буквы станут заглавными"_s);
+    QCOMPARE(goods.data(goods.index(4, GoodsCol::Barcode), Qt::ToolTipRole).toString(),
+        u"Контрольная цифра штрих-кода неверна (должна быть 7): сканер такой код не прочтёт"_s);
+    QCOMPARE(goods.cell(4, GoodsCol::Barcode), u"4607000000001"_s);
 
     QCOMPARE(edits.stack()->count(), 1);
     edits.undo();

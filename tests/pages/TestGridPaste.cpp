@@ -146,6 +146,14 @@ void TestGridPaste::pasteBlock_data()
            "строка 10, «Штрих-код»: убраны недопустимые символы (1)\r\n"
            "… и ещё 2"_s
         << 12;
+    // Taken as they are (the register keeps them so), but counted.
+    QTest::newRow("barcodes no scanner reads")
+        << TableKind::Goods << 1 << 3 << u"4607001770016\n96385074\n123\n0\n2000000000011"_s
+        << QStringList { u"1,3=4607001770016"_s, u"5,3=2000000000011"_s }
+        << u"Вставлено 5 ячеек.\r\n2 штрих-кода сканер не прочтёт (ККТ сохранит их как есть):\r\n"
+           "строка 1: контрольная цифра штрих-кода неверна (должна быть 5): сканер такой код не прочтёт\r\n"
+           "строка 5: контрольная цифра штрих-кода неверна (должна быть 5): сканер такой код не прочтёт"_s
+        << 0;
     QTest::newRow("gsm values keep their case")
         << TableKind::Gsm << 5 << 1 << u"Internet.Beeline.ru\nBee\nPass Word"_s
         << QStringList { u"5,1=Internet.Beeline.ru"_s, u"6,1=Bee"_s, u"7,1=Pass Word"_s } << QString() << 0;

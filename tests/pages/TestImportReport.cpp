@@ -135,10 +135,10 @@ void TestImportReport::reportPerReader_data()
 
     for (const QString &reader : { u"xls"_s, u"1cdb"_s }) {
         const QByteArray r = reader.toLatin1();
-        QTest::addRow("%s: clean", r.data()) << reader << u"Хлеб"_s << u"4601234567890"_s << u"12.50"_s
-                                             << u"Хлеб|4601234567890|12.50"_s << QStringList() << rest;
+        QTest::addRow("%s: clean", r.data()) << reader << u"ХЛЕБ"_s << u"4601234567893"_s << u"12.50"_s
+                                             << u"ХЛЕБ|4601234567893|12.50"_s << QStringList() << rest;
         QTest::addRow("%s: barcode no number", r.data())
-            << reader << u"Хлеб"_s << u"59.9х"_s << u"12.50"_s << u"Хлеб||12.50"_s << QStringList { barcodeMark }
+            << reader << u"ХЛЕБ"_s << u"59.9х"_s << u"12.50"_s << u"ХЛЕБ||12.50"_s << QStringList { barcodeMark }
             << rest + refusedBarcode;
         QTest::addRow("%s: name with characters the register lacks", r.data())
             << reader << u"Чай №1"_s << QString() << u"1.00"_s << u"Чай №1||1.00"_s << QStringList()
@@ -146,25 +146,32 @@ void TestImportReport::reportPerReader_data()
         QTest::addRow("%s: name longer than the field", r.data())
             << reader << kLongName << QString() << u"1.00"_s << kLongName.left(24) + u"||1.00"_s
             << QStringList { cutMark } << rest + cutName;
+        // Taken as the file has them; what the register makes of them is told.
+        QTest::addRow("%s: lower case, a barcode no scanner reads", r.data())
+            << reader << u"Хлеб"_s << u"4601234567890"_s << u"12.50"_s << u"Хлеб|4601234567890|12.50"_s << QStringList()
+            << rest
+                + u"\r\n\r\n1 наименование ККТ сохранит заглавными буквами (ячейки отмечены).\r\n\r\n1 штрих-код "
+                  u"сканер не прочтёт (ККТ сохранит его как есть):\r\nстрока 2, «Штрих-код»: «4601234567890» — "
+                  u"контрольная цифра штрих-кода неверна (должна быть 3): сканер такой код не прочтёт"_s;
     }
     // A workbook's price that is none: the row default, marked.
-    QTest::newRow("xls: price no number") << u"xls"_s << u"Хлеб"_s << QString() << u"дёшево"_s << u"Хлеб||0.00"_s
+    QTest::newRow("xls: price no number") << u"xls"_s << u"ХЛЕБ"_s << QString() << u"дёшево"_s << u"ХЛЕБ||0.00"_s
                                           << QStringList { priceMark } << rest + refusedPrice;
     // A 1C file's price that is none rejects the file, as it always did.
     QTest::newRow("1cdb: price no number")
-        << u"1cdb"_s << u"Хлеб"_s << QString() << u"дёшево"_s << QString() << QStringList() << QString();
+        << u"1cdb"_s << u"ХЛЕБ"_s << QString() << u"дёшево"_s << QString() << QStringList() << QString();
 
     // The program's own base file is taken as it is; what the register would
     // make of it is told, and the watcher of the grid marks it.
-    QTest::newRow("db102: clean") << u"db102"_s << u"Хлеб"_s << u"4601234567890"_s << u"12.50"_s
-                                  << u"Хлеб|4601234567890|12.50"_s << QStringList() << rest;
+    QTest::newRow("db102: clean") << u"db102"_s << u"ХЛЕБ"_s << u"4601234567893"_s << u"12.50"_s
+                                  << u"ХЛЕБ|4601234567893|12.50"_s << QStringList() << rest;
     QTest::newRow("db102: barcode no number")
-        << u"db102"_s << u"Хлеб"_s << u"59.9х"_s << u"12.50"_s << u"Хлеб|59.9х|12.50"_s << QStringList()
+        << u"db102"_s << u"ХЛЕБ"_s << u"59.9х"_s << u"12.50"_s << u"ХЛЕБ|59.9х|12.50"_s << QStringList()
         << rest
             + u"\r\n\r\n1 ячейку ККТ не примет при записи:\r\nстрока 2, «Штрих-код»: «59.9х» — штрих-код должен быть "
               u"числом меньше %1"_s.arg(kMarkBit);
     QTest::newRow("db102: price no number")
-        << u"db102"_s << u"Хлеб"_s << QString() << u"дёшево"_s << u"Хлеб||дёшево"_s << QStringList()
+        << u"db102"_s << u"ХЛЕБ"_s << QString() << u"дёшево"_s << u"ХЛЕБ||дёшево"_s << QStringList()
         << rest
             + u"\r\n\r\n1 ячейку ККТ не примет при записи:\r\nстрока 2, «Цена за единицу»: «дёшево» — цена должна быть "
               u"числом с точкой (12.50)"_s;
@@ -189,7 +196,7 @@ void TestImportReport::reportPerReader()
     m_goods->setCell(3000, GoodsCol::Name, u"СТАРОЕ"_s);
     const QString before = Snapshot(*m_goods);
     const PageResult result = Import(
-        reader, { { u"Молоко"_s, u"4600000000001"_s, u"35.50"_s }, { name, barcode, price } }, *m_goods, m_dir->path());
+        reader, { { u"МОЛОКО"_s, u"4600000000008"_s, u"35.50"_s }, { name, barcode, price } }, *m_goods, m_dir->path());
 
     if (cells.isEmpty()) {
         QVERIFY(!result.ok);
@@ -206,7 +213,7 @@ void TestImportReport::reportPerReader()
     QCOMPARE(row2, cells);
     QCOMPARE(MarksOf(*m_goods, 2), marks);
     QCOMPARE(MarksOf(*m_goods, 1), QStringList());
-    QCOMPARE(m_goods->cell(1, GoodsCol::Barcode), u"4600000000001"_s);
+    QCOMPARE(m_goods->cell(1, GoodsCol::Barcode), u"4600000000008"_s);
     QCOMPARE(m_goods->cell(3000, GoodsCol::Name), QString());
 }
 
@@ -216,9 +223,9 @@ void TestImportReport::reportNamesTheFirstCellsAndCountsTheRest()
 {
     QString text = u"\x01\r\n"_s;
     for (int row = 1; row <= 8; ++row)
-        text += u"\x02%1\tТовар\tУзкий\tкод%1\t1.00\t1\x03\r\n"_s.arg(row);
+        text += u"\x02%1\tТОВАР\tУзкий\tкод%1\t1.00\t1\x03\r\n"_s.arg(row);
     text += u"\x02"
-            "8\tТовар\tУзкий\t48\t1.00\t1\x03\r\n"_s; // row 8 again, now with a number
+            "8\tТОВАР\tУзкий\t48\t1.00\t1\x03\r\n"_s; // row 8 again, now with a number
     const PageResult result = ImportGoods1CBytes(ToCp1251(text), *m_goods);
     QVERIFY(result.ok);
     QCOMPARE(result.count, 9);
@@ -238,10 +245,10 @@ void TestImportReport::workbookLayoutCheck_data()
     QTest::addColumn<QList<QStringList>>("rows");
     QTest::addColumn<QString>("refusal"); // what the message says was found; empty: the workbook loads
 
-    const QStringList good = SheetRow({ u"Хлеб"_s, u"4600000000001"_s, u"35.5"_s });
+    const QStringList good = SheetRow({ u"ХЛЕБ"_s, u"4600000000008"_s, u"35.5"_s });
     const QStringList badBarcode = SheetRow({ u"Сок"_s, u"59.9х"_s, u"35.5"_s });
-    const QStringList badPrice = SheetRow({ u"Сок"_s, u"4600000000001"_s, u"дёшево"_s });
-    const QStringList numberForName = SheetRow({ u"2"_s, u"4600000000001"_s, QString() });
+    const QStringList badPrice = SheetRow({ u"Сок"_s, u"4600000000008"_s, u"дёшево"_s });
+    const QStringList numberForName = SheetRow({ u"2"_s, u"4600000000008"_s, QString() });
     const QStringList empty(XlsCells::kColumns);
     const auto found = [](int misfits, int filled) {
         return u"в %1 из %2 строк с данными в столбце C не штрих-код, в столбце F не цена или в столбце D число "
@@ -307,7 +314,12 @@ void TestImportReport::workbookWithOneBadRowLoads()
     QCOMPARE(result.message,
         u"Загружено 4 строки.\r\nОстальные 5996 строк очищены.\r\n\r\nНе принято 2 значения из файла (в ячейках "
         u"значения по умолчанию, ячейки отмечены):\r\nстрока 3, «Штрих-код»: в файле «59.9х» — штрих-код не число\r\n"
-        u"строка 3, «Цена за единицу»: в файле «дёшево» — цена не число"_s);
+        u"строка 3, «Цена за единицу»: в файле «дёшево» — цена не число\r\n\r\n4 наименования ККТ сохранит "
+        u"заглавными буквами (ячейки отмечены).\r\n\r\n3 штрих-кода сканер не прочтёт (ККТ сохранит их как есть):\r\n"
+        u"строка 1, «Штрих-код»: «4600000000001» — контрольная цифра штрих-кода неверна (должна быть 8): сканер такой "
+        u"код не прочтёт\r\nстрока 2, «Штрих-код»: «4601234567890» — контрольная цифра штрих-кода неверна (должна "
+        u"быть 3): сканер такой код не прочтёт\r\nстрока 4, «Штрих-код»: «4607000000001» — контрольная цифра "
+        u"штрих-кода неверна (должна быть 7): сканер такой код не прочтёт"_s);
     QCOMPARE(m_goods->cell(2, GoodsCol::Price), u"12.5"_s);
     QCOMPARE(m_goods->cell(3, GoodsCol::Name), u"Сок"_s);
     QCOMPARE(m_goods->cell(3, GoodsCol::Barcode), QString());

@@ -4,10 +4,12 @@
 #include "kkt/KktFrame.h"
 #include "pages/FixedLists.h"
 #include "pages/GsmRun.h"
+#include "pages/RegisterView.h"
 #include "pages/TableRun.h"
 
 #include <QTest>
 
+#include <algorithm>
 #include <tuple>
 
 using namespace Qt::StringLiterals;
@@ -96,6 +98,8 @@ private slots:
     void progressHalvesToEven();
     void silentKkt();
     void agentTableCountsFailedRequest();
+    void goodsRowsRefusedBeforeSending_data();
+    void goodsRowsRefusedBeforeSending();
     void undefinedCasesAreRefused();
     void gsmParameters();
     void gsmFailureNamesParameter();
@@ -279,41 +283,71 @@ void TestTableRun::agentTableCountsFailedRequest()
     QCOMPARE(stations.positions, (QList<int> { 1 }));
 }
 
+void TestTableRun::goodsRowsRefusedBeforeSending_data()
+{
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("message"); // empty: the value passes and is sent
+    QTest::addColumn<int>("outcome");
+
+    const QString badBarcode
+        = u"ВНИМАНИЕ!\r\nНеверный штрих-код товара номер 2! Штрих-код должен быть числом меньше 140737488355328."_s;
+    const QString outcome5 = u"Внимание!\r\nОшибка (5) при записи базы. Товар номер 2 !"_s;
+    const auto add = [](const char *name, int col, const QString &value, const QString &message, int outcome = 0) {
+        QTest::newRow(name) << col << value << message << outcome;
+    };
+    add("barcode with a letter", GoodsCol::Barcode, u"46O0"_s, badBarcode);
+    add("barcode on the marking bit", GoodsCol::Barcode, u"140737488355328"_s, badBarcode);
+    add("price with a comma", GoodsCol::Price, u"12,5"_s,
+        u"ВНИМАНИЕ!\r\nНеверная цена товара номер 2: \"12,5\"! Цена должна быть числом с точкой (12.50)."_s);
+    add("negative price", GoodsCol::Price, u"-5"_s,
+        u"ВНИМАНИЕ!\r\nНеверная цена товара номер 2: \"-5\"! Цена не может быть отрицательной."_s);
+    add("one kopeck below zero", GoodsCol::Price, u"-0.01"_s,
+        u"ВНИМАНИЕ!\r\nНеверная цена товара номер 2: \"-0.01\"! Цена не может быть отрицательной."_s);
+    add("negative beyond the field", GoodsCol::Price, u"-99999999999"_s,
+        u"ВНИМАНИЕ!\r\nНеверная цена товара номер 2: \"-99999999999\"! Цена не может быть отрицательной."_s);
+    add("price above the field", GoodsCol::Price, u"21474836.48"_s, outcome5, 5);
+    add("price far above the field", GoodsCol::Price, u"99999999"_s, outcome5, 5);
+    add("the highest price", GoodsCol::Price, u"21474836.47"_s, QString());
+    add("minus zero", GoodsCol::Price, u"-0.00"_s, QString());
+    add("the highest barcode", GoodsCol::Barcode, u"140737488355327"_s, QString());
+}
+
+// A row the register could not take, or would give back as another value, is
+// refused before a byte is sent; the run stops there, and the check before
+// writing names the same cell as the one the write stops at.
+void TestTableRun::goodsRowsRefusedBeforeSending()
+{
+    QFETCH(int, col);
+    QFETCH(QString, value);
+    QFETCH(QString, message);
+    QFETCH(int, outcome);
+    const auto goods = MakeGrid(TableKind::Goods);
+    goods->setCell(2, col, value);
+    Bench b;
+    b.link.answers << MakeAnswer(46, 0) << MakeAnswer(46, 0) << MakeAnswer(46, 0);
+    const RunResult r = RunTable(b.channel, b.conn, TableKind::Goods, RunDirection::Write, *goods, 1, 3, b.hooks);
+    const QList<StoreIssue> issues = CheckBeforeWrite(TableKind::Goods, *goods, 1, 3);
+    if (message.isEmpty()) {
+        QVERIFY(r.ok);
+        QCOMPARE(b.link.writes.size(), 3);
+        QVERIFY(std::none_of(issues.cbegin(), issues.cend(), [](const StoreIssue &i) { return i.refused(); }));
+        return;
+    }
+    QCOMPARE(r.messages, QStringList { message });
+    QCOMPARE(int(r.outcome), outcome);
+    QCOMPARE(b.link.writes.size(), 1); // row 1 went, row 2 and on did not
+    QCOMPARE(r.resumeRow, 2);
+    QCOMPARE(issues.size(), 1);
+    QCOMPARE(issues.first().row, 2);
+    QCOMPARE(issues.first().col, col);
+    QVERIFY(issues.first().refused());
+    QCOMPARE(issues.first().stored, u"запись остановится на этой строке"_s);
+}
+
 void TestTableRun::undefinedCasesAreRefused()
 {
     const auto goods = MakeGrid(TableKind::Goods);
-    {
-        Bench b;
-        goods->setCell(1, 3, u"46O0"_s);
-        const RunResult r = RunTable(b.channel, b.conn, TableKind::Goods, RunDirection::Write, *goods, 1, 1, b.hooks);
-        QCOMPARE(r.messages,
-            QStringList { u"ВНИМАНИЕ!\r\nНеверный штрих-код товара номер 1! Штрих-код должен быть "
-                          u"числом меньше 140737488355328."_s });
-        QCOMPARE(r.outcome, 0); // a check, not a request, stopped the run
-        QVERIFY(b.link.writes.isEmpty());
-        goods->setCell(1, 3, u"140737488355328"_s); // would set the marking bit
-        QVERIFY(!RunTable(b.channel, b.conn, TableKind::Goods, RunDirection::Write, *goods, 1, 1, b.hooks).ok);
-        QVERIFY(b.link.writes.isEmpty());
-    }
-    {
-        Bench b; // a price that is no number, as a hand-edited file may hold: named, nothing sent
-        goods->setCell(1, 3, QString());
-        goods->setCell(1, 4, u"12,5"_s);
-        const RunResult r = RunTable(b.channel, b.conn, TableKind::Goods, RunDirection::Write, *goods, 1, 1, b.hooks);
-        QCOMPARE(r.messages,
-            QStringList {
-                u"ВНИМАНИЕ!\r\nНеверная цена товара номер 1: \"12,5\"! Цена должна быть числом с точкой (12.50)."_s });
-        QVERIFY(b.link.writes.isEmpty());
-    }
-    {
-        Bench b; // a price the request cannot carry: outcome 5, nothing sent
-        goods->setCell(1, 3, QString());
-        goods->setCell(1, 4, u"99999999"_s);
-        const RunResult r = RunTable(b.channel, b.conn, TableKind::Goods, RunDirection::Write, *goods, 1, 1, b.hooks);
-        QCOMPARE(r.messages, QStringList { u"Внимание!\r\nОшибка (5) при записи базы. Товар номер 1 !"_s });
-        QCOMPARE(r.outcome, 5);
-        QVERIFY(b.link.writes.isEmpty());
-    }
     {
         Bench b;
         b.link.answers << GoodsAnswer(2, 0x30, "X", 0, 2147483648ULL, 0) << GoodsAnswer(0, 0x30, "X", 0, 0, 0);

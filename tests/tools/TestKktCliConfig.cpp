@@ -12,6 +12,7 @@
 #include "pages/FixedLists.h"
 #include "pages/Goods1C.h"
 #include "pages/GoodsDb102.h"
+#include "scanner/ShtrihCheck.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -113,7 +114,8 @@ struct SampleConfig
         k.NameTov = u"МОЛОКО %1"_s.arg(n);
         t.fontNameTov = k.fontNameTov = n % 2 ? FixedLists::Wide() : FixedLists::Narrow();
         const bool barcode = n % 4 != 0;
-        t.Shtrih = barcode ? QString::number(4600000000000LL + n) : QString();
+        const QString code = QString::number(460000000000LL + n);
+        t.Shtrih = barcode ? code + QString::number(Gs1CheckDigit(code)) : QString(); // EAN-13
         k.Shtrih = barcode ? t.Shtrih : u"0"_s;
         t.Mark = n % 3 == 0 ? u"м"_s : QString();
         k.Mark = barcode ? t.Mark : QString();
@@ -199,6 +201,10 @@ private slots:
     void fileThatIsNoConfiguration_data();
     void fileThatIsNoConfiguration();
     void cellCheckStopsTheWrite();
+    void checkNamesWhereTheWriteStops_data();
+    void checkNamesWhereTheWriteStops();
+    void registerValueTheProgramCannotHold_data();
+    void registerValueTheProgramCannotHold();
     void checkBeforeWriting();
     void truncatedFileIsRefused_data();
     void truncatedFileIsRefused();
@@ -224,7 +230,10 @@ void TestKktCliConfig::helpListsTheCommands()
     for (const QString &text : { u"write-config ФАЙЛ.conf [--tables СПИСОК] [--range ОТ-ДО]"_s,
              u"verify-config ФАЙЛ.conf [--tables СПИСОК] [--range ОТ-ДО]"_s, u"Код 80"_s,
              u"read-config ФАЙЛ.conf [--tables СПИСОК] [--range ОТ-ДО]"_s, u"convert ВХОД ВЫХОД"_s,
-             u"gsm, oper, goods, groups, klishe, agents, factory, station"_s, u"Код 65"_s, u"73"_s })
+             u"gsm, oper, goods, groups, klishe, agents, factory, station"_s, u"Код 65"_s, u"73"_s,
+             // Every status in the closing lines.
+             u"64 — ошибка в командной строке"_s, u"65 — неверный входной файл"_s, u"73 — файл не удалось записать"_s,
+             u"76 — ККТ вернула значение, которое программа не может принять"_s, u"80 — сверка нашла различия"_s })
         QVERIFY2(run.out.contains(text), qPrintable(text));
     const CliRun own = RunKktCli({ u"read-config"_s, u"--help"_s });
     QCOMPARE(own.exitCode, 0);
@@ -467,6 +476,68 @@ void TestKktCliConfig::cellCheckStopsTheWrite()
     QVERIFY(b.run({ u"item-get"_s, u"2"_s }).out.contains(u"name=МОЛОКО 2\n"_s));
     QVERIFY(b.run({ u"item-get"_s, u"4"_s }).out.contains(u"name=\n"_s));
     QVERIFY(b.run({ u"get"_s, u"9"_s, u"1"_s, u"1"_s }).out.contains(u"value=\n"_s)); // the stations never began
+}
+
+// A value the write refuses is listed before anything is sent, saying that
+// the write stops at its row and, with tables after it, that they stay
+// unwritten; the write then stops there.
+void TestKktCliConfig::checkNamesWhereTheWriteStops_data()
+{
+    QTest::addColumn<QString>("price");
+    QTest::addColumn<QString>("tables");
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("exitCode");
+    const QString later = u" — запись остановится на этой строке, следующие таблицы не будут записаны"_s;
+    QTest::newRow("negative price, stations after it")
+        << u"-5"_s << u"goods,station"_s << u"goods 3 Цена за единицу: «-5»: отрицательная цена"_s + later << 65;
+    QTest::newRow("price above the field, the last table")
+        << u"21474836.48"_s << u"goods"_s
+        << u"goods 3 Цена за единицу: «21474836.48»: цена больше 21474836.47 — запись остановится на этой строке"_s
+        << 5;
+}
+
+void TestKktCliConfig::checkNamesWhereTheWriteStops()
+{
+    QFETCH(QString, price);
+    QFETCH(QString, tables);
+    QFETCH(QString, line);
+    QFETCH(int, exitCode);
+    CliBench b;
+    QVERIFY(b.start());
+    const SampleConfig sample;
+    sample.typed->Cfg102.PredmRasch[2].Price = price;
+    QVERIFY(SaveConfigFile(b.path(u"in.conf"_s), *sample.typed));
+    const CliRun run
+        = b.run({ u"write-config"_s, b.path(u"in.conf"_s), u"--tables"_s, tables, u"--range"_s, u"1-5"_s });
+    QVERIFY2(run.err.contains(u"\n"_s + kCheckLine + line + u"\n"_s), qPrintable(run.err));
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY(b.run({ u"item-get"_s, u"2"_s }).out.contains(u"name=МОЛОКО 2\n"_s));
+    const QString third = b.run({ u"item-get"_s, u"3"_s }).out; // nothing of the row went
+    QVERIFY2(third.contains(u"name=\n"_s) && third.contains(u"price=0\n"_s), qPrintable(third));
+}
+
+// A register holding a value the program cannot hold (here a price written
+// by other means as -5.00): the read and the verification stop with a status
+// of their own, not that of a bad file.
+void TestKktCliConfig::registerValueTheProgramCannotHold_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("read-config") << u"read-config"_s;
+    QTest::newRow("verify-config") << u"verify-config"_s;
+}
+
+void TestKktCliConfig::registerValueTheProgramCannotHold()
+{
+    QFETCH(QString, command);
+    CliBench b;
+    QVERIFY(b.start());
+    const SampleConfig sample;
+    QVERIFY(SaveConfigFile(b.path(u"in.conf"_s), *sample.typed));
+    QCOMPARE(b.run({ u"item-set"_s, u"2"_s, u"--price"_s, u"-500"_s }).exitCode, 0);
+    const CliRun run = b.run({ command, b.path(u"in.conf"_s), u"--tables"_s, u"goods"_s, u"--range"_s, u"1-3"_s });
+    QVERIFY2(run.err.contains(u"ВНИМАНИЕ!\nККТ вернула недопустимую цену товара номер 2 (1099511627276 коп.)!\n"_s),
+        qPrintable(run.err));
+    QCOMPARE(run.exitCode, 76);
 }
 
 // Values the register would keep otherwise are listed before anything is

@@ -92,7 +92,8 @@ std::optional<ConfigJob> ParseJob(CliContext &context, const CliCommand &command
 // Runs the plan's tables in order through the page's run engine; each failure
 // message goes to standard error as it happens. The run stops after the first
 // table that failed. Returns the exit status: 0, the outcome of the first
-// failed request, or kBadInput when a check of a cell stopped the run.
+// failed request, kBadInput when a check of a cell stopped a write, or
+// kBadAnswer when the register returned a value the tables cannot hold.
 int RunPlan(CliContext &context, const TablePlan &plan, RunDirection direction, const GridSet &grids,
     const QString &title = QString())
 {
@@ -117,7 +118,9 @@ int RunPlan(CliContext &context, const TablePlan &plan, RunDirection direction, 
             context.channel(), context.connection, span.kind, direction, grids[span.kind], span.from, span.to, hooks);
         if (!result.ok) {
             progress.interrupt();
-            return result.outcome != 0 ? result.outcome : ConfigExit::kBadInput;
+            if (result.outcome != 0)
+                return result.outcome;
+            return direction == RunDirection::Write ? ConfigExit::kBadInput : ConfigExit::kBadAnswer;
         }
         before += span.steps();
     }
@@ -215,9 +218,14 @@ qsizetype ReportStoreIssues(CliContext &context, const TablePlan &plan, const Gr
 {
     qsizetype count = 0;
     for (const TableSpan &span : plan.spans) {
-        for (const StoreIssue &issue : CheckBeforeWrite(span.kind, grids[span.kind], span.from, span.to)) {
-            context.warn(u"проверка перед записью: %1: «%2» → «%3»: %4"_s.arg(
-                CellPlace(issue.kind, issue.row, issue.col), issue.value, issue.stored, issue.reason));
+        const bool laterTables = &span != &plan.spans.back();
+        for (const StoreIssue &issue : CheckBeforeWrite(span.kind, grids[span.kind], span.from, span.to, laterTables)) {
+            const QString place = CellPlace(issue.kind, issue.row, issue.col);
+            // A refused value is not stored at all: the line says what the write does instead.
+            context.warn(issue.refused()
+                    ? u"проверка перед записью: %1: «%2»: %3 — %4"_s.arg(place, issue.value, issue.reason, issue.stored)
+                    : u"проверка перед записью: %1: «%2» → «%3»: %4"_s.arg(
+                        place, issue.value, issue.stored, issue.reason));
             ++count;
         }
     }

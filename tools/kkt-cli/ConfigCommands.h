@@ -10,6 +10,9 @@ void AddConfigCommands(CliDispatcher &dispatcher);
 namespace ConfigExit {
 constexpr int kBadInput = 65; // a file to read is missing, unreadable or refused (EX_DATAERR)
 constexpr int kCannotWrite = 73; // a file could not be written (EX_CANTCREAT)
+// read-config, verify-config: the register returned a value the program
+// cannot hold, such as a price above 21474836.47 (EX_PROTOCOL).
+constexpr int kBadAnswer = 76;
 // verify-config: the register holds other values than the file. Above the
 // register's statuses (which stay below 64) and outside the sysexits codes.
 constexpr int kDiffers = 80;
