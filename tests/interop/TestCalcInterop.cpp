@@ -6,6 +6,7 @@
 #include "XlsxSheet.h"
 
 #include "pages/GoodsCsv.h"
+#include "pages/GoodsRows.h"
 #include "pages/GoodsXlsx.h"
 #include "pages/GridPaste.h"
 #include "pages/Grids102.h"
@@ -26,6 +27,8 @@ QString Carried(const StringGridModel &g, int row)
 
 void Fill(StringGridModel &g)
 {
+    // A base as a file load leaves it: the row defaults, "0.00" among them.
+    GoodsRows::ApplyAll(g, std::vector<GoodsCells>(GoodsRows::kCount, GoodsRows::Defaults()));
     const QList<QStringList> rows { { u"ХЛЕБ"_s, u"0012345678905"_s, u"12.50"_s, u"07"_s, u"м"_s },
         { u"1/2"_s, u"00000001"_s, u"0.5"_s, u"0"_s, QString() }, { u"СОК"_s, QString(), u"0.00"_s, u"99"_s, u"м"_s } };
     const int cols[] = { 1, 3, 4, 5, 6 };
