@@ -156,3 +156,17 @@ QChar DetectSeparator(QStringView text)
             best = k;
     return kCandidates[best];
 }
+
+SeparatorLine ExcelSeparatorLine(QStringView text)
+{
+    constexpr qsizetype kLine = 5; // "sep=" and the character
+    if (text.size() < kLine || !text.startsWith(u"sep="_s, Qt::CaseInsensitive)
+        || (text.size() > kLine && !IsLineEnd(text[kLine])))
+        return {};
+    qsizetype length = kLine;
+    if (length < text.size() && text[length] == u'\r')
+        ++length;
+    if (length < text.size() && text[length] == u'\n')
+        ++length;
+    return { text[kLine - 1], length };
+}

@@ -52,3 +52,13 @@ QString DecodeDelimitedBytes(QByteArrayView bytes);
 // many); when that record holds none, the first records together decide.
 // ";" when nothing decides.
 QChar DetectSeparator(QStringView text);
+
+// The line "sep=;" (any one character after "=") that Excel writes and
+// reads before the data to name the separator: the separator and the line's
+// length with its line end; a length of 0 when the text starts otherwise.
+struct SeparatorLine
+{
+    QChar separator;
+    qsizetype length = 0;
+};
+SeparatorLine ExcelSeparatorLine(QStringView text);

@@ -54,7 +54,9 @@ std::optional<std::vector<QStringList>> SheetRowsOfCsv(const QString &path, cons
             u"пунктом \"Загрузить из 1С (формат *.xls)\"."_s);
         return std::nullopt;
     }
-    DelimitedReader reader(text, DetectSeparator(text));
+    const SeparatorLine named = ExcelSeparatorLine(text);
+    const QStringView body = QStringView(text).sliced(named.length);
+    DelimitedReader reader(body, named.length > 0 ? named.separator : DetectSeparator(body));
     std::vector<QStringList> rows;
     QStringList cells;
     // The heading, then at most the rows the base holds; the rest has no goods row, as in a workbook.
@@ -63,7 +65,7 @@ std::optional<std::vector<QStringList>> SheetRowsOfCsv(const QString &path, cons
         if (reader.unclosedQuote()) {
             *refusal = NotLoaded(path,
                 u"кавычка, открытая в строке %1, не закрыта до конца файла, и где кончается ячейка, "
-                u"не понять."_s.arg(reader.recordLine()));
+                u"не понять."_s.arg(reader.recordLine() + (named.length > 0 ? 1 : 0)));
             return std::nullopt;
         }
         if (record > 0)

@@ -16,7 +16,7 @@
 
 // Reads the file (UTF-8 with or without its byte order mark, UTF-16 after
 // one, Windows-1251 otherwise; ";", tab or "," between the cells, found from
-// the heading) into the workbook import's rows (ImportXlsRows): the same
+// the heading unless Excel's line "sep=;" names it) into the workbook import's rows (ImportXlsRows): the same
 // layout check, report and marks. A file that is no text, or whose quote is
 // never closed, is refused and the grid stays as it was.
 PageResult ImportGoodsCsv(const QString &path, StringGridModel &goods);

@@ -167,6 +167,7 @@ void TestGoodsSheets::csvImportReadsWhatSpreadsheetsWrite_data()
         << u"Код,Артикул,Штрих-код,Наименование,Отдел,Цена,Маркировка\n1,,\"0012345678905\",Хлеб,07,\"12,5\",М\n"
            u"2,,46000001,Сок,1,12.50,\n"_s.toUtf8()
         << ruRows;
+    QTest::newRow("Excel's separator line") << (u"sep=;\r\n"_s + ru).toUtf8() << ruRows;
     QTest::newRow("line ends CR only, no end after the last row")
         << Cp1251(QString(ru).replace(u"\r\n"_s, u"\r"_s).chopped(1)) << ruRows;
     // A quoted cell holds separators, doubled quotes and line breaks; the
