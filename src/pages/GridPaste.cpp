@@ -222,12 +222,21 @@ void ClearRange(StringGridModel &grid, const TableLayout &layout, const CellRang
     }
 }
 
-TextBlock CopyRange(const StringGridModel &grid, const TableLayout &layout, const CellRange &range)
+namespace {
+// The visible columns of the range, in order: what a copy takes of each row.
+QList<int> CopiedColumns(const TableLayout &layout, const CellRange &range)
 {
     QList<int> cols;
     for (int col : VisibleColumnsFrom(layout, range.left))
         if (col <= range.right)
             cols << col;
+    return cols;
+}
+} // namespace
+
+TextBlock CopyRange(const StringGridModel &grid, const TableLayout &layout, const CellRange &range)
+{
+    const QList<int> cols = CopiedColumns(layout, range);
     TextBlock block;
     block.reserve(range.bottom - range.top + 1);
     for (int row = range.top; row <= range.bottom; ++row) {
@@ -238,4 +247,12 @@ TextBlock CopyRange(const StringGridModel &grid, const TableLayout &layout, cons
         block << texts;
     }
     return block;
+}
+
+QList<HtmlColumn> CopyColumnKinds(const TableLayout &layout, const CellRange &range)
+{
+    QList<HtmlColumn> kinds;
+    for (int col : CopiedColumns(layout, range))
+        kinds << (layout.column(col).rule.edit == EditRule::Price ? HtmlColumn::Price : HtmlColumn::Text);
+    return kinds;
 }

@@ -71,3 +71,5 @@ void FillRange(
 void ClearRange(StringGridModel &grid, const TableLayout &layout, const CellRange &range);
 // The texts of the range's visible cells.
 TextBlock CopyRange(const StringGridModel &grid, const TableLayout &layout, const CellRange &range);
+// How each column CopyRange copies is to reach a spreadsheet (ToHtmlTable).
+QList<HtmlColumn> CopyColumnKinds(const TableLayout &layout, const CellRange &range);

@@ -1,56 +1,16 @@
 #include "pages/TabText.h"
 
+#include "pages/Delimited.h"
+#include "pages/GoodsSheet.h"
+
 using namespace Qt::StringLiterals;
 
 TextBlock ParseTabText(const QString &text)
 {
     TextBlock block;
-    QStringList row;
-    QString cell;
-    const qsizetype size = text.size();
-    qsizetype i = 0;
-    bool cellStart = true;
-    while (i < size) {
-        const QChar c = text[i];
-        if (cellStart && c == u'"') {
-            // A quoted cell: to the lone closing quote; what follows it up to
-            // the next tab or line end stays part of the cell, as written.
-            ++i;
-            while (i < size) {
-                if (text[i] == u'"') {
-                    if (i + 1 < size && text[i + 1] == u'"') {
-                        cell += u'"';
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    break;
-                }
-                cell += text[i++];
-            }
-            cellStart = false;
-            continue;
-        }
-        cellStart = false;
-        if (c == u'\t') {
-            row << cell;
-            cell.clear();
-            cellStart = true;
-            ++i;
-        } else if (c == u'\r' || c == u'\n') {
-            row << cell;
-            block << row;
-            row.clear();
-            cell.clear();
-            cellStart = true;
-            i += (c == u'\r' && i + 1 < size && text[i + 1] == u'\n') ? 2 : 1;
-        } else {
-            cell += c;
-            ++i;
-        }
-    }
-    if (!cellStart || !row.isEmpty())
-        block << (row << cell);
+    DelimitedReader reader(text, u'\t');
+    for (QStringList row; reader.next(row);)
+        block << row;
     return block;
 }
 
@@ -58,11 +18,7 @@ namespace {
 QString Quoted(const QString &cell)
 {
     const bool quote = cell.startsWith(u'"') || cell.contains(u'\t') || cell.contains(u'\n') || cell.contains(u'\r');
-    if (!quote)
-        return cell;
-    QString inner = cell;
-    inner.replace(u"\""_s, u"\"\""_s);
-    return u'"' + inner + u'"';
+    return quote ? QuoteCell(cell) : cell;
 }
 } // namespace
 
@@ -81,15 +37,30 @@ QString ToTabText(const TextBlock &block)
     return text;
 }
 
-QString ToHtmlTable(const TextBlock &block)
+namespace {
+// The markers of a cell on the clipboard; its text follows.
+QString HtmlCellStart(const QString &text, HtmlColumn column)
 {
-    QString html = u"<html><head><meta charset=\"utf-8\"></head><body><table>"_s;
+    const std::optional<PriceNumber> number = column == HtmlColumn::Price ? PriceAsNumber(text) : std::nullopt;
+    if (!number)
+        return u"<td sdnum=\"1049;0;@\" style=\"mso-number-format:'\\@'\">"_s;
+    const QString decimals = number->decimals > 0 ? u"."_s + QString(number->decimals, u'0') : QString();
+    return u"<td sdval=\"%1\" sdnum=\"1033;0;0%2\" x:num=\"%1\" style=\"mso-number-format:'0%3'\">"_s.arg(
+        text, decimals, decimals.isEmpty() ? QString() : u'\\' + decimals);
+}
+} // namespace
+
+QString ToHtmlTable(const TextBlock &block, const QList<HtmlColumn> &columns)
+{
+    QString html = u"<html xmlns:x=\"urn:schemas-microsoft-com:office:excel\"><head><meta charset=\"utf-8\"></head>"
+                   u"<body><table>"_s;
     for (const QStringList &row : block) {
         html += u"<tr>"_s;
-        for (const QString &cell : row) {
+        for (qsizetype i = 0; i < row.size(); ++i) {
+            const QString &cell = row[i];
             QString text = cell.toHtmlEscaped();
             text.replace(u"\r\n"_s, u"<br>"_s).replace(u'\n', u"<br>"_s).replace(u'\r', u"<br>"_s);
-            html += u"<td style=\"mso-number-format:'\\@'\">"_s + text + u"</td>"_s;
+            html += HtmlCellStart(cell, columns.value(i, HtmlColumn::Text)) + text + u"</td>"_s;
         }
         html += u"</tr>"_s;
     }

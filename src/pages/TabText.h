@@ -18,6 +18,19 @@ TextBlock ParseTabText(const QString &text);
 // quote quoted as spreadsheets quote them; every row ended by LF.
 QString ToTabText(const TextBlock &block);
 
-// The block as an HTML table, every cell kept as text (spreadsheets would
-// otherwise take a barcode for a number and drop its leading zeros).
-QString ToHtmlTable(const TextBlock &block);
+// How a column of a block is to reach a spreadsheet.
+enum class HtmlColumn {
+    Text, // kept as text, as it stands
+    Price, // a number where the text is a plain price (PriceAsNumber), else text
+};
+
+// The block as an HTML table for the clipboard. A spreadsheet takes an
+// unmarked cell for whatever it looks like (a barcode for a number that
+// loses its leading zeros, "1/2" for a date), so every cell carries the text
+// format of both spreadsheets that read the HTML: LibreOffice's
+// sdnum="1049;0;@" and Excel's mso-number-format:'\@'. A plain price in a
+// Price column goes as a number instead (LibreOffice's sdval and Excel's
+// x:num), shown with the decimals the grid has (sdnum "0.00" and
+// mso-number-format '0\.00' for 12.50), so that the cell computes and still
+// copies back as the same text. Columns beyond `columns` are Text.
+QString ToHtmlTable(const TextBlock &block, const QList<HtmlColumn> &columns = {});

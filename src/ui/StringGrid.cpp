@@ -612,10 +612,11 @@ void TStringGrid::selectRange(const CellRange &range)
 
 void TStringGrid::copy()
 {
-    const TextBlock block = CopyRange(*m_grid, m_layout, selectedRange());
+    const CellRange range = selectedRange();
+    const TextBlock block = CopyRange(*m_grid, m_layout, range);
     auto *mime = new QMimeData;
     mime->setText(ToTabText(block));
-    mime->setHtml(ToHtmlTable(block));
+    mime->setHtml(ToHtmlTable(block, CopyColumnKinds(m_layout, range)));
     QGuiApplication::clipboard()->setMimeData(mime);
 }
 

@@ -19,6 +19,7 @@
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -187,6 +188,7 @@ private slots:
     void fileDialogs_data();
     void fileDialogs();
     void goodsFilesRoundTrip();
+    void spreadsheetFilesFromTheMenu();
     void rejected1cdbLeavesGrid();
     void fileThatIsNoGoodsBaseLeavesGrid();
     void xlsImport();
@@ -823,7 +825,8 @@ void TestSet102Frame::enterpriseMenuOpens()
         entries << (action->isSeparator() ? u"-"_s : action->text());
     QCOMPARE(entries,
         (QStringList { u"Загрузить из 1С (формат *.1cdb)"_s, u"Выгрузить в 1С (формат *.1cdb)"_s, u"-"_s,
-            u"Загрузить из 1С (формат *.xls)"_s, u"-"_s, u"Отмена"_s }));
+            u"Загрузить из 1С (формат *.xls)"_s, u"-"_s, u"Загрузить из таблицы (формат *.csv)"_s,
+            u"Выгрузить в таблицу (формат *.csv)"_s, u"Выгрузить в таблицу (формат *.xlsx)"_s, u"-"_s, u"Отмена"_s }));
     menu->actions().last()->trigger(); // "Отмена": nothing more
     menu->close();
     QVERIFY(b.prompts.messages.isEmpty());
@@ -844,6 +847,11 @@ void TestSet102Frame::fileDialogs_data()
                                  << u"1cdb"_s;
     QTest::newRow("import xls") << u"N1xls1"_s << int(Kind::OpenFile) << u"Файлы обмена с 1С (*.xls)|*.xls"_s
                                 << u"xls"_s;
+    const QString csv = u"Таблицы CSV (*.csv)|*.csv|Текст с табуляциями (*.tsv *.txt)|*.tsv;*.txt"_s;
+    QTest::newRow("import csv") << u"N1csv1"_s << int(Kind::OpenFile) << csv << u"csv"_s;
+    QTest::newRow("export csv") << u"N2csv1"_s << int(Kind::SaveFile) << csv << u"csv"_s;
+    QTest::newRow("export xlsx") << u"N2xlsx1"_s << int(Kind::SaveFile) << u"Книги Excel (*.xlsx)|*.xlsx"_s
+                                 << u"xlsx"_s;
 }
 
 // Every goods file command asks with its own dialog; cancelling changes nothing.
@@ -908,6 +916,52 @@ void TestSet102Frame::goodsFilesRoundTrip()
     QCOMPARE(goods.cell(2, 4), u"2.05"_s);
     QCOMPARE(goods.cell(1, 6), u"X"_s);
     QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+}
+
+// The CSV export and import and the .xlsx export through the menu: a CSV
+// brings back what a spreadsheet file carries (the font comes back narrow)
+// in one step of the history, and a file that cannot be read leaves the grid.
+void TestSet102Frame::spreadsheetFilesFromTheMenu()
+{
+    PageBench b;
+    GridEdits edits;
+    b.page.goodsView()->setEdits(&edits);
+    QTemporaryDir dir;
+    StringGridModel &goods = b.page.grid(TableKind::Goods);
+    goods.setCell(1, GoodsCol::Name, u"ХЛЕБ"_s);
+    goods.setCell(1, GoodsCol::Barcode, u"0012345678905"_s);
+    goods.setCell(1, GoodsCol::Price, u"12.50"_s);
+    goods.setCell(1, GoodsCol::Section, u"07"_s);
+    goods.setCell(6000, GoodsCol::Name, u"ПОСЛЕДНИЙ"_s);
+    goods.setCell(6000, GoodsCol::Font, u"Широкий"_s);
+    const QString csv = dir.filePath(u"base.csv"_s), xlsx = dir.filePath(u"base.xlsx"_s);
+    b.prompts.answerFile(Kind::SaveFile, csv).expect(Kind::Information);
+    b.prompts.answerFile(Kind::SaveFile, xlsx).expect(Kind::Information);
+    b.child<QAction>(u"N2csv1"_s)->trigger();
+    b.child<QAction>(u"N2xlsx1"_s)->trigger();
+    QCOMPARE(b.shown(), (QStringList { Info(u"Файл успешно сохранен!"_s), Info(u"Файл успешно сохранен!"_s) }));
+    QVERIFY(QFileInfo(xlsx).size() > 0);
+
+    goods.setCell(1, GoodsCol::Barcode, u"1"_s);
+    goods.setCell(2, GoodsCol::Name, u"ЛИШНИЙ"_s);
+    edits.stack()->clear();
+    b.prompts.answerFile(Kind::OpenFile, csv).expect(Kind::Information);
+    b.child<QAction>(u"N1csv1"_s)->trigger();
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    QVERIFY2(b.shown().last().startsWith(Info(u"Загружено"_s)), qPrintable(b.shown().last()));
+    QCOMPARE(Rows(goods, 1, 2), (QStringList { u"ХЛЕБ|Узкий|0012345678905|12.50|07|"_s, u"|Узкий||0.00||"_s }));
+    QCOMPARE(goods.cell(6000, GoodsCol::Name), u"ПОСЛЕДНИЙ"_s);
+    QCOMPARE(goods.cell(6000, GoodsCol::Font), u"Узкий"_s);
+    QCOMPARE(edits.stack()->count(), 1);
+    edits.stack()->undo();
+    QCOMPARE(goods.cell(2, GoodsCol::Name), u"ЛИШНИЙ"_s);
+
+    QVERIFY(WriteBytes(csv, "A;B;C;D\r\n;;\"0012;X;1;1\r\n"));
+    b.prompts.answerFile(Kind::OpenFile, csv).expect(Kind::Error);
+    b.child<QAction>(u"N1csv1"_s)->trigger();
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    QVERIFY2(b.shown().last().contains(u"кавычка, открытая в строке 2"_s), qPrintable(b.shown().last()));
+    QCOMPARE(goods.cell(2, GoodsCol::Name), u"ЛИШНИЙ"_s);
 }
 
 void TestSet102Frame::rejected1cdbLeavesGrid()

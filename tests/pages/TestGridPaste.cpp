@@ -4,6 +4,7 @@
 #include "pages/GridPaste.h"
 #include "pages/Grids102.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -19,6 +20,7 @@ private slots:
     void tabText();
     void quotedCellsRoundTrip();
     void htmlKeepsCellsAsText();
+    void htmlMarksCellsAsSpreadsheetsReadThem();
     void pasteBlock_data();
     void pasteBlock();
     void fillAndClear();
@@ -73,10 +75,54 @@ void TestGridPaste::htmlKeepsCellsAsText()
     const QString html = ToHtmlTable({ { u"0012"_s, u"<b>&"_s }, { u"a\nb"_s, QString() } });
     QVERIFY(html.contains(u"<meta charset=\"utf-8\">"_s));
     QCOMPARE(html.count(u"<tr>"_s), 2);
-    QCOMPARE(html.count(u"<td style=\"mso-number-format:'\\@'\">"_s), 4);
     QVERIFY(html.contains(u">0012</td>"_s));
     QVERIFY(html.contains(u">&lt;b&gt;&amp;</td>"_s));
     QVERIFY(html.contains(u">a<br>b</td>"_s));
+}
+
+// The goods block as LibreOffice Calc and Excel read the clipboard's HTML: each
+// cell's own format decides. Codes and names keep their text (a barcode's
+// leading zeros, a section "07", a name "1/2" that is no date); a plain price
+// is a number with the grid's decimals; a price text that no number gives
+// back stays text.
+void TestGridPaste::htmlMarksCellsAsSpreadsheetsReadThem()
+{
+    const auto goods = MakeGrid(TableKind::Goods);
+    const QList<QStringList> rows { { u"1/2"_s, u"Узкий"_s, u"0012345678905"_s, u"12.50"_s, u"07"_s, u"м"_s },
+        { u"ХЛЕБ"_s, u"Широкий"_s, u"46000001"_s, u"0.5"_s, u"0"_s, QString() },
+        { u"СОК"_s, u"Узкий"_s, QString(), u"012.5"_s, u"1"_s, QString() },
+        { u"ЧАЙ"_s, u"Узкий"_s, u"2"_s, u"7"_s, u"99"_s, QString() } };
+    for (int r = 0; r < rows.size(); ++r)
+        for (int c = 0; c < 6; ++c)
+            goods->setCell(r + 1, c + 1, rows[r][c]);
+    const CellRange range { 1, GoodsCol::Name, 4, GoodsCol::Mark };
+    const QString html = ToHtmlTable(
+        CopyRange(*goods, LayoutOf(TableKind::Goods), range), CopyColumnKinds(LayoutOf(TableKind::Goods), range));
+    QVERIFY(html.contains(u"xmlns:x=\"urn:schemas-microsoft-com:office:excel\""_s)); // Excel's x:num
+
+    // Every cell, in order: its start tag and its text.
+    const QRegularExpression cellPattern(u"<td([^>]*)>([^<]*)</td>"_s);
+    QList<QRegularExpressionMatch> cells;
+    for (auto it = cellPattern.globalMatch(html); it.hasNext();)
+        cells << it.next();
+    QCOMPARE(cells.size(), 24);
+    const QString text = u" sdnum=\"1049;0;@\" style=\"mso-number-format:'\\@'\""_s;
+    const auto number = [](const QString &value, const QString &format) {
+        return u" sdval=\"%1\" sdnum=\"1033;0;%2\" x:num=\"%1\" style=\"mso-number-format:'%3'\""_s.arg(
+            value, format, QString(format).replace(u"."_s, u"\\."_s));
+    };
+    for (int r = 0; r < rows.size(); ++r) {
+        for (int c = 0; c < 6; ++c) {
+            const QRegularExpressionMatch &cell = cells[r * 6 + c];
+            QCOMPARE(cell.captured(2), rows[r][c]);
+            const bool price = c + 1 == GoodsCol::Price;
+            const QString expected = !price || r == 2 ? text
+                : r == 0                              ? number(u"12.50"_s, u"0.00"_s)
+                : r == 1                              ? number(u"0.5"_s, u"0.0"_s)
+                                                      : number(u"7"_s, u"0"_s);
+            QCOMPARE(cell.captured(1), expected);
+        }
+    }
 }
 
 void TestGridPaste::pasteBlock_data()

@@ -212,6 +212,7 @@ private slots:
     void usageErrors();
     void convertBetweenGoodsFiles();
     void convertFromSpreadsheet();
+    void convertEveryPair();
     void convertSaysWhatWindows1251Lacks();
     void convertFailures_data();
     void convertFailures();
@@ -629,9 +630,13 @@ void TestKktCliConfig::usageErrors_data()
     QTest::newRow("file missing") << QStringList { u"--port"_s, u"/dev/null"_s, u"write-config"_s }
                                   << u"ожидается аргументов: 1"_s;
     QTest::newRow("convert, unknown kind")
-        << QStringList { u"convert"_s, u"a.db102"_s, u"b.txt"_s } << u"неизвестный вид файла «b.txt»"_s;
+        << QStringList { u"convert"_s, u"a.db102"_s, u"b.pdf"_s } << u"неизвестный вид файла «b.pdf»"_s;
+    QTest::newRow("convert from an unknown kind") << QStringList { u"convert"_s, u"a.doc"_s,
+        u"b.csv"_s } << u"ожидается .db102, .1cdb, .csv, .tsv, .txt, .xls, .xlsx или .ods"_s;
     QTest::newRow("convert into xls") << QStringList { u"convert"_s, u"a.db102"_s, u"b.XLS"_s }
                                       << u".xls можно только прочитать"_s;
+    QTest::newRow("convert into ods") << QStringList { u"convert"_s, u"a.csv"_s,
+        u"b.ods"_s } << u".ods можно только прочитать, запишите в .db102, .1cdb, .csv, .tsv, .txt или .xlsx"_s;
 }
 
 void TestKktCliConfig::usageErrors()
@@ -673,6 +678,50 @@ void TestKktCliConfig::convertBetweenGoodsFiles()
     QCOMPARE(GoodsRow(*back, 1), u"Хлеб|Узкий|4600000000001|35.5|2|"_s); // the 1C file carries no marking
     QCOMPARE(GoodsRow(*back, 2), u"|Узкий||0.0||"_s); // an empty price goes into the 1C file as 0.0
     QCOMPARE(GoodsRow(*back, 6000), u"Последний|Широкий||0.0||"_s);
+}
+
+// Every kind read into every kind written: the rows come back as each goods
+// file carries them (name, barcode, price, section).
+void TestKktCliConfig::convertEveryPair()
+{
+    QTemporaryDir dir;
+    const auto goods = MakeGrid(TableKind::Goods);
+    const QList<int> cols { GoodsCol::Name, GoodsCol::Barcode, GoodsCol::Price, GoodsCol::Section };
+    const QStringList rows[] = { { u"Хлеб"_s, u"0012345678905"_s, u"12.50"_s, u"07"_s },
+        { u"Сок; \"Я\""_s, u"46000001"_s, u"0.00"_s, u"1"_s } };
+    for (int r = 0; r < 2; ++r)
+        for (int i = 0; i < cols.size(); ++i)
+            goods->setCell(r + 1, cols[i], rows[r][i]);
+    goods->setCell(6000, GoodsCol::Name, u"Последний"_s);
+    const auto carried = [&](const StringGridModel &g) {
+        QString all;
+        for (int row : { 1, 2 })
+            for (int col : cols)
+                all += g.cell(row, col) + u'|';
+        return all + g.cell(6000, GoodsCol::Name);
+    };
+    const QString start = dir.filePath(u"start.db102"_s);
+    QVERIFY(SaveGoodsDb102(start, *goods).ok);
+    const QStringList kinds { u"db102"_s, u"1cdb"_s, u"csv"_s, u"tsv"_s, u"txt"_s };
+    for (const QString &from : kinds) {
+        const QString in = dir.filePath(u"in."_s + from);
+        const CliRun made = RunKktCli({ u"convert"_s, start, in });
+        QVERIFY2(made.exitCode == 0, qPrintable(made.err));
+        for (const QString &to : kinds + QStringList { u"xlsx"_s }) {
+            const QString out = dir.filePath(from + u"-to."_s + to);
+            const CliRun run = RunKktCli({ u"convert"_s, in, out });
+            QVERIFY2(run.exitCode == 0, qPrintable(from + u" -> "_s + to + u": "_s + run.err));
+            QVERIFY(QFileInfo(out).size() > 0);
+            if (to == u"xlsx"_s)
+                continue; // its cells are read back by the workbook export's own tests
+            const QString check = dir.filePath(u"check.db102"_s);
+            QFile::remove(check);
+            QCOMPARE(RunKktCli({ u"convert"_s, out, check }).exitCode, 0);
+            const auto loaded = MakeGrid(TableKind::Goods);
+            QVERIFY(LoadGoodsDb102(check, *loaded).ok);
+            QCOMPARE(carried(*loaded), carried(*goods));
+        }
+    }
 }
 
 void TestKktCliConfig::convertFromSpreadsheet()

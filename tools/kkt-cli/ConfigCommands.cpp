@@ -10,7 +10,9 @@
 #include "config/classMyIniFile.h"
 #include "pages/ConfigCopy.h"
 #include "pages/Goods1C.h"
+#include "pages/GoodsCsv.h"
 #include "pages/GoodsDb102.h"
+#include "pages/GoodsXlsx.h"
 #include "pages/RegisterView.h"
 #include "pages/TableRun.h"
 #include "pages/xlsTool.h"
@@ -319,7 +321,14 @@ int ReadConfig(CliContext &context, const CliCommand &command, const QStringList
     return 0;
 }
 
-enum class GoodsFormat { Db102, OneC, Xls };
+// The goods files kkt-cli converts between, by extension: .db102, .1cdb and
+// delimited text both ways; workbooks are read (.xls, .xlsx, .ods) and .xlsx written.
+enum class GoodsFormat { Db102, OneC, Delimited, Workbook };
+
+QString OutputSuffixes()
+{
+    return u".db102, .1cdb, .csv, .tsv, .txt или .xlsx"_s;
+}
 
 GoodsFormat FormatOf(const QString &path, bool output)
 {
@@ -328,12 +337,14 @@ GoodsFormat FormatOf(const QString &path, bool output)
         return GoodsFormat::Db102;
     if (suffix == u"1cdb"_s)
         return GoodsFormat::OneC;
-    if (suffix == u"xls"_s && !output)
-        return GoodsFormat::Xls;
-    if (suffix == u"xls"_s)
-        throw UsageError { u"convert: файл .xls можно только прочитать, запишите в .db102 или .1cdb"_s };
-    throw UsageError { u"convert: неизвестный вид файла «%1»: ожидается .db102, .1cdb%2"_s.arg(
-        path, output ? u""_s : u" или .xls"_s) };
+    if (suffix == u"csv"_s || suffix == u"tsv"_s || suffix == u"txt"_s)
+        return GoodsFormat::Delimited;
+    if (suffix == u"xlsx"_s || (!output && (suffix == u"xls"_s || suffix == u"ods"_s)))
+        return GoodsFormat::Workbook;
+    if (suffix == u"xls"_s || suffix == u"ods"_s)
+        throw UsageError { u"convert: файл .%1 можно только прочитать, запишите в %2"_s.arg(suffix, OutputSuffixes()) };
+    throw UsageError { u"convert: неизвестный вид файла «%1»: ожидается %2"_s.arg(
+        path, output ? OutputSuffixes() : u".db102, .1cdb, .csv, .tsv, .txt, .xls, .xlsx или .ods"_s) };
 }
 
 PageResult LoadGoods(GoodsFormat format, const QString &path, StringGridModel &goods)
@@ -343,16 +354,35 @@ PageResult LoadGoods(GoodsFormat format, const QString &path, StringGridModel &g
         return LoadGoodsDb102(path, goods);
     case GoodsFormat::OneC:
         return ImportGoods1C(path, goods);
-    case GoodsFormat::Xls:
+    case GoodsFormat::Delimited:
+        return ImportGoodsCsv(path, goods);
+    case GoodsFormat::Workbook:
         break;
     }
     return LoadXls(path, goods);
+}
+
+PageResult SaveGoods(GoodsFormat format, const QString &path, const StringGridModel &goods)
+{
+    switch (format) {
+    case GoodsFormat::Db102:
+        return SaveGoodsDb102(path, goods);
+    case GoodsFormat::OneC:
+        return ExportGoods1C(path, goods);
+    case GoodsFormat::Delimited:
+        return ExportGoodsCsv(path, goods);
+    case GoodsFormat::Workbook:
+        break;
+    }
+    return ExportGoodsXlsx(path, goods);
 }
 
 // A goods file in Windows-1251 holds "?" for every character the code page
 // lacks (a workbook's names may hold any): said, with the rows, before it is written.
 void WarnOfLostCharacters(CliContext &context, GoodsFormat to, const QString &out, const StringGridModel &goods)
 {
+    if (to == GoodsFormat::Delimited || to == GoodsFormat::Workbook)
+        return; // written in UTF-8
     if (to == GoodsFormat::Db102 && TmyIniFile::EncodingOf(out) != TmyIniFile::Encoding::Cp1251)
         return; // an existing file in Unicode stays so
     const QList<int> rows = GoodsRows::RowsOutsideCp1251(goods);
@@ -393,7 +423,7 @@ int Convert(CliContext &context, const CliCommand &command, const QStringList &a
     if (!loaded.message.isEmpty())
         ShowMessage(context.err(), loaded.message);
     WarnOfLostCharacters(context, to, out, *goods);
-    const PageResult saved = to == GoodsFormat::Db102 ? SaveGoodsDb102(out, *goods) : ExportGoods1C(out, *goods);
+    const PageResult saved = SaveGoods(to, out, *goods);
     if (!saved.ok) {
         ShowMessage(context.err(), saved.message);
         return ConfigExit::kCannotWrite;
@@ -433,7 +463,9 @@ void AddConfigCommands(CliDispatcher &dispatcher)
         ReadConfig);
     dispatcher.add(
         { u"convert"_s, u"ВХОД ВЫХОД"_s,
-            u"Преобразовать базу товаров: .db102, .1cdb и (только чтение) .xls, вид по расширению."_s + codes, false,
-            {} },
+            u"Преобразовать базу товаров, вид файла по расширению: .db102, .1cdb, .csv/.tsv/.txt и .xlsx —"_s + more
+                + u"в обе стороны, .xls и .ods — только чтение. Код 64 — вид файла, который не читается"_s + more
+                + u"или не записывается."_s + codes,
+            false, {} },
         Convert);
 }

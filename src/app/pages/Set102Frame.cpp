@@ -241,6 +241,13 @@ void TFrameSet102::CreatePopupMenu()
     connect(
         add(u"N1xls1"_s, u"Загрузить из 1С (формат *.xls)"_s), &QAction::triggered, this, &TFrameSet102::N1xls1Click);
     PopupMenu1->addSeparator();
+    connect(add(u"N1csv1"_s, u"Загрузить из таблицы (формат *.csv)"_s), &QAction::triggered, this,
+        &TFrameSet102::N1csv1Click);
+    connect(add(u"N2csv1"_s, u"Выгрузить в таблицу (формат *.csv)"_s), &QAction::triggered, this,
+        &TFrameSet102::N2csv1Click);
+    connect(add(u"N2xlsx1"_s, u"Выгрузить в таблицу (формат *.xlsx)"_s), &QAction::triggered, this,
+        &TFrameSet102::N2xlsx1Click);
+    PopupMenu1->addSeparator();
     add(u"N13"_s, u"Отмена"_s); // only closes the menu
 }
 

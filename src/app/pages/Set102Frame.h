@@ -76,6 +76,9 @@ public slots:
     void N11Click(); // "Загрузить из 1С (формат *.1cdb)"
     void N12Click(); // "Выгрузить в 1С (формат *.1cdb)"
     void N1xls1Click(); // "Загрузить из 1С (формат *.xls)"
+    void N1csv1Click(); // "Загрузить из таблицы (формат *.csv)"
+    void N2csv1Click(); // "Выгрузить в таблицу (формат *.csv)"
+    void N2xlsx1Click(); // "Выгрузить в таблицу (формат *.xlsx)"
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

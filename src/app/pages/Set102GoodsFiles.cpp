@@ -3,7 +3,9 @@
 #include "app/KktSession.h"
 #include "app/pages/Set102Frame.h"
 #include "pages/Goods1C.h"
+#include "pages/GoodsCsv.h"
 #include "pages/GoodsDb102.h"
+#include "pages/GoodsXlsx.h"
 #include "pages/xlsTool.h"
 #include "ui/StringGrid.h"
 
@@ -15,6 +17,8 @@ namespace {
 const QString kDb102Suffix = u"db102"_s;
 const QString k1cdbSuffix = u"1cdb"_s;
 const QString k1cdbFilter = u"Файлы обмена с 1С (*.1cdb)|*.1cdb"_s;
+const QString kCsvSuffix = u"csv"_s;
+const QString kCsvFilter = u"Таблицы CSV (*.csv)|*.csv|Текст с табуляциями (*.tsv *.txt)|*.tsv;*.txt"_s;
 
 // The hourglass for the length of a scope, given back also when the work throws.
 class BusyCursor
@@ -83,4 +87,22 @@ void TFrameSet102::N1xls1Click()
 {
     GoodsFileCommand(Prompts::Kind::OpenFile, u"Файлы обмена с 1С (*.xls)|*.xls"_s, u"xls"_s,
         [this](const QString &path) { return LoadXls(path, grid(TableKind::Goods)); });
+}
+
+void TFrameSet102::N1csv1Click()
+{
+    GoodsFileCommand(Prompts::Kind::OpenFile, kCsvFilter, kCsvSuffix,
+        [this](const QString &path) { return ImportGoodsCsv(path, grid(TableKind::Goods)); });
+}
+
+void TFrameSet102::N2csv1Click()
+{
+    GoodsFileCommand(Prompts::Kind::SaveFile, kCsvFilter, kCsvSuffix,
+        [this](const QString &path) { return ExportGoodsCsv(path, grid(TableKind::Goods)); });
+}
+
+void TFrameSet102::N2xlsx1Click()
+{
+    GoodsFileCommand(Prompts::Kind::SaveFile, u"Книги Excel (*.xlsx)|*.xlsx"_s, u"xlsx"_s,
+        [this](const QString &path) { return ExportGoodsXlsx(path, grid(TableKind::Goods)); });
 }
