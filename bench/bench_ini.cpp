@@ -1,6 +1,7 @@
 // Saves and loads a full configuration (6045 sections, every key non-empty)
 // through the INI store and the configuration file functions, and prints the
 // times beside the time Python's configparser needs to read the same file,
+// the two halves of the copy of unsaved edits (snapshot, write),
 // and the heap each step takes at its peak beside the file's size.
 //
 //   bench_ini [ROUNDS]   rounds per figure (default 9); the best and the median are printed
@@ -8,7 +9,10 @@
 #include "HeapMeter.h"
 #include "config/ConfigFile.h"
 #include "config/HeapTuning.h"
+#include "config/RecoveryStore.h"
 #include "config/classMyIniFile.h"
+#include "pages/ConfigCopy.h"
+#include "pages/GridSet.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -139,7 +143,8 @@ int main(int argc, char *argv[])
 
     const Figure newFile = Measure(rounds, saveNew);
     Print("SaveConfigFile into a new file", newFile);
-    std::printf("%-46s %8.1f ms (page faults of fresh memory)\n", "  its first round, the first save of the process", newFile.first);
+    std::printf("%-46s %8.1f ms (page faults of fresh memory)\n", "  its first round, the first save of the process",
+        newFile.first);
     const qint64 fileSize = QFileInfo(path).size();
     std::printf("file: %lld bytes\n", qlonglong(fileSize));
     Print("SaveConfigFile over the full file", Measure(rounds, saveOver));
@@ -151,6 +156,19 @@ int main(int argc, char *argv[])
     std::printf("store: %d sections\n", copy.sectionCount());
     Print("TmyIniFile text of the file (no disk)", Measure(rounds, [&] { (void)copy.toBytes(); }));
     Print("TmyIniFile UpdateFile (with the disk sync)", Measure(rounds, [&] { copy.UpdateFile(); }));
+
+    // The copy of unsaved edits: a snapshot of full grids on the window's
+    // thread, then the write (on a thread of its own in the program).
+    {
+        OwnedGrids grids;
+        ConfigToGrids(*cfg, grids.set());
+        auto snapshot = std::make_unique<TConfig>();
+        Print("recovery copy: snapshot of the grids", Measure(rounds, [&] { GridsToConfig(grids.set(), *snapshot); }));
+        const RecoveryStore store(dir.path(), u"unsaved-1"_s);
+        const RecoveryRecord record { path, QDateTime::currentDateTime() };
+        Print("recovery copy: write (.conf and record, synced)",
+            Measure(rounds, [&] { store.write(*snapshot, record); }));
+    }
 
     if (const std::optional<Figure> py = PythonRead(path, rounds)) {
         Print("python3 configparser read (decode + parse)", *py);

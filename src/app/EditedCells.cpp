@@ -3,6 +3,8 @@
 #include "pages/StringGridModel.h"
 #include "ui/Prompts.h"
 
+#include <memory>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -63,4 +65,10 @@ void TEditedCells::matched(TableKind kind)
 void TEditedCells::matchedAll()
 {
     m_baseline.takeAll(m_grids());
+}
+
+std::function<void()> TEditedCells::keepForHistory()
+{
+    auto held = std::make_shared<EditBaseline>(m_baseline);
+    return [this, held] { std::swap(m_baseline, *held); };
 }

@@ -29,6 +29,12 @@ public:
     void matched(TableKind kind);
     void matchedAll();
 
+    // For a step of the history that changes what the grids matched (a file
+    // loaded): each call of the function returned exchanges the baseline as
+    // it is now with the one it holds, so an undo puts this one back and a
+    // redo takes the newer one again.
+    std::function<void()> keepForHistory();
+
 private:
     static bool Ask(QWidget *parent, const QString &text, int edited);
 

@@ -3,6 +3,7 @@
 #include "app/ConfigRuns.h"
 #include "app/EditMenu.h"
 #include "app/KktApplication.h"
+#include "app/RecoveryCopy.h"
 #include "app/ScannerControl.h"
 #include "app/ScreenFit.h"
 #include "app/SettForm.h"
@@ -122,6 +123,7 @@ TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, 
     : QMainWindow(parent)
     , m_settingsFolder(settingsFolder.isEmpty() ? FileLocations::Current().settingsFolder : settingsFolder)
     , m_portsFolder(portsFolder.isEmpty() ? FileLocations::Current().portsFolder : portsFolder)
+    , m_dataFolder(settingsFolder.isEmpty() ? FileLocations::Current().dataFolder : settingsFolder)
     , m_listPorts([folder = m_portsFolder](TArrayCom &list) { GetCOM_Loop(list, folder); })
     , m_link(MakeSerialLink(m_portsFolder))
     , m_channel(*m_link)
@@ -180,6 +182,11 @@ TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, 
     // Undoing while a run writes the grids would mix the two.
     m_edits.setBlocked([this] { return m_session.busy(); });
     connect(&m_edits, &GridEdits::cleanChanged, this, &TFormMain::ShowWhereWeAre);
+    // An undone load gives back its file's name.
+    connect(&m_edits, &GridEdits::stepped, this, &TFormMain::ShowWhereWeAre);
+    connect(&m_edits, &GridEdits::refused, this,
+        [this] { SayRunHolds(u"Идёт обмен с ККТ! Отменить или повторить можно после его окончания."_s); });
+    CreateRecoveryCopy();
 }
 
 void TFormMain::GuardCommands()
@@ -354,6 +361,7 @@ void TFormMain::FormShow()
     ShowWhereWeAre();
     ResumeLogFile();
     AddKeyboardLetters(menuBar());
+    OfferRecovery();
 }
 
 void TFormMain::ResumeLogFile()
@@ -458,8 +466,11 @@ void TFormMain::CreateFrames()
         static_cast<QGridLayout *>(Panel1->layout())->addWidget(frame, 0, 0);
     }
     // Every grid of both pages keeps its changes in the window's one history.
-    for (TStringGrid *grid : Panel1->findChildren<TStringGrid *>())
+    for (TStringGrid *grid : Panel1->findChildren<TStringGrid *>()) {
         grid->setEdits(&m_edits);
+        connect(grid, &TStringGrid::editRefused, this,
+            [this] { SayRunHolds(u"Идёт обмен с ККТ! Изменить эту таблицу можно после его окончания."_s); });
+    }
     CurrentVisibleFrame = nullptr;
 }
 
@@ -489,11 +500,16 @@ void TFormMain::ScanStartUp()
 void TFormMain::closeEvent(QCloseEvent *event)
 {
     if (m_session.busy()) {
-        // The run holds the port and the grids; it ends by itself or by its
-        // "Стоп". Said where it neither hides the run nor waits for a click.
-        m_status->note(u"Идёт обмен с ККТ! Закройте программу после его окончания."_s);
-        QApplication::beep();
+        // The run holds the port and the grids; it ends by itself or by its "Стоп".
+        SayRunHolds(u"Идёт обмен с ККТ! Закройте программу после его окончания."_s);
         event->ignore();
+        return;
+    }
+    if (m_endingSession) {
+        // Nobody to answer: the unsaved edits wait in their copy for the next start.
+        KeepForNextStart();
+        m_closed = true;
+        event->accept();
         return;
     }
     if (!m_edits.isClean()) {
@@ -504,9 +520,11 @@ void TFormMain::closeEvent(QCloseEvent *event)
             return;
         }
     }
+    m_recovery->discard();
     // A settings file that cannot be written keeps its previous content; nothing to tell.
     SaveIniSettings(SettingsFile(u"ProgSett.ini"_s), StructSett);
     SaveView();
+    m_closed = true;
     event->accept();
 }
 
@@ -594,6 +612,7 @@ bool TFormMain::SaveConfiguration()
         m_edits.setClean();
         m_editedCells.matchedAll();
         m_configFile = path;
+        m_recovery->discard();
         ShowWhereWeAre();
         done = true;
     });
@@ -627,8 +646,10 @@ void TFormMain::N8Click()
         // The file holds the pages' tables; the scanner's settings stay the window's.
         Config.Gsm = std::move(read->Gsm);
         Config.Cfg102 = std::move(read->Cfg102);
-        // One step: undone, every grid is as before the load.
-        m_edits.record(AllGrids(), u"Загрузка конфигурации"_s, [this] { ConfigToGrids(); });
+        // One step: undone, every grid is as before the load, and so are the
+        // file's name and what the grids matched.
+        m_edits.record(
+            AllGrids(), u"Загрузка конфигурации"_s, [this] { ConfigToGrids(); }, KeepDocumentForHistory());
         m_edits.setClean();
         m_editedCells.matchedAll();
         m_configFile = path;
@@ -659,8 +680,13 @@ void TFormMain::N4Click()
     TFormSett dialog(StructSett, ArrCom, m_channel, this);
     connect(&dialog, &TFormSett::linkChecked, this, &TFormMain::LinkChecked);
     dialog.setSearchLinks([folder = m_portsFolder] { return MakeSerialLink(folder); });
-    if (dialog.exec() == QDialog::Accepted)
+    if (dialog.exec() == QDialog::Accepted) {
         EnableMainMenu(true);
+        // Kept at once: a program ended otherwise than by its window keeps them too.
+        QString error;
+        if (!SaveIniSettings(SettingsFile(u"ProgSett.ini"_s), StructSett, &error))
+            m_status->note(u"Настройки связи не записаны в файл: "_s + error);
+    }
     ShowWhereWeAre();
 }
 

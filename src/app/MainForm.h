@@ -29,6 +29,8 @@ class TVerifyDialog;
 class TStartHint;
 class TViewSettings;
 class StringGridModel;
+class TRecoveryCopy;
+class TSessionEnd;
 
 enum class TTypeCOMDevice { KKT_DEV, SCAN_DEV };
 
@@ -39,7 +41,9 @@ class TFormMain : public QMainWindow
     Q_OBJECT
 public:
     // settingsFolder holds ProgSett.ini and Scan.cfg, portsFolder the port links;
-    // both default to the folders beside the executable.
+    // both default to the folders FileLocations decides. The copy of unsaved
+    // edits goes to the data folder it decides, or into settingsFolder when
+    // one is given.
     explicit TFormMain(
         const QString &settingsFolder = QString(), const QString &portsFolder = QString(), QWidget *parent = nullptr);
     ~TFormMain() override;
@@ -72,6 +76,10 @@ public:
     const TLinkState &linkState() const { return m_linkState; }
     QString configFile() const { return m_configFile; }
     TStartHint *startHint() const { return m_hint; }
+    // The copy of unsaved edits for the next start.
+    TRecoveryCopy *recoveryCopy() const { return m_recovery; }
+    // Signals and the desktop session's end close the window without a question.
+    void WatchSessionEnd(TSessionEnd &end);
 
     // The grids of both pages into Config and back, verbatim.
     void GridsToConfig();
@@ -103,6 +111,11 @@ public slots:
     // "Сервис": the exchange log saved, or every frame appended to a file.
     void SaveLogClick();
     void LogToFileClick(bool on);
+    // The program is ended from outside (a signal): what must survive is
+    // kept, the window closes without asking, a run is stopped first.
+    void EndSession();
+    // Settings, the view and the copy of unsaved edits written now.
+    void KeepForNextStart();
     // The scanner's hooks on the tabs of the "Параметры 102" page.
     void GoodsTabShown();
     void HookedTabShown();
@@ -136,9 +149,19 @@ private:
     // The log file of the last run, again; a failed write stops it with a message.
     void ResumeLogFile();
     void LogFileFailed(const QString &message);
+    // A command refused because a run holds the grids or the port: said in
+    // the status bar, where it neither hides the run nor waits for a click.
+    void SayRunHolds(const QString &text);
+    // A step of the history that replaces what the grids stand for (a file
+    // loaded): its undo brings back the file's name and what the grids matched.
+    std::function<void()> KeepDocumentForHistory();
+    void CreateRecoveryCopy();
+    // The copy an earlier run left, offered at start-up.
+    void OfferRecovery();
 
     QString m_settingsFolder;
     QString m_portsFolder;
+    QString m_dataFolder;
     PortLister m_listPorts;
     std::unique_ptr<SerialLink> m_link;
     KktChannel m_channel;
@@ -170,4 +193,7 @@ private:
     TLinkState m_linkState;
     QString m_configFile;
     QString m_caption; // with the version, without the file
+    TRecoveryCopy *m_recovery = nullptr;
+    bool m_endingSession = false; // closed from outside: no question
+    bool m_closed = false; // everything kept for the next start already
 };

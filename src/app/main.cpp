@@ -1,5 +1,6 @@
 #include "app/KktApplication.h"
 #include "app/MainForm.h"
+#include "app/SessionEnd.h"
 #include "config/HeapTuning.h"
 
 #include <QIcon>
@@ -18,6 +19,9 @@ int main(int argc, char *argv[])
         builtIn.addFile(u":/icons/kktconf-%1.png"_s.arg(size));
     QApplication::setWindowIcon(QIcon::fromTheme(u"kktconf"_s, builtIn));
     TFormMain FormMain;
+    // A kill, a logout or a closed terminal: settings and unsaved edits kept, no question asked.
+    TSessionEnd sessionEnd;
+    FormMain.WatchSessionEnd(sessionEnd);
     FormMain.show();
     return app.exec();
 }

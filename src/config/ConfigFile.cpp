@@ -188,11 +188,9 @@ QString GetAgentFontKeyName(int n)
     return n >= 0 && n < ConfigSize::Agent ? kAgentKeys[n] + u" (Тип Шрифта)"_s : QString();
 }
 
-bool SaveConfigFile(const QString &path, const TConfig &cfg, QString *error)
+namespace {
+bool SaveInto(TmyIniFile &ini, const TConfig &cfg, QString *error)
 {
-    TmyIniFile ini(path);
-    if (!ini.isLoaded())
-        return SetError(error, ini.errorString());
     if (ini.sectionCount() == 0) {
         // A new file: the store is filled from nothing, so it gets its size at once.
         qsizetype sections = 0, keys = 0, chars = 0;
@@ -210,6 +208,21 @@ bool SaveConfigFile(const QString &path, const TConfig &cfg, QString *error)
         ini.mWriteString(section, key, field);
     });
     return ini.UpdateFile() || SetError(error, ini.errorString());
+}
+} // namespace
+
+bool SaveConfigFile(const QString &path, const TConfig &cfg, QString *error)
+{
+    TmyIniFile ini(path);
+    if (!ini.isLoaded())
+        return SetError(error, ini.errorString());
+    return SaveInto(ini, cfg, error);
+}
+
+bool SaveNewConfigFile(const QString &path, const TConfig &cfg, QString *error)
+{
+    TmyIniFile ini(path, QByteArray());
+    return SaveInto(ini, cfg, error);
 }
 
 std::vector<ConfigValue> ParseConfigFile(const TmyIniFile &ini)

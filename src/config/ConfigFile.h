@@ -19,6 +19,9 @@ QString GetAgentFontKeyName(int n);
 // Writes cfg.Gsm and cfg.Cfg102 into the file at path, keeping whatever else
 // the file holds. On failure the previous file stays whole and *error tells why.
 bool SaveConfigFile(const QString &path, const TConfig &cfg, QString *error = nullptr);
+// The same into a file of the configuration alone: whatever the file at path
+// held is replaced, not read (a copy of the program's own, written often).
+bool SaveNewConfigFile(const QString &path, const TConfig &cfg, QString *error = nullptr);
 
 // Reads cfg.Gsm and cfg.Cfg102 from the file at path; absent keys read as empty
 // text, font keys as "Узкий"; a missing file reads as all defaults. cfg.Scan is

@@ -48,10 +48,12 @@ FileLocations FileLocations::Decide(
     if (where.portable) {
         where.settingsFolder = programFolder;
         where.portsFolder = QDir(programFolder).filePath(u"ports"_s);
+        where.dataFolder = programFolder;
         return where;
     }
     where.settingsFolder = QDir(userConfigFolder).filePath(kFolderName);
-    where.portsFolder = QDir(QDir(userDataFolder).filePath(kFolderName)).filePath(u"ports"_s);
+    where.dataFolder = QDir(userDataFolder).filePath(kFolderName);
+    where.portsFolder = QDir(where.dataFolder).filePath(u"ports"_s);
     where.helperFolder = installed ? helper : QString();
     return where;
 }

@@ -6,9 +6,11 @@
 // the same way in the window, kkt-cli and both emulators, so that they all
 // meet in one ports folder:
 // - a portable copy (the programs' folder is writable and is no installed
-//   tree): ProgSett.ini, Scan.cfg and ports/ beside the executables;
-// - an installed program: the settings in the user's configuration folder and
-//   ports/ in the user's data folder, both under "kktconf".
+//   tree): ProgSett.ini, Scan.cfg, ports/ and the program's own data beside
+//   the executables;
+// - an installed program: the settings in the user's configuration folder,
+//   ports/ and the program's own data in the user's data folder, both under
+//   "kktconf".
 // An installed tree is told by the helper folder beside bin/ (lib/kktconf,
 // where the package puts kkt-xls-reader): root may write /usr/bin, yet the
 // settings of an installed program never belong there.
@@ -17,6 +19,7 @@ struct FileLocations
     bool portable = true;
     QString settingsFolder; // ProgSett.ini, Scan.cfg, Window.ini
     QString portsFolder; // links to tty devices; the emulators publish theirs here
+    QString dataFolder; // what the program keeps for itself (the copy of unsaved edits)
     QString helperFolder; // kkt-xls-reader, when installed; empty in a portable copy
 
     // The decision for programs in programFolder; the user's folders are given

@@ -166,7 +166,7 @@ CellRange PasteBlock(
 {
     const QList<int> cols = VisibleColumnsFrom(layout, col);
     const GridBulkUpdate bulk(grid);
-    CellRange written { row, col, row, col };
+    std::optional<CellRange> written;
     for (qsizetype i = 0; i < block.size(); ++i) {
         const QStringList &texts = block[i];
         const int target = row + int(i);
@@ -182,12 +182,16 @@ CellRange PasteBlock(
                 report.outside(1);
         }
         PutRow(grid, layout, target, cells, report);
-        if (!cells.isEmpty()) {
-            written.bottom = target;
-            written.right = qMax(written.right, cells.last().col);
-        }
+        if (cells.isEmpty())
+            continue;
+        // The first cell of a row goes to the first visible column: a hidden
+        // column where the paste began is no part of what it wrote.
+        if (!written)
+            written = CellRange { target, cells.first().col, target, cells.last().col };
+        written->bottom = target;
+        written->right = qMax(written->right, cells.last().col);
     }
-    return written;
+    return written.value_or(CellRange { row, col, row - 1, col - 1 });
 }
 
 void FillRange(
@@ -238,6 +242,8 @@ TextBlock CopyRange(const StringGridModel &grid, const TableLayout &layout, cons
 {
     const QList<int> cols = CopiedColumns(layout, range);
     TextBlock block;
+    if (cols.isEmpty())
+        return block;
     block.reserve(range.bottom - range.top + 1);
     for (int row = range.top; row <= range.bottom; ++row) {
         QStringList texts;

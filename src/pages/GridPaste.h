@@ -8,7 +8,8 @@
 #include <QString>
 #include <QStringList>
 
-// A rectangle of data cells in grid coordinates (rows and columns from 1), both ends included.
+// A rectangle of data cells in grid coordinates (rows and columns from 1), both
+// ends included; empty when it ends before it starts.
 struct CellRange
 {
     int top = 1;
@@ -16,7 +17,8 @@ struct CellRange
     int bottom = 1;
     int right = 1;
 
-    int cellCount() const { return (bottom - top + 1) * (right - left + 1); }
+    bool isEmpty() const { return bottom < top || right < left; }
+    int cellCount() const { return isEmpty() ? 0 : (bottom - top + 1) * (right - left + 1); }
     bool operator==(const CellRange &) const = default;
 };
 
@@ -61,7 +63,8 @@ void NoteAdjusted(StringGridModel &grid, const TableLayout &layout, int row, int
 // Every text passes its cell's rule as typed text does; a list cell takes a
 // text only when it is one of its entries (the item kinds 05 and 06 set their
 // row's VAT as the list does). Cells that a rule changed or refused carry an
-// Adjusted mark saying what was pasted and why. Returns the cells written.
+// Adjusted mark saying what was pasted and why. Returns the cells written:
+// empty when the block reached none (nothing pasted, or all of it past the edge).
 CellRange PasteBlock(
     StringGridModel &grid, const TableLayout &layout, int row, int col, const TextBlock &block, PasteReport &report);
 // One text into every cell of the range, as a paste of it into each.
@@ -69,7 +72,8 @@ void FillRange(
     StringGridModel &grid, const TableLayout &layout, const CellRange &range, const QString &text, PasteReport &report);
 // Empties the range's text cells and gives its list cells their start value.
 void ClearRange(StringGridModel &grid, const TableLayout &layout, const CellRange &range);
-// The texts of the range's visible cells.
+// The texts of the range's visible cells; no rows when it has none (a row of no
+// cells has no tab-separated text that reads back as such).
 TextBlock CopyRange(const StringGridModel &grid, const TableLayout &layout, const CellRange &range);
 // How each column CopyRange copies is to reach a spreadsheet (ToHtmlTable).
 QList<HtmlColumn> CopyColumnKinds(const TableLayout &layout, const CellRange &range);

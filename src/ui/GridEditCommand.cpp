@@ -1,5 +1,7 @@
 #include "ui/GridEditCommand.h"
 
+#include <utility>
+
 namespace {
 constexpr int kTypingId = 1;
 } // namespace
@@ -9,6 +11,27 @@ GridEditCommand::GridEditCommand(const QString &label, std::vector<GridDelta> de
     , m_deltas(std::move(deltas))
     , m_typing(typing)
 { }
+
+GridEditCommand::GridEditCommand(const QString &label, std::vector<GridDelta> deltas, Side side)
+    : QUndoCommand(label)
+    , m_deltas(std::move(deltas))
+    , m_side(std::move(side))
+{ }
+
+void GridEditCommand::setStates(quint64 before, quint64 after)
+{
+    m_before = before;
+    m_after = after;
+}
+
+quint64 GridEditCommand::swapSide(quint64 savedNow)
+{
+    if (!m_side)
+        return savedNow;
+    if (m_side->swap)
+        m_side->swap();
+    return std::exchange(m_side->otherSaved, savedNow);
+}
 
 void GridEditCommand::undo()
 {
@@ -37,7 +60,9 @@ bool GridEditCommand::mergeWith(const QUndoCommand *other)
     if (!m_typing || typed->m_typing != m_typing)
         return false;
     // This step keeps the text the cell had before the edit; the new key only
-    // moved the cell on. Typed back to where it began, the step is gone.
+    // moved the cell on, to a state of its own. Typed back to where it began,
+    // the step is gone.
+    m_after = typed->m_after;
     setObsolete(m_deltas.front().matchesGrid());
     return true;
 }

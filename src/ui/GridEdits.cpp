@@ -15,7 +15,6 @@ GridEdits::GridEdits(QObject *parent)
     , m_stack(new QUndoStack(this))
 {
     m_stack->setUndoLimit(kStepLimit);
-    connect(m_stack, &QUndoStack::cleanChanged, this, &GridEdits::cleanChanged);
 }
 
 GridEdits::~GridEdits()
@@ -56,13 +55,25 @@ bool GridEdits::Step::finish()
     --edits->m_openSteps;
     if (m_deltas.empty())
         return false;
-    edits->m_stack->push(new GridEditCommand(m_label, std::move(m_deltas)));
+    // The side holds the state saved before the step: the caller may save or load after it.
+    edits->push(m_swapSide ? new GridEditCommand(
+                    m_label, std::move(m_deltas), GridEditCommand::Side { std::move(*m_swapSide), edits->m_savedState })
+                           : new GridEditCommand(m_label, std::move(m_deltas)));
     return true;
 }
 
 bool GridEdits::record(const QList<StringGridModel *> &grids, const QString &label, const std::function<void()> &change)
 {
     Step step(this, grids, label);
+    change();
+    return step.finish();
+}
+
+bool GridEdits::record(const QList<StringGridModel *> &grids, const QString &label, const std::function<void()> &change,
+    std::function<void()> swapSide)
+{
+    Step step(this, grids, label);
+    step.setSide(std::move(swapSide));
     change();
     return step.finish();
 }
@@ -76,7 +87,24 @@ void GridEdits::typed(StringGridModel &grid, int row, int col, const QString &te
     deltas.front().startRecording();
     grid.setCell(row, col, text);
     deltas.front().stopRecording();
-    m_stack->push(new GridEditCommand(u"Ввод"_s, std::move(deltas), GridEditCommand::Typing { &grid, row, col, edit }));
+    push(new GridEditCommand(u"Ввод"_s, std::move(deltas), GridEditCommand::Typing { &grid, row, col, edit }));
+}
+
+void GridEdits::push(GridEditCommand *step)
+{
+    step->setStates(state(), ++m_lastState);
+    m_stack->push(step); // merged into the step before, that one takes the new state
+    noteClean();
+    emit changed();
+}
+
+quint64 GridEdits::state() const
+{
+    const int index = m_stack->index();
+    if (index > 0)
+        return static_cast<const GridEditCommand *>(m_stack->command(index - 1))->stateAfter();
+    // Before the oldest step kept: the state it was made on.
+    return m_stack->count() > 0 ? static_cast<const GridEditCommand *>(m_stack->command(0))->stateBefore() : 0;
 }
 
 bool GridEdits::blocked() const
@@ -96,26 +124,60 @@ bool GridEdits::canRedo() const
 
 void GridEdits::undo()
 {
-    if (!canUndo())
+    if (!canUndo()) {
+        if (blocked() && m_stack->canUndo())
+            emit refused();
         return;
+    }
+    GridEditCommand *side = sideStep(m_stack->index() - 1);
     m_stack->undo();
+    stepSide(side);
     emit stepped();
+    emit changed();
 }
 
 void GridEdits::redo()
 {
-    if (!canRedo())
+    if (!canRedo()) {
+        if (blocked() && m_stack->canRedo())
+            emit refused();
         return;
+    }
+    GridEditCommand *side = sideStep(m_stack->index());
     m_stack->redo();
+    stepSide(side);
     emit stepped();
+    emit changed();
+}
+
+GridEditCommand *GridEdits::sideStep(int index) const
+{
+    // Only typed steps may turn obsolete (and be deleted as they are undone); they have no side.
+    auto *step = static_cast<const GridEditCommand *>(m_stack->command(index));
+    return step && step->hasSide() ? const_cast<GridEditCommand *>(step) : nullptr;
+}
+
+void GridEdits::stepSide(GridEditCommand *step)
+{
+    if (step)
+        m_savedState = step->swapSide(m_savedState);
+    noteClean();
 }
 
 void GridEdits::setClean()
 {
-    m_stack->setClean();
+    m_savedState = state();
+    noteClean();
 }
 
 bool GridEdits::isClean() const
 {
-    return m_stack->isClean();
+    return state() == m_savedState;
+}
+
+void GridEdits::noteClean()
+{
+    const bool clean = isClean();
+    if (clean != std::exchange(m_wasClean, clean))
+        emit cleanChanged(clean);
 }

@@ -346,12 +346,14 @@ void TStringGrid::setEdits(GridEdits *edits)
         connect(m_edits, &GridEdits::stepped, this, &TStringGrid::beginEdit);
 }
 
-void TStringGrid::record(const QString &label, const std::function<void()> &change)
+void TStringGrid::record(const QString &label, const std::function<void()> &change, std::function<void()> swapSide)
 {
-    if (m_edits)
-        m_edits->record({ m_grid }, label, change);
-    else
+    if (!m_edits)
         change();
+    else if (swapSide)
+        m_edits->record({ m_grid }, label, change, std::move(swapSide));
+    else
+        m_edits->record({ m_grid }, label, change);
 }
 
 void TStringGrid::beginEdit()
@@ -631,8 +633,18 @@ void TStringGrid::clearSelected()
     clearSelectedAs(u"Очистка"_s);
 }
 
+bool TStringGrid::refusedWhileLocked()
+{
+    if (!m_grid->locked())
+        return false;
+    emit editRefused();
+    return true;
+}
+
 void TStringGrid::clearSelectedAs(const QString &label)
 {
+    if (refusedWhileLocked())
+        return;
     const CellRange range = selectedRange();
     record(label, [&] { ClearRange(*m_grid, m_layout, range); });
     beginEdit();
@@ -641,7 +653,7 @@ void TStringGrid::clearSelectedAs(const QString &label)
 void TStringGrid::paste()
 {
     const TextBlock block = ParseTabText(QGuiApplication::clipboard()->text());
-    if (block.isEmpty())
+    if (block.isEmpty() || refusedWhileLocked())
         return;
     const CellRange range = selectedRange();
     const bool oneValue = block.size() == 1 && block.first().size() == 1;
@@ -657,7 +669,8 @@ void TStringGrid::paste()
         else
             written = PasteBlock(*m_grid, m_layout, range.top, range.left, block, report);
     });
-    selectRange(written);
+    if (!written.isEmpty())
+        selectRange(written);
     beginEdit();
     showReport(report);
 }

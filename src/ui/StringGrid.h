@@ -78,13 +78,16 @@ public:
     GridEdits *edits() const;
     // A change of this grid made elsewhere (a file loaded into it, a read
     // from the register, a scanned code) as one step named label.
-    void record(const QString &label, const std::function<void()> &change);
+    // swapSide, when given: what the step changes beside the cells (see GridEdits::record).
+    void record(const QString &label, const std::function<void()> &change, std::function<void()> swapSide = {});
 
 signals:
     // After the cell became the recorded cell (and its list, if any, opened).
     void cellSelected(int col, int row);
     // Ctrl+F: the user wants to find something in the grid.
     void findRequested();
+    // A paste, a cut or a delete refused: a run has the grid (it is locked).
+    void editRefused();
 
 protected:
     void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
@@ -111,6 +114,8 @@ private:
     void commitTyped(int row, int col, const QString &text);
     void pasteIntoEditor(const QString &text);
     void clearSelectedAs(const QString &label);
+    // True (and told) when a run has the grid and a change made here must wait.
+    bool refusedWhileLocked();
     void showReport(const PasteReport &report);
 
     // The grid's own keys, from whichever of its widgets has the focus; true when handled.

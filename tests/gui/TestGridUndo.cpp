@@ -1,6 +1,8 @@
 // The window's history of its grids: every kind of change undone and redone
 // through the real window, one step each; the clean state that the unsaved
-// mark follows; the "Правка" menu; no undo while a run writes the grids.
+// mark follows; the "Правка" menu; no undo while a run writes the grids, and
+// the status bar saying so; an undone load gives back the file's name and what
+// the grids matched.
 #include "ConfigFields.h"
 #include "GridWindow.h"
 #include "GuiTest.h"
@@ -18,6 +20,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
+#include <QLabel>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -89,6 +92,7 @@ private slots:
     void closingAsksAboutUnsavedEdits_data();
     void closingAsksAboutUnsavedEdits();
     void readsAndFilesAskBeforeReplacingEdits();
+    void undoneLoadGivesBackFileAndEdits();
 
 private:
     // Does the step through the window; false when it could not be set up.
@@ -397,6 +401,7 @@ void TestGridUndo::noUndoWhileRunWritesGrids()
     w.field(u"Edit3"_s)->setText(u"1"_s);
     w.field(u"Edit4"_s)->setText(u"3"_s);
     auto *undo = w.child<QAction>(u"EditUndo"_s);
+    auto *note = w.child<QLabel>(u"StatusNote"_s);
     int tries = 0;
     connect(w.form.Set102Frame->findChild<QProgressBar *>(u"ProgressBar1"_s), &QProgressBar::valueChanged, this,
         [&](int value) {
@@ -405,8 +410,18 @@ void TestGridUndo::noUndoWhileRunWritesGrids()
             ++tries;
             QVERIFY(!undo->isEnabled());
             QVERIFY(!w.form.edits().canUndo());
+            note->clear();
             w.form.edits().undo();
             undo->trigger();
+            QCOMPARE(w.grid(TableKind::Goods).cell(5, GoodsCol::Name), u"ДО ЧТЕНИЯ"_s);
+            QCOMPARE(note->text(), u"Идёт обмен с ККТ! Отменить или повторить можно после его окончания."_s);
+            // Nor does a paste or a delete reach the grid the read writes.
+            QGuiApplication::clipboard()->setText(u"вставка"_s);
+            view->paste();
+            QCOMPARE(note->text(), u"Идёт обмен с ККТ! Изменить эту таблицу можно после его окончания."_s);
+            note->clear();
+            view->clearSelected();
+            QCOMPARE(note->text(), u"Идёт обмен с ККТ! Изменить эту таблицу можно после его окончания."_s);
             QCOMPARE(w.grid(TableKind::Goods).cell(5, GoodsCol::Name), u"ДО ЧТЕНИЯ"_s);
         });
     prompts->answerQuestion(true); // the emptied row 1 is an edit the read replaces
@@ -518,6 +533,83 @@ void TestGridUndo::readsAndFilesAskBeforeReplacingEdits()
     QTest::mouseClick(GridWindow::Button(w.form.Set102Frame, u"Button2"_s), Qt::LeftButton);
     QCOMPARE(prompts->messages.last().text, u"Загрузка файла заменит изменённые ячейки: 1. Продолжить?"_s);
     QCOMPARE(w.grid(TableKind::Goods).cell(10, GoodsCol::Name), u"КЕФИР"_s);
+}
+
+// A load undone is the file before it again: its name in the caption, and
+// only the cells really edited since count as edited; the load redone is the
+// loaded file, unchanged.
+void TestGridUndo::undoneLoadGivesBackFileAndEdits()
+{
+    GridWindow w;
+    // A configuration loaded; the answer to the question before it replaces edits, when one is asked.
+    const auto load = [&](const QString &path, std::optional<bool> replace = {}) {
+        prompts->answerFile(Kind::OpenFile, path);
+        if (replace)
+            prompts->answerQuestion(*replace);
+        w.child<QAction>(u"N8"_s)->trigger();
+        w.activate();
+    };
+    const auto captionEnds
+        = [&](const QString &end) { return w.form.windowTitle().endsWith(end) ? QString() : w.form.windowTitle(); };
+    TConfig mine;
+    mine.Cfg102.PredmRasch[0].NameTov = u"ХЛЕБ"_s;
+    const QString minePath = w.dir.filePath(u"mine.conf"_s);
+    QVERIFY(SaveConfigFile(minePath, mine));
+    TConfig other;
+    FillDistinct(other); // every cell differs
+    const QString otherPath = w.dir.filePath(u"other.conf"_s);
+    QVERIFY(SaveConfigFile(otherPath, other));
+
+    load(minePath);
+    QCOMPARE(captionEnds(u" — mine.conf"_s), QString());
+    TStringGrid *view = w.show(TableKind::Goods);
+    view->selectCell(GoodsCol::Name, 2);
+    TypeText(view->cellEditor(), u"батон"_s);
+    Press(Qt::Key_Return);
+    QCOMPARE(captionEnds(u" — mine.conf*"_s), QString());
+
+    load(otherPath, true);
+    QCOMPARE(prompts->messages.last().text, u"Загрузка файла заменит изменённые ячейки: 1. Продолжить?"_s);
+    QCOMPARE(captionEnds(u" — other.conf"_s), QString());
+
+    w.form.edits().undo();
+    QCOMPARE(captionEnds(u" — mine.conf*"_s), QString());
+    QCOMPARE(w.grid(TableKind::Goods).cell(2, GoodsCol::Name), u"БАТОН"_s);
+    QCOMPARE(w.child<QLabel>(u"StatusFile"_s)->text(), u"Конфигурация: mine.conf"_s);
+    // The one typed cell is still the only edit, not every cell the undo brought back.
+    load(otherPath, false);
+    QCOMPARE(prompts->messages.last().text, u"Загрузка файла заменит изменённые ячейки: 1. Продолжить?"_s);
+    QCOMPARE(captionEnds(u" — mine.conf*"_s), QString());
+
+    // Undone once more: the file as loaded, unchanged.
+    w.form.edits().undo();
+    QCOMPARE(captionEnds(u" — mine.conf"_s), QString());
+    w.form.edits().redo();
+    w.form.edits().redo();
+    QCOMPARE(captionEnds(u" — other.conf"_s), QString());
+    QVERIFY(w.form.edits().isClean());
+    prompts->messages.clear();
+    load(minePath); // nothing edited since other.conf: no question
+    QCOMPARE(prompts->messages.size(), 1);
+    QCOMPARE(prompts->messages.first().kind, Kind::OpenFile);
+    QCOMPARE(captionEnds(u" — mine.conf"_s), QString());
+
+    // A goods file undone: the goods count against what they held before it.
+    const OwnedGrids source;
+    source[TableKind::Goods].setCell(1, GoodsCol::Name, u"ИЗ ФАЙЛА"_s);
+    const QString basePath = w.dir.filePath(u"base.db102"_s);
+    QVERIFY(SaveGoodsDb102(basePath, source[TableKind::Goods]).ok);
+    w.show(TableKind::Goods);
+    prompts->answerFile(Kind::OpenFile, basePath).expect(Kind::Information);
+    QTest::mouseClick(GridWindow::Button(w.form.Set102Frame, u"Button2"_s), Qt::LeftButton);
+    QCOMPARE(w.grid(TableKind::Goods).cell(1, GoodsCol::Name), u"ИЗ ФАЙЛА"_s);
+    w.form.edits().undo();
+    QCOMPARE(w.grid(TableKind::Goods).cell(1, GoodsCol::Name), u"ХЛЕБ"_s);
+    prompts->answerFile(Kind::OpenFile, basePath).expect(Kind::Information);
+    prompts->messages.clear();
+    QTest::mouseClick(GridWindow::Button(w.form.Set102Frame, u"Button2"_s), Qt::LeftButton);
+    QCOMPARE(prompts->messages.first().kind, Kind::OpenFile); // no question: nothing edited
+    QCOMPARE(prompts->messages.size(), 2);
 }
 
 KKT_GUI_TEST_MAIN(TestGridUndo)

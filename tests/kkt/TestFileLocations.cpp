@@ -51,10 +51,12 @@ void TestFileLocations::decide()
     if (portable) {
         QCOMPARE(where.settingsFolder, program);
         QCOMPARE(where.portsFolder, program + u"/ports"_s);
+        QCOMPARE(where.dataFolder, program);
         QCOMPARE(where.helperFolder, QString());
     } else {
         QCOMPARE(where.settingsFolder, config + u"/kktconf"_s);
         QCOMPARE(where.portsFolder, data + u"/kktconf/ports"_s);
+        QCOMPARE(where.dataFolder, data + u"/kktconf"_s);
         QCOMPARE(where.helperFolder, helperBeside ? root.filePath(u"usr/lib/kktconf"_s) : QString());
     }
     // Deciding writes nothing: the probe file is gone, the user's folders are not made yet.

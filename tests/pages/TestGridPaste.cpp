@@ -25,6 +25,8 @@ private slots:
     void pasteBlock();
     void fillAndClear();
     void copySkipsHiddenColumn();
+    void writtenRangeCopiesBack_data();
+    void writtenRangeCopiesBack();
 };
 
 void TestGridPaste::tabText_data()
@@ -283,6 +285,64 @@ void TestGridPaste::copySkipsHiddenColumn()
     const QString text = ToTabText(CopyRange(*goods, LayoutOf(TableKind::Goods), { 7, 1, 7, 6 }));
     QCOMPARE(text, u"\"А\tБ\"\tУзкий\t\t1.5\t\t\n"_s);
     QCOMPARE(ParseTabText(text).first().size(), 6);
+}
+
+void TestGridPaste::writtenRangeCopiesBack_data()
+{
+    QTest::addColumn<TableKind>("kind");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("clipboard");
+    QTest::addColumn<QString>("written"); // "top,left-bottom,right", or "none"
+
+    // Empty cells copied from a grid: every row ends with its line end, so each is still a cell.
+    const auto empties = MakeGrid(TableKind::Goods);
+    const QString emptyCells
+        = ToTabText(CopyRange(*empties, LayoutOf(TableKind::Goods), { 1, GoodsCol::Barcode, 3, GoodsCol::Price }));
+    QTest::newRow("empty cells copied") << TableKind::Goods << 10 << GoodsCol::Name << emptyCells << u"10,1-12,2"_s;
+    QTest::newRow("one empty cell copied") << TableKind::Goods << 10 << GoodsCol::Name << u"\n"_s << u"10,1-10,1"_s;
+    QTest::newRow("nothing") << TableKind::Goods << 10 << GoodsCol::Name << QString() << u"none"_s;
+    QTest::newRow("nothing, on the hidden column") << TableKind::Usl << 4 << UslCol::Landing << QString() << u"none"_s;
+    QTest::newRow("a value, on the hidden column") << TableKind::Usl << 4 << UslCol::Landing << u"x"_s << u"none"_s;
+    QTest::newRow("from the column before the hidden one")
+        << TableKind::Usl << 4 << UslCol::Tax << u"1 - Общая\tx\n1 - Общая"_s << u"4,5-5,5"_s;
+    QTest::newRow("past the last row") << TableKind::Goods << 6000 << GoodsCol::Price << u"1\n2\n"_s
+                                       << u"6000,4-6000,4"_s;
+}
+
+// What a paste says it wrote is what it wrote: copied again, those cells read
+// back as the grid has them, and a paste of nothing wrote nothing.
+void TestGridPaste::writtenRangeCopiesBack()
+{
+    QFETCH(TableKind, kind);
+    QFETCH(int, row);
+    QFETCH(int, col);
+    QFETCH(QString, clipboard);
+    QFETCH(QString, written);
+
+    const auto grid = MakeGrid(kind);
+    const TableLayout &layout = LayoutOf(kind);
+    for (int r = 1; r <= layout.maxRow(); ++r) // something to clear or keep
+        grid->setCell(r, 1, u"Ъ"_s);
+    const auto before = MakeGrid(kind);
+    before->copyCellsFrom(*grid);
+    PasteReport report;
+    const CellRange range = PasteBlock(*grid, layout, row, col, ParseTabText(clipboard), report);
+    const QString got = range.isEmpty()
+        ? u"none"_s
+        : u"%1,%2-%3,%4"_s.arg(range.top).arg(range.left).arg(range.bottom).arg(range.right);
+    QCOMPARE(got, written);
+    const TextBlock copied = CopyRange(*grid, layout, range);
+    QCOMPARE(ParseTabText(ToTabText(copied)), copied);
+    if (range.isEmpty()) {
+        QCOMPARE(range.cellCount(), 0);
+        QVERIFY(copied.isEmpty());
+        for (int r = 1; r < grid->rows(); ++r)
+            for (int c = 1; c < grid->cols(); ++c)
+                QCOMPARE(grid->cell(r, c), before->cell(r, c));
+    }
+    if (clipboard == u"\n"_s || written == u"10,1-12,2"_s) // the empty cells cleared what was there
+        QCOMPARE(grid->cell(row, col), QString());
 }
 
 QTEST_GUILESS_MAIN(TestGridPaste)

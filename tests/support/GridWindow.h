@@ -17,6 +17,12 @@
 struct GridWindow
 {
     GridWindow()
+        : GridWindow(QString())
+    { }
+    // Over the folder given (its settings and its copy of unsaved edits), as a
+    // second start of the program there; a folder of its own when empty.
+    explicit GridWindow(const QString &folder)
+        : root(folder.isEmpty() ? dir.path() : folder)
     {
         form.setPortLister([](TArrayCom &ports) { ports = { QStringLiteral("COM1") }; });
         form.show();
@@ -82,7 +88,8 @@ struct GridWindow
     }
 
     QTemporaryDir dir;
-    TFormMain form { dir.path(), dir.filePath(QStringLiteral("ports")) };
+    QString root;
+    TFormMain form { root, root + QStringLiteral("/ports") };
 };
 
 // Sends one key to whatever has the focus, as the keyboard would.

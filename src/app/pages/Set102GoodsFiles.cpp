@@ -50,8 +50,11 @@ void TFrameSet102::GoodsFileCommand(Prompts::Kind dialog, const QString &filter,
     PageResult result;
     {
         const BusyCursor busy;
-        // A file loaded over the grid is one step of the window's history.
-        goodsView()->record(u"Загрузка базы товаров"_s, [&] { result = op(path); });
+        // A file loaded over the grid is one step of the window's history; an
+        // undo gives the goods back what they matched before it.
+        goodsView()->record(
+            u"Загрузка базы товаров"_s, [&] { result = op(path); },
+            replaces && m_editedCells ? m_editedCells->keepForHistory() : std::function<void()>());
     }
     // Loaded or saved, the goods match that file now.
     if (result.ok && m_editedCells)
