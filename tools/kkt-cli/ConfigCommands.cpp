@@ -320,12 +320,12 @@ GoodsFormat FormatOf(const QString &path, bool output)
         return GoodsFormat::Db102;
     if (suffix == u"1cdb"_s)
         return GoodsFormat::OneC;
-    if (suffix == u"xls"_s && !output)
-        return GoodsFormat::Xls;
+    if (IsWorkbookFile(path) && !output)
+        return GoodsFormat::Xls; // .xls, .xlsx, .ods: one reader
     if (suffix == u"xls"_s)
         throw UsageError { u"convert: файл .xls можно только прочитать, запишите в .db102 или .1cdb"_s };
     throw UsageError { u"convert: неизвестный вид файла «%1»: ожидается .db102, .1cdb%2"_s.arg(
-        path, output ? u""_s : u" или .xls"_s) };
+        path, output ? u""_s : u", .xls, .xlsx или .ods"_s) };
 }
 
 PageResult LoadGoods(GoodsFormat format, const QString &path, StringGridModel &goods)
@@ -425,7 +425,8 @@ void AddConfigCommands(CliDispatcher &dispatcher)
         ReadConfig);
     dispatcher.add(
         { u"convert"_s, u"ВХОД ВЫХОД"_s,
-            u"Преобразовать базу товаров: .db102, .1cdb и (только чтение) .xls, вид по расширению."_s + codes, false,
-            {} },
+            u"Преобразовать базу товаров: .db102, .1cdb и (только чтение) .xls, .xlsx, .ods, вид по расширению."_s
+                + codes,
+            false, {} },
         Convert);
 }
