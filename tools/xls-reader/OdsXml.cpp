@@ -131,7 +131,16 @@ std::optional<GoodsColumns> ReadRow(QXmlStreamReader &xml)
             continue;
         }
         const std::optional<quint64> repeat = Repeat(xml, "number-columns-repeated"_L1);
-        const std::optional<XlsCells::Cell> cell = repeat ? ReadCell(xml) : std::nullopt;
+        if (!repeat)
+            return std::nullopt;
+        // Only cells over the goods columns are read; the others cost a skip.
+        if (col + *repeat < quint64(XlsCells::kFirstColumn)
+            || col >= quint64(XlsCells::kFirstColumn + XlsCells::kColumns - 1)) {
+            xml.skipCurrentElement();
+            col += *repeat;
+            continue;
+        }
+        const std::optional<XlsCells::Cell> cell = ReadCell(xml);
         if (!cell)
             return std::nullopt;
         for (quint64 c = 1; c <= *repeat; ++c) {

@@ -277,6 +277,11 @@ int ReadXlsxSheet(const QByteArray &sheet, const XlsxTables &tables, SheetCollec
                     return XlsCells::Damaged;
                 col = at->first;
             }
+            // Only the goods columns are read; the others cost a skip.
+            if (col < quint64(XlsCells::kFirstColumn) || col >= quint64(XlsCells::kFirstColumn + XlsCells::kColumns)) {
+                xml.skipCurrentElement();
+                continue;
+            }
             const RawCell raw = ReadCell(xml);
             const std::optional<XlsCells::Cell> cell = CellOf(raw, tables);
             if (!cell)

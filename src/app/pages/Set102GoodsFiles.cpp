@@ -117,6 +117,7 @@ void TFrameSet102::N1xls1Click()
     progress->setObjectName(u"workbookProgress"_s);
     progress->setWindowModality(Qt::WindowModal);
     progress->setMinimumDuration(500);
+    progress->setValue(0); // counts the half second from here
     progress->setAutoReset(false);
     progress->setAutoClose(false);
     const auto end = [read, progress] {
