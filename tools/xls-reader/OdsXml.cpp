@@ -159,7 +159,8 @@ std::optional<GoodsColumns> ReadRow(QXmlStreamReader &xml)
 namespace SheetXml {
 int ReadOdsContent(const QByteArray &content, SheetCollector &out)
 {
-    QXmlStreamReader xml(content);
+    PartReader reader(content);
+    QXmlStreamReader &xml = reader.xml;
     // Into the first table; rows may sit in header-rows and row-groups within it.
     while (!xml.atEnd() && !Is(xml, u"table"))
         xml.readNext();

@@ -2,8 +2,10 @@
 
 #include "pages/XlsCells.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QString>
+#include <QXmlStreamReader>
 
 #include <optional>
 #include <vector>
@@ -15,6 +17,19 @@ class SheetCollector;
 // by ZipBook) and bounds what it keeps; a part that is no well-formed XML of
 // its kind gives nothing or XlsCells::Damaged.
 namespace SheetXml {
+// A reader of a part's bytes that decodes them as it goes, a block at a
+// time: a reader given the whole array decodes it at once into a second,
+// twice as large copy.
+class PartReader
+{
+public:
+    explicit PartReader(const QByteArray &bytes);
+    QXmlStreamReader xml;
+
+private:
+    QBuffer m_buffer;
+};
+
 // .xlsx: the part of the first sheet, from xl/workbook.xml and its relationships.
 std::optional<QString> FirstSheetPart(const QByteArray &workbook, const QByteArray &relationships);
 // .xlsx: the shared strings (xl/sharedStrings.xml), their characters counted into `chars`.

@@ -130,6 +130,13 @@ std::optional<XlsCells::Cell> CellOf(const RawCell &raw, const SheetXml::XlsxTab
 } // namespace
 
 namespace SheetXml {
+PartReader::PartReader(const QByteArray &bytes)
+{
+    m_buffer.setData(bytes);
+    m_buffer.open(QIODevice::ReadOnly);
+    xml.setDevice(&m_buffer);
+}
+
 std::optional<QString> FirstSheetPart(const QByteArray &workbook, const QByteArray &relationships)
 {
     QString id;
@@ -162,7 +169,8 @@ std::optional<QString> FirstSheetPart(const QByteArray &workbook, const QByteArr
 std::optional<std::vector<QString>> SharedStrings(const QByteArray &part, qint64 &chars)
 {
     std::vector<QString> strings;
-    QXmlStreamReader xml(part);
+    PartReader reader(part);
+    QXmlStreamReader &xml = reader.xml;
     while (!xml.atEnd()) {
         xml.readNext();
         if (!Is(xml, u"si"))
@@ -251,7 +259,8 @@ QString DateOfSerial(const QString &serial)
 
 int ReadXlsxSheet(const QByteArray &sheet, const XlsxTables &tables, SheetCollector &out)
 {
-    QXmlStreamReader xml(sheet);
+    PartReader reader(sheet);
+    QXmlStreamReader &xml = reader.xml;
     quint64 row = 0;
     quint64 col = 0;
     while (!xml.atEnd()) {
