@@ -149,7 +149,8 @@ int main(int argc, char *argv[])
                                     .left(hostile - 32)
         + "\t" + ToCp1251(u"Узкий"_s) + "\t\t1\t0\x03\r\n";
 
-    std::vector<QStringList> maxRows(XlsCells::kMaxRows, QStringList(XlsCells::kColumns, QString(1000, u'Я')));
+    XlsCells::Sheet maxRows;
+    maxRows.rows.assign(XlsCells::kMaxRows, XlsCells::TextRow(QStringList(XlsCells::kColumns, QString(1000, u'Я'))));
 
     const std::vector<Reader> readers {
         { ".conf", "conf", [&](const QString &p) { return LoadConfigFile(p, *cfg); },

@@ -2,7 +2,7 @@
 # Installs, only when missing, the Debian packages the build and the tests need,
 # plus any packages named on the command line (scripts that need more pass them).
 set -euo pipefail
-packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libqt6serialport6 libfreexl-dev libxlsxwriter-dev libquazip1-qt6-dev
+packages=(cmake ninja-build g++ qt6-base-dev qt6-serialport-dev libqt6serialport6 libfreexl-dev libgsf-1-dev libquazip1-qt6-dev libxlsxwriter-dev
           libgl1-mesa-dev python3 fonts-dejavu-core ccache qt6-translations-l10n "$@")
 missing=()
 for p in "${packages[@]}"; do

@@ -24,3 +24,10 @@ std::optional<qint64> ParseDigits(QStringView text, qint64 max);
 // one "." as the decimal point ("12", "12.5", "0.99", "-1.5"); no blanks, no
 // group separators, no exponent.
 bool IsPriceNumber(const QString &text);
+
+// A number as a spreadsheet shows it in its general format, from the text a
+// workbook keeps it as ("4.6000000000001E+12", "12.50", "1E-2"): at most 15
+// significant digits, rounded as the spreadsheet rounds them, never an
+// exponent, no trailing zeros ("4600000000001", "12.5", "0.01"). Nothing for a
+// text that is no number, or one too large or too small to show that way.
+std::optional<QString> SpreadsheetNumber(QStringView text);

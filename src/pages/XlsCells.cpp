@@ -5,7 +5,8 @@
 #include <QtEndian>
 
 namespace {
-constexpr quint32 kMagic = 0x4B585331; // "KXS1"
+constexpr quint32 kMagic = 0x4B585332; // "KXS2": a kind beside every cell's text
+constexpr quint32 kMoreRows = 1; // flags: values below the last goods row
 constexpr QDataStream::Version kVersion = QDataStream::Qt_6_0;
 constexpr quint32 kNullText = 0xFFFFFFFF; // QDataStream's length of a null text
 
@@ -51,40 +52,55 @@ private:
 } // namespace
 
 namespace XlsCells {
-QByteArray Encode(const std::vector<QStringList> &rows)
+Row TextRow(const QStringList &texts)
+{
+    Row row;
+    for (qsizetype c = 0; c < qMin<qsizetype>(texts.size(), kColumns); ++c)
+        row[size_t(c)].text = texts[c];
+    return row;
+}
+
+QByteArray Encode(const Sheet &sheet)
 {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out.setVersion(kVersion);
-    out << kMagic << quint32(rows.size());
-    for (const QStringList &row : rows)
-        out << row;
+    out << kMagic << (sheet.moreRows ? kMoreRows : 0u) << quint32(sheet.rows.size());
+    for (const Row &row : sheet.rows)
+        for (const Cell &cell : row)
+            out << quint32(cell.kind) << cell.text;
     return bytes;
 }
 
-std::optional<std::vector<QStringList>> Decode(const QByteArray &bytes)
+std::optional<Sheet> Decode(const QByteArray &bytes)
 {
     // Read by hand, not by QDataStream: a length in the bytes is checked
     // against the bytes that are left before anything is taken for it, where
     // the stream would first try to make room for whatever length it reads.
     Reader in(bytes);
-    quint32 magic = 0, count = 0;
-    if (!in.number(magic) || !in.number(count) || magic != kMagic || count > quint32(kMaxRows))
+    quint32 magic = 0, flags = 0, count = 0;
+    if (!in.number(magic) || !in.number(flags) || !in.number(count) || magic != kMagic || (flags & ~kMoreRows) != 0
+        || count > quint32(kMaxRows))
         return std::nullopt;
-    std::vector<QStringList> rows(count);
-    for (QStringList &row : rows) {
-        quint32 columns = 0;
-        if (!in.number(columns) || columns != quint32(kColumns))
-            return std::nullopt;
-        for (quint32 c = 0; c < columns; ++c) {
+    // Each cell takes at least 8 bytes: a count beyond what follows is refused before the rows are made.
+    if (quint64(count) * kColumns * 8 > quint64(bytes.size()))
+        return std::nullopt;
+    Sheet sheet;
+    sheet.moreRows = (flags & kMoreRows) != 0;
+    sheet.rows.resize(count);
+    for (Row &row : sheet.rows) {
+        for (Cell &cell : row) {
+            quint32 kind = 0;
+            if (!in.number(kind) || kind > kLastKind)
+                return std::nullopt;
             std::optional<QString> text = in.text();
             if (!text)
                 return std::nullopt;
-            row << *text;
+            cell = Cell { std::move(*text), Kind(kind) };
         }
     }
     if (!in.atEnd())
         return std::nullopt;
-    return rows;
+    return sheet;
 }
 } // namespace XlsCells

@@ -37,17 +37,40 @@ struct SheetRowLook
     bool misfit = false; // a barcode that is no number, a price that is none, a number for a name
 };
 
-SheetRowLook LookAt(const QStringList &sheetRow)
+const XlsCells::Cell &CellOf(const XlsCells::Row &sheetRow, int sheetColumn)
 {
-    const auto cell = [&](int sheetColumn) { return sheetRow.at(sheetColumn - XlsCells::kFirstColumn).trimmed(); };
+    return sheetRow[size_t(sheetColumn - XlsCells::kFirstColumn)];
+}
+
+SheetRowLook LookAt(const XlsCells::Row &sheetRow)
+{
+    const auto cell = [&](int sheetColumn) { return CellOf(sheetRow, sheetColumn).text.trimmed(); };
     SheetRowLook look;
-    look.filled = std::any_of(sheetRow.cbegin(), sheetRow.cend(), [](const QString &c) { return !c.isEmpty(); });
+    look.filled = std::any_of(sheetRow.cbegin(), sheetRow.cend(),
+        [](const XlsCells::Cell &c) { return !c.text.isEmpty() || c.kind != XlsCells::Kind::Value; });
     const QString barcode = cell(XlsColumn::Barcode);
     const QString name = cell(XlsColumn::Name);
     const QString price = cell(XlsColumn::Price);
     look.misfit = (!barcode.isEmpty() && !IsDecimalDigits(barcode)) || (!price.isEmpty() && !PriceOfCell(price))
         || (!name.isEmpty() && PriceOfCell(name));
     return look;
+}
+
+// Why a cell gives no value to its goods column, or nothing when it gives one.
+std::optional<QString> NoValue(const XlsCells::Cell &cell, int goodsCol)
+{
+    switch (cell.kind) {
+    case XlsCells::Kind::FormulaUnread:
+        return u"ячейка с формулой не прочитана"_s;
+    case XlsCells::Kind::FormulaError:
+        return u"ошибка в формуле"_s;
+    case XlsCells::Kind::Date:
+        // A date's serial number would pass for a price.
+        return goodsCol == GoodsCol::Price ? std::optional(u"в ячейке цены дата"_s) : std::nullopt;
+    case XlsCells::Kind::Value:
+        break;
+    }
+    return std::nullopt;
 }
 
 // The columns the import reads, one a line, for the message that refuses a workbook laid out otherwise.
@@ -65,12 +88,20 @@ PageResult Unreadable(const QString &fileName, const QString &reason)
     return PageResult::Failure(u"ВНИМАНИЕ!\r\nНе удалось загрузить файл \"%1\": %2"_s.arg(fileName, reason));
 }
 
-QString Damaged()
+// A zipped workbook (by its name) or an Excel 97-2003 one.
+bool IsZippedBook(const QString &fileName)
 {
-    return u"файл повреждён или не является книгой Excel 97-2003 (*.xls)."_s;
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    return suffix == u"xlsx"_s || suffix == u"ods"_s;
 }
 
-QString ExitReason(int code)
+QString Damaged(const QString &fileName)
+{
+    return IsZippedBook(fileName) ? u"файл повреждён или не является книгой Excel (*.xlsx) или OpenDocument (*.ods)."_s
+                                  : u"файл повреждён или не является книгой Excel 97-2003 (*.xls)."_s;
+}
+
+QString ExitReason(const QString &fileName, int code)
 {
     switch (code) {
     case XlsCells::NotFound:
@@ -86,44 +117,28 @@ QString ExitReason(int code)
         return u"в книге нет листов."_s;
     case XlsCells::BadSheet:
         return u"первый лист книги повреждён (неверный размер листа)."_s;
+    case XlsCells::TooLarge:
+        return u"книга слишком велика: её лист или список строк занимает без сжатия больше %1 МБ."_s.arg(
+            XlsCells::kMaxPartBytes / (1024 * 1024));
+    case XlsCells::NotWorkbook:
+        return u"это zip-архив, но не книга Excel (*.xlsx) и не таблица OpenDocument (*.ods)."_s;
     default:
-        return Damaged();
+        return Damaged(fileName);
     }
 }
 
-// The reader's cells, or the reason there are none.
-struct Reading
-{
-    std::optional<std::vector<QStringList>> rows;
-    QString reason;
-};
-
-Reading RunReader(const QString &fileName, const XlsReader &reader)
+XlsReading RunReader(const QString &fileName, const XlsReader &reader)
 {
     QProcess process;
-    process.setProgram(reader.program);
-    process.setArguments({ fileName });
-    process.setStandardInputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
-    process.start();
+    StartReader(process, fileName, reader);
     if (!process.waitForStarted(reader.timeOutMs))
-        return { std::nullopt,
-            u"не запускается программа чтения книг \"%1\" (%2)."_s.arg(
-                QDir::toNativeSeparators(reader.program), process.errorString()) };
+        return { std::nullopt, ReaderNotStarted(reader, process.errorString()) };
     if (!process.waitForFinished(reader.timeOutMs)) {
         process.kill();
         process.waitForFinished(-1);
-        return { std::nullopt,
-            u"чтение книги не закончилось за %1 с; файл, вероятно, повреждён."_s.arg((reader.timeOutMs + 999) / 1000) };
+        return { std::nullopt, ReaderTimedOut(reader) };
     }
-    if (process.exitStatus() != QProcess::NormalExit)
-        return { std::nullopt, u"файл повреждён: чтение книги завершилось аварийно."_s };
-    if (process.exitCode() != 0)
-        return { std::nullopt, ExitReason(process.exitCode()) };
-    std::optional<std::vector<QStringList>> rows = XlsCells::Decode(process.readAllStandardOutput());
-    if (!rows)
-        return { std::nullopt, Damaged() };
-    return { std::move(rows), {} };
+    return ReadingOf(process, fileName);
 }
 } // namespace
 
@@ -158,26 +173,67 @@ QString NormPrice(const QString &text)
     return PriceOfCell(text).value_or(u"0.00"_s);
 }
 
-PageResult LoadXls(const QString &fileName, StringGridModel &grid, const XlsReader &reader)
+void StartReader(QProcess &process, const QString &fileName, const XlsReader &reader)
+{
+    process.setProgram(reader.program);
+    process.setArguments({ fileName });
+    process.setStandardInputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.start();
+}
+
+QString ReaderNotStarted(const XlsReader &reader, const QString &error)
+{
+    return u"не запускается программа чтения книг \"%1\" (%2)."_s.arg(QDir::toNativeSeparators(reader.program), error);
+}
+
+QString ReaderTimedOut(const XlsReader &reader)
+{
+    return u"чтение книги не закончилось за %1 с; файл, вероятно, повреждён."_s.arg((reader.timeOutMs + 999) / 1000);
+}
+
+XlsReading ReadingOf(QProcess &process, const QString &fileName)
+{
+    if (process.exitStatus() != QProcess::NormalExit)
+        return { std::nullopt, u"файл повреждён: чтение книги завершилось аварийно."_s };
+    if (process.exitCode() != 0)
+        return { std::nullopt, ExitReason(fileName, process.exitCode()) };
+    std::optional<XlsCells::Sheet> sheet = XlsCells::Decode(process.readAllStandardOutput());
+    if (!sheet)
+        return { std::nullopt, Damaged(fileName) };
+    return { std::move(sheet), {} };
+}
+
+std::optional<PageResult> RefuseBeforeReading(const QString &fileName)
 {
     if (!QFileInfo::exists(fileName))
-        return Unreadable(fileName, ExitReason(XlsCells::NotFound));
+        return Unreadable(fileName, ExitReason(fileName, XlsCells::NotFound));
     // The library opens the file by name: a FIFO would hang the reader, a huge file cost its time.
     QString refused;
     if (!SafeFile::CheckReadable(fileName, &refused))
         return PageResult::Failure(u"ВНИМАНИЕ!\r\n"_s + refused);
-    const Reading reading = RunReader(fileName, reader);
-    if (!reading.rows)
-        return Unreadable(fileName, reading.reason);
-
-    return ImportXlsRows(fileName, *reading.rows, grid);
+    return std::nullopt;
 }
 
-QString XlsLayoutMisfit(const QString &fileName, const std::vector<QStringList> &rows)
+PageResult ImportReading(const QString &fileName, const XlsReading &reading, StringGridModel &grid)
+{
+    if (!reading.sheet)
+        return Unreadable(fileName, reading.reason);
+    return ImportXlsRows(fileName, *reading.sheet, grid);
+}
+
+PageResult LoadXls(const QString &fileName, StringGridModel &grid, const XlsReader &reader)
+{
+    if (std::optional<PageResult> refused = RefuseBeforeReading(fileName))
+        return *refused;
+    return ImportReading(fileName, RunReader(fileName, reader), grid);
+}
+
+QString XlsLayoutMisfit(const QString &fileName, const std::vector<XlsCells::Row> &rows)
 {
     int filled = 0;
     int misfits = 0;
-    for (const QStringList &sheetRow : rows) {
+    for (const XlsCells::Row &sheetRow : rows) {
         const SheetRowLook look = LookAt(sheetRow);
         filled += look.filled ? 1 : 0;
         misfits += look.misfit ? 1 : 0;
@@ -199,8 +255,9 @@ QString XlsLayoutMisfit(const QString &fileName, const std::vector<QStringList> 
         + ExpectedLayout() + u" База товаров не изменена."_s;
 }
 
-PageResult ImportXlsRows(const QString &fileName, const std::vector<QStringList> &rows, StringGridModel &grid)
+PageResult ImportXlsRows(const QString &fileName, const XlsCells::Sheet &sheet, StringGridModel &grid)
 {
+    const std::vector<XlsCells::Row> &rows = sheet.rows;
     if (const QString misfit = XlsLayoutMisfit(fileName, rows); !misfit.isEmpty())
         return PageResult::Failure(misfit);
     ImportReport report;
@@ -209,22 +266,38 @@ PageResult ImportXlsRows(const QString &fileName, const std::vector<QStringList>
         goods[i] = GoodsOfSheetRow(int(i + 1), rows[i], report);
     GoodsRows::ApplyAll(grid, goods);
     report.finish(grid);
-    return PageResult::Success(report.text(), int(rows.size()));
+    QString text = report.text();
+    if (sheet.moreRows)
+        text += u"\r\n\r\nСтроки листа ниже %1-й не загружены: в базе товаров %2 строк."_s.arg(XlsColumn::kLastRow)
+                    .arg(GoodsRows::kCount);
+    return PageResult::Success(text, int(rows.size()));
 }
 
-GoodsCells GoodsOfSheetRow(int goodsRow, const QStringList &sheetRow, ImportReport &report)
+GoodsCells GoodsOfSheetRow(int goodsRow, const XlsCells::Row &sheetRow, ImportReport &report)
 {
-    // The reader's columns: sheet columns 3 (barcode), 4 (name), 5 (section), 6 (price), 7 (marking).
-    const auto cell = [&](int sheetColumn) { return sheetRow.at(sheetColumn - XlsCells::kFirstColumn); };
     GoodsCells row = GoodsRows::Defaults();
     if (LookAt(sheetRow).filled)
         report.beginRow(goodsRow);
-    row[GoodsCol::Name - 1] = report.takeName(goodsRow, cell(XlsColumn::Name));
-    row[GoodsCol::Barcode - 1] = report.takeBarcode(goodsRow, cell(XlsColumn::Barcode));
-    const QString priceText = cell(XlsColumn::Price);
-    const std::optional<QString> price = PriceOfCell(priceText);
-    row[GoodsCol::Price - 1] = price ? *price : report.refuse(goodsRow, GoodsCol::Price, priceText, u"цена не число"_s);
-    row[GoodsCol::Section - 1] = cell(XlsColumn::Section);
-    row[GoodsCol::Mark - 1] = MarkOf(cell(XlsColumn::Mark));
+    // Each goods column from its sheet column: a cell without a value the
+    // grid could take is refused and marked, never taken as empty.
+    const auto take = [&](int sheetColumn, int goodsCol, const auto &convert) {
+        const XlsCells::Cell &cell = CellOf(sheetRow, sheetColumn);
+        const std::optional<QString> why = NoValue(cell, goodsCol);
+        row[size_t(goodsCol - 1)] = why ? report.refuse(goodsRow, goodsCol, cell.text, *why) : convert(cell.text);
+    };
+    take(XlsColumn::Name, GoodsCol::Name, [&](const QString &t) { return report.takeName(goodsRow, t); });
+    take(XlsColumn::Barcode, GoodsCol::Barcode, [&](const QString &t) { return report.takeBarcode(goodsRow, t); });
+    take(XlsColumn::Price, GoodsCol::Price, [&](const QString &t) {
+        const std::optional<QString> price = PriceOfCell(t);
+        return price ? *price : report.refuse(goodsRow, GoodsCol::Price, t, u"цена не число"_s);
+    });
+    take(XlsColumn::Section, GoodsCol::Section, [](const QString &t) { return t; });
+    take(XlsColumn::Mark, GoodsCol::Mark, [](const QString &t) { return MarkOf(t); });
     return row;
+}
+
+bool IsWorkbookFile(const QString &fileName)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    return suffix == u"xls"_s || IsZippedBook(fileName);
 }

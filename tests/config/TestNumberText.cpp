@@ -32,6 +32,8 @@ private slots:
     void parseDigits();
     void priceNumber_data();
     void priceNumber();
+    void spreadsheetNumber_data();
+    void spreadsheetNumber();
     void settingsConversion_data();
     void settingsConversion();
 };
@@ -133,6 +135,41 @@ void TestNumberText::priceNumber()
     QFETCH(QString, text);
     QFETCH(bool, price);
     QCOMPARE(IsPriceNumber(text), price);
+}
+
+void TestNumberText::spreadsheetNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown"); // "none": no number
+    QTest::newRow("a 13-digit code") << u"4600000000001"_s << u"4600000000001"_s;
+    QTest::newRow("the code with an exponent") << u"4.600000000001E+12"_s << u"4600000000001"_s;
+    QTest::newRow("the code as Python writes a float") << u"4600000000001.0"_s << u"4600000000001"_s;
+    QTest::newRow("trailing zeros") << u"12.50"_s << u"12.5"_s;
+    QTest::newRow("a small exponent") << u"1E-2"_s << u"0.01"_s;
+    QTest::newRow("a sum a double cannot hold") << u"0.30000000000000004"_s << u"0.3"_s;
+    QTest::newRow("a mark-up") << u"14.399999999999999"_s << u"14.4"_s;
+    QTest::newRow("rounded up through nines") << u"9.9999999999999999"_s << u"10"_s;
+    QTest::newRow("fifteen digits of a third") << u"33.333333333333336"_s << u"33.3333333333333"_s;
+    QTest::newRow("negative") << u"-1.5"_s << u"-1.5"_s;
+    QTest::newRow("zero") << u"0.000"_s << u"0"_s;
+    QTest::newRow("leading zeros") << u"007"_s << u"7"_s;
+    QTest::newRow("round hundreds") << u"1200"_s << u"1200"_s;
+    QTest::newRow("sixteen digits lose the last") << u"1234567890123456"_s << u"1234567890123460"_s;
+    QTest::newRow("too large to show") << u"1E+31"_s << u"none"_s;
+    QTest::newRow("a huge exponent") << u"1E+999999"_s << u"none"_s;
+    QTest::newRow("text") << u"abc"_s << u"none"_s;
+    QTest::newRow("a comma") << u"12,5"_s << u"none"_s;
+    QTest::newRow("empty") << QString() << u"none"_s;
+    QTest::newRow("an exponent alone") << u"E5"_s << u"none"_s;
+}
+
+// A number a workbook keeps as text becomes what the spreadsheet shows,
+// without a trip through a double that could lose a code's digits.
+void TestNumberText::spreadsheetNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QCOMPARE(SpreadsheetNumber(text).value_or(u"none"_s), shown);
 }
 
 void TestNumberText::settingsConversion_data()

@@ -13,6 +13,7 @@
 #include "emulator/DeviceLink.h"
 #include "emulator/KktDevice.h"
 #include "pages/TableLayout.h"
+#include "pages/WorkbookRead.h"
 #include "ui/GridEdits.h"
 #include "ui/StringGrid.h"
 
@@ -20,10 +21,12 @@
 #include <QAccessibleActionInterface>
 #include <QAction>
 #include <QFileInfo>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -71,6 +74,7 @@ struct PageBench
     }
     QPushButton *button(const QString &name) { return child<QPushButton>(name); }
     QProgressBar *bar() { return child<QProgressBar>(u"ProgressBar1"_s); }
+    QProgressDialog *workbookProgress() { return page.findChild<QProgressDialog *>(u"workbookProgress"_s); }
     void setRange(TableKind kind, int from, int to)
     {
         page.showTable(kind);
@@ -93,6 +97,12 @@ struct PageBench
         return { LayoutOf(kind).range.startName, LayoutOf(kind).range.endName };
     }
 };
+
+// The workbook import reads in a child process and ends in the event loop.
+void WaitForWorkbook(PageBench &b)
+{
+    QTRY_VERIFY_WITH_TIMEOUT(!b.page.findChild<WorkbookRead *>(), 10000);
+}
 
 QString Info(const QString &text)
 {
@@ -193,6 +203,7 @@ private slots:
     void fileThatIsNoGoodsBaseLeavesGrid();
     void xlsImport();
     void xlsImportReportsAndRefusesOtherLayouts();
+    void slowWorkbookShowsProgress();
     void failedSaveKeepsPreviousFile();
 };
 
@@ -845,8 +856,8 @@ void TestSet102Frame::fileDialogs_data()
                                  << u"1cdb"_s;
     QTest::newRow("export 1cdb") << u"N12"_s << int(Kind::SaveFile) << u"Файлы обмена с 1С (*.1cdb)|*.1cdb"_s
                                  << u"1cdb"_s;
-    QTest::newRow("import xls") << u"N1xls1"_s << int(Kind::OpenFile) << u"Файлы обмена с 1С (*.xls)|*.xls"_s
-                                << u"xls"_s;
+    QTest::newRow("import xls") << u"N1xls1"_s << int(Kind::OpenFile)
+                                << u"Файлы обмена с 1С (*.xls *.xlsx *.ods)|*.xls;*.xlsx;*.ods"_s << u"xls"_s;
     const QString csv = u"Таблицы CSV (*.csv)|*.csv|Текст с табуляциями (*.tsv *.txt)|*.tsv;*.txt"_s;
     QTest::newRow("import csv") << u"N1csv1"_s << int(Kind::OpenFile) << csv << u"csv"_s;
     QTest::newRow("export csv") << u"N2csv1"_s << int(Kind::SaveFile) << csv << u"csv"_s;
@@ -1007,6 +1018,7 @@ void TestSet102Frame::xlsImport()
     goods.setCell(4000, 1, u"СТАРОЕ"_s);
     b.prompts.answerFile(Kind::OpenFile, QStringLiteral(KKT_FIXTURES "/goods.xls")).expect(Kind::Information);
     b.child<QAction>(u"N1xls1"_s)->trigger();
+    WaitForWorkbook(b);
     QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
     QVERIFY2(b.shown().last().startsWith(Info(u"Загружено 7 строк.\r\nОстальные 5993 строки очищены."_s)),
         qPrintable(b.shown().last()));
@@ -1020,6 +1032,7 @@ void TestSet102Frame::xlsImport()
     QVERIFY(WriteBytes(junk, "not a workbook"));
     b.prompts.answerFile(Kind::OpenFile, junk).expect(Kind::Error);
     b.child<QAction>(u"N1xls1"_s)->trigger();
+    WaitForWorkbook(b);
     QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
     QVERIFY(b.shown().last().contains(u"junk.xls"_s));
     QCOMPARE(goods.cell(1, 1), u"Хлеб"_s);
@@ -1041,6 +1054,7 @@ void TestSet102Frame::xlsImportReportsAndRefusesOtherLayouts()
     const QString wrong = QStringLiteral(KKT_FIXTURES "/wrong-layout.xls");
     b.prompts.answerFile(Kind::OpenFile, wrong).expect(Kind::Error);
     b.child<QAction>(u"N1xls1"_s)->trigger();
+    WaitForWorkbook(b);
     QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
     QCOMPARE(b.shown().last(),
         Error(u"ВНИМАНИЕ!\r\nКнига \"%1\" не загружена: её столбцы расположены не так, как ждёт программа (в 3 из 3 "
@@ -1055,6 +1069,7 @@ void TestSet102Frame::xlsImportReportsAndRefusesOtherLayouts()
 
     b.prompts.answerFile(Kind::OpenFile, QStringLiteral(KKT_FIXTURES "/one-bad-row.xls")).expect(Kind::Information);
     b.child<QAction>(u"N1xls1"_s)->trigger();
+    WaitForWorkbook(b);
     QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
     QCOMPARE(b.shown().last(),
         Info(u"Загружено 4 строки.\r\nОстальные 5996 строк очищены.\r\n\r\nНе принято 2 значения из файла (в "
@@ -1110,6 +1125,44 @@ void TestSet102Frame::failedSaveKeepsPreviousFile()
     QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
     QVERIFY(b.shown().last().startsWith(Error(u"ВНИМАНИЕ!\r\n"_s)));
     QCOMPARE(ReadBytes(path), before);
+}
+
+// A reading that takes over half a second shows its progress while the
+// window stays live; "Отмена" ends the reader and leaves the grid as it was.
+void TestSet102Frame::slowWorkbookShowsProgress()
+{
+    PageBench b;
+    StringGridModel &goods = b.page.grid(TableKind::Goods);
+    goods.setCell(1, GoodsCol::Name, u"СТАРОЕ"_s);
+    QTemporaryDir dir;
+    XlsReader slow = XlsReader::Default();
+    const QString real = slow.program;
+    slow.program = dir.filePath(u"slow-reader.sh"_s);
+    QVERIFY(WriteBytes(slow.program, "#!/bin/sh\nsleep 1.5\nexec '" + QFile::encodeName(real) + "' \"$1\"\n"));
+    QVERIFY(QFile::setPermissions(slow.program, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    b.page.setXlsReader(slow);
+    const QString book = QStringLiteral(KKT_FIXTURES "/goods.xlsx");
+
+    b.prompts.answerFile(Kind::OpenFile, book);
+    b.child<QAction>(u"N1xls1"_s)->trigger();
+    QVERIFY(b.workbookProgress());
+    QVERIFY(!b.workbookProgress()->isVisible()); // not for a reading that ends at once
+    QTRY_VERIFY_WITH_TIMEOUT(b.workbookProgress() && b.workbookProgress()->isVisible(), 1400);
+    QPushButton *cancel = b.workbookProgress()->findChild<QPushButton *>();
+    QVERIFY(cancel);
+    QCOMPARE(cancel->text(), u"Отмена"_s);
+    QTest::mouseClick(cancel, Qt::LeftButton);
+    WaitForWorkbook(b);
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    QCOMPARE(goods.cell(1, GoodsCol::Name), u"СТАРОЕ"_s);
+
+    b.prompts.answerFile(Kind::OpenFile, book).expect(Kind::Information);
+    b.child<QAction>(u"N1xls1"_s)->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(b.workbookProgress() && b.workbookProgress()->isVisible(), 1400);
+    WaitForWorkbook(b);
+    QVERIFY2(b.prompts.verdict().isEmpty(), qPrintable(b.prompts.verdict()));
+    QCOMPARE(goods.cell(1, GoodsCol::Name), u"Хлеб"_s);
+    QVERIFY(!b.workbookProgress());
 }
 
 KKT_GUI_TEST_MAIN(TestSet102Frame)

@@ -1,4 +1,5 @@
 // What the goods imports say after they ran, and the workbook layout check.
+#include "GoodsText.h"
 #include "TempFiles.h"
 
 #include "kkt/KktText.h"
@@ -16,28 +17,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-// Rows 1..6000 with their Adjusted marks, to compare whole grids.
-QString Snapshot(const StringGridModel &g)
-{
-    QString all;
-    for (int row = 1; row <= 6000; ++row) {
-        for (int col = 1; col <= 6; ++col)
-            all += g.cell(row, col) + u'|' + g.markReason(row, col, MarkKind::Adjusted) + u'|';
-        all += u'\n';
-    }
-    return all;
-}
-
-// The Adjusted marks of a row as "column: reason" lines.
-QStringList MarksOf(const StringGridModel &g, int row)
-{
-    QStringList marks;
-    for (int col = 1; col <= 6; ++col)
-        if (const QString reason = g.markReason(row, col, MarkKind::Adjusted); !reason.isEmpty())
-            marks << u"%1: %2"_s.arg(col).arg(reason);
-    return marks;
-}
-
 struct GoodsLine
 {
     QString name, barcode, price;
@@ -58,10 +37,10 @@ QStringList SheetRow(const GoodsLine &line, const QString &section = u"1"_s)
 PageResult Import(const QString &reader, const QList<GoodsLine> &lines, StringGridModel &goods, const QString &dir)
 {
     if (reader == u"xls"_s) {
-        std::vector<QStringList> rows;
+        XlsCells::Sheet sheet;
         for (const GoodsLine &line : lines)
-            rows.push_back(SheetRow(line));
-        return ImportXlsRows(u"книга.xls"_s, rows, goods);
+            sheet.rows.push_back(XlsCells::TextRow(SheetRow(line)));
+        return ImportXlsRows(u"книга.xls"_s, sheet, goods);
     }
     QString text = reader == u"1cdb"_s ? u"\x01\r\n"_s : QString();
     for (qsizetype i = 0; i < lines.size(); ++i) {
@@ -194,14 +173,14 @@ void TestImportReport::reportPerReader()
     m_goods->setCell(1, GoodsCol::Section, u"7"_s);
     m_goods->setMark(1, GoodsCol::Section, MarkKind::Adjusted, u"Вставлялось «x»"_s);
     m_goods->setCell(3000, GoodsCol::Name, u"СТАРОЕ"_s);
-    const QString before = Snapshot(*m_goods);
+    const QString before = GoodsWithMarks(*m_goods);
     const PageResult result = Import(
         reader, { { u"МОЛОКО"_s, u"4600000000008"_s, u"35.50"_s }, { name, barcode, price } }, *m_goods, m_dir->path());
 
     if (cells.isEmpty()) {
         QVERIFY(!result.ok);
         QCOMPARE(result.message, u"Структура файла не соответствует стандарту!"_s);
-        QCOMPARE(Snapshot(*m_goods), before);
+        QCOMPARE(GoodsWithMarks(*m_goods), before);
         return;
     }
     QVERIFY2(result.ok, qPrintable(result.message));
@@ -211,8 +190,8 @@ void TestImportReport::reportPerReader()
         m_goods->cell(2, GoodsCol::Price) }
                              .join(u'|');
     QCOMPARE(row2, cells);
-    QCOMPARE(MarksOf(*m_goods, 2), marks);
-    QCOMPARE(MarksOf(*m_goods, 1), QStringList());
+    QCOMPARE(AdjustedMarks(*m_goods, 2), marks);
+    QCOMPARE(AdjustedMarks(*m_goods, 1), QStringList());
     QCOMPARE(m_goods->cell(1, GoodsCol::Barcode), u"4600000000008"_s);
     QCOMPARE(m_goods->cell(3000, GoodsCol::Name), QString());
 }
@@ -235,8 +214,8 @@ void TestImportReport::reportNamesTheFirstCellsAndCountsTheRest()
         expected += u"\r\nстрока %1, «Штрих-код»: в файле «код%1» — штрих-код не число"_s.arg(row);
     expected += u"\r\n… и ещё 2"_s;
     QCOMPARE(result.message, expected);
-    QCOMPARE(MarksOf(*m_goods, 7), QStringList { u"3: В файле: «код7» — штрих-код не число"_s });
-    QCOMPARE(MarksOf(*m_goods, 8), QStringList());
+    QCOMPARE(AdjustedMarks(*m_goods, 7), QStringList { u"3: В файле: «код7» — штрих-код не число"_s });
+    QCOMPARE(AdjustedMarks(*m_goods, 8), QStringList());
     QCOMPARE(m_goods->cell(8, GoodsCol::Barcode), u"48"_s);
 }
 
@@ -271,9 +250,11 @@ void TestImportReport::workbookLayoutCheck()
     QFETCH(QList<QStringList>, rows);
     QFETCH(QString, refusal);
     m_goods->setCell(1, GoodsCol::Name, u"СТАРОЕ"_s);
-    const QString before = Snapshot(*m_goods);
-    const PageResult result
-        = ImportXlsRows(u"книга.xls"_s, std::vector<QStringList>(rows.begin(), rows.end()), *m_goods);
+    const QString before = GoodsWithMarks(*m_goods);
+    XlsCells::Sheet sheet;
+    for (const QStringList &row : rows)
+        sheet.rows.push_back(XlsCells::TextRow(row));
+    const PageResult result = ImportXlsRows(u"книга.xls"_s, sheet, *m_goods);
     if (refusal.isEmpty()) {
         QVERIFY2(result.ok, qPrintable(result.message));
         QVERIFY(m_goods->cell(1, GoodsCol::Name) != u"СТАРОЕ"_s);
@@ -283,7 +264,7 @@ void TestImportReport::workbookLayoutCheck()
     QVERIFY2(result.message.startsWith(u"ВНИМАНИЕ!\r\nКнига \"книга.xls\" не загружена: её столбцы расположены не "
                                        u"так, как ждёт программа (%1).\r\n"_s.arg(refusal)),
         qPrintable(result.message));
-    QCOMPARE(Snapshot(*m_goods), before);
+    QCOMPARE(GoodsWithMarks(*m_goods), before);
 }
 
 // A workbook laid out as Name, Barcode, Price, Section would have put prices
@@ -293,7 +274,7 @@ void TestImportReport::workbookOfAnotherLayoutIsRefused()
     for (int row = 1; row <= 6000; ++row)
         m_goods->setCell(row, GoodsCol::Name, u"ТОВАР %1"_s.arg(row));
     m_goods->setMark(5, GoodsCol::Price, MarkKind::Adjusted, u"Вставлялось «x»"_s);
-    const QString before = Snapshot(*m_goods);
+    const QString before = GoodsWithMarks(*m_goods);
     const QString file = QStringLiteral(KKT_FIXTURES "/wrong-layout.xls");
     const PageResult result = LoadXls(file, *m_goods);
     QVERIFY(!result.ok);
@@ -304,7 +285,7 @@ void TestImportReport::workbookOfAnotherLayoutIsRefused()
         u"с кодом 1), в столбцах:\r\nC — штрих-код (цифры);\r\nD — наименование;\r\nE — отдел/услуга;\r\n"
         u"F — цена (12.50 или 12,50);\r\nG — маркировка («м» или пусто).\r\nОстальные столбцы не читаются. "
         u"База товаров не изменена."_s.arg(file));
-    QCOMPARE(Snapshot(*m_goods), before);
+    QCOMPARE(GoodsWithMarks(*m_goods), before);
 }
 
 void TestImportReport::workbookWithOneBadRowLoads()
@@ -324,9 +305,9 @@ void TestImportReport::workbookWithOneBadRowLoads()
     QCOMPARE(m_goods->cell(3, GoodsCol::Name), u"Сок"_s);
     QCOMPARE(m_goods->cell(3, GoodsCol::Barcode), QString());
     QCOMPARE(m_goods->cell(3, GoodsCol::Price), u"0.00"_s);
-    QCOMPARE(MarksOf(*m_goods, 3),
+    QCOMPARE(AdjustedMarks(*m_goods, 3),
         (QStringList { u"3: В файле: «59.9х» — штрих-код не число"_s, u"4: В файле: «дёшево» — цена не число"_s }));
-    QCOMPARE(MarksOf(*m_goods, 2), QStringList());
+    QCOMPARE(AdjustedMarks(*m_goods, 2), QStringList());
     QCOMPARE(m_goods->cell(4, GoodsCol::Barcode), u"4607000000001"_s);
 }
 

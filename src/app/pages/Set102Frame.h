@@ -4,6 +4,7 @@
 #include "pages/PageResult.h"
 #include "pages/RangeCheck.h"
 #include "pages/RunTypes.h"
+#include "pages/xlsTool.h"
 #include "ui/Prompts.h"
 
 #include <QWidget>
@@ -41,6 +42,8 @@ public:
     void Init(TKktSession &session);
     // Asked before a read or a file replaces edited cells; told what matches now.
     void setEditedCells(TEditedCells *cells) { m_editedCells = cells; }
+    // The workbook reader the import runs (tests give a stand-in).
+    void setXlsReader(const XlsReader &reader) { m_xlsReader = reader; }
 
     // The cells of a table (not the GSM one): the working copy of its values.
     StringGridModel &grid(TableKind kind);
@@ -118,12 +121,18 @@ private:
     RangeCheck CheckRangeFields(QLineEdit *fromField, QLineEdit *toField, int maxRow);
     // The result's message, if any, in an information or an error box.
     void ShowResult(const PageResult &result);
+    // The goods file the user chooses (and, for a file that replaces the goods, agrees to load); empty if none.
+    QString AskGoodsFile(Prompts::Kind dialog, const QString &filter, const QString &suffix);
+    // op under the busy cursor as one step of the history, then its message; a
+    // file that replaces the goods keeps what they matched before for an undo.
+    void ApplyGoodsFile(const std::function<PageResult()> &op, bool replaces);
     // A goods file command: the file dialog, then op under the busy cursor, then its message.
     void GoodsFileCommand(Prompts::Kind dialog, const QString &filter, const QString &suffix,
         const std::function<PageResult(const QString &path)> &op);
 
     TKktSession *m_session = nullptr;
     TEditedCells *m_editedCells = nullptr;
+    XlsReader m_xlsReader = XlsReader::Default();
     DigitsKeyFilter *m_digits;
     std::array<std::unique_ptr<StringGridModel>, 7> m_grids;
     std::array<Tab, 7> m_tabs;

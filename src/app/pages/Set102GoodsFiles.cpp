@@ -6,10 +6,13 @@
 #include "pages/GoodsCsv.h"
 #include "pages/GoodsDb102.h"
 #include "pages/GoodsXlsx.h"
+#include "pages/WorkbookRead.h"
 #include "pages/xlsTool.h"
 #include "ui/StringGrid.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <QProgressDialog>
 
 using namespace Qt::StringLiterals;
 
@@ -31,6 +34,36 @@ public:
 };
 } // namespace
 
+QString TFrameSet102::AskGoodsFile(Prompts::Kind dialog, const QString &filter, const QString &suffix)
+{
+    Prompts &prompts = Prompts::instance();
+    const QString path = dialog == Prompts::Kind::SaveFile ? prompts.saveFileName(this, filter, suffix)
+                                                           : prompts.openFileName(this, filter, suffix);
+    if (path.isEmpty())
+        return {};
+    const bool replaces = dialog == Prompts::Kind::OpenFile;
+    if (replaces && m_editedCells && !m_editedCells->confirmFile(this, TableKind::Goods))
+        return {};
+    return path;
+}
+
+void TFrameSet102::ApplyGoodsFile(const std::function<PageResult()> &op, bool replaces)
+{
+    PageResult result;
+    {
+        const BusyCursor busy;
+        // A file loaded over the grid is one step of the window's history; an
+        // undo gives the goods back what they matched before it.
+        goodsView()->record(
+            u"Загрузка базы товаров"_s, [&] { result = op(); },
+            replaces && m_editedCells ? m_editedCells->keepForHistory() : std::function<void()>());
+    }
+    // Loaded or saved, the goods match that file now.
+    if (result.ok && m_editedCells)
+        m_editedCells->matched(TableKind::Goods);
+    ShowResult(result);
+}
+
 void TFrameSet102::GoodsFileCommand(Prompts::Kind dialog, const QString &filter, const QString &suffix,
     const std::function<PageResult(const QString &path)> &op)
 {
@@ -39,27 +72,9 @@ void TFrameSet102::GoodsFileCommand(Prompts::Kind dialog, const QString &filter,
     const TRunGuard guard(*m_session);
     if (!guard.acquired())
         return;
-    Prompts &prompts = Prompts::instance();
-    const QString path = dialog == Prompts::Kind::SaveFile ? prompts.saveFileName(this, filter, suffix)
-                                                           : prompts.openFileName(this, filter, suffix);
-    if (path.isEmpty())
-        return;
-    const bool replaces = dialog == Prompts::Kind::OpenFile;
-    if (replaces && m_editedCells && !m_editedCells->confirmFile(this, TableKind::Goods))
-        return;
-    PageResult result;
-    {
-        const BusyCursor busy;
-        // A file loaded over the grid is one step of the window's history; an
-        // undo gives the goods back what they matched before it.
-        goodsView()->record(
-            u"Загрузка базы товаров"_s, [&] { result = op(path); },
-            replaces && m_editedCells ? m_editedCells->keepForHistory() : std::function<void()>());
-    }
-    // Loaded or saved, the goods match that file now.
-    if (result.ok && m_editedCells)
-        m_editedCells->matched(TableKind::Goods);
-    ShowResult(result);
+    const QString path = AskGoodsFile(dialog, filter, suffix);
+    if (!path.isEmpty())
+        ApplyGoodsFile([&] { return op(path); }, dialog == Prompts::Kind::OpenFile);
 }
 
 void TFrameSet102::Button1Click()
@@ -88,8 +103,44 @@ void TFrameSet102::N12Click()
 
 void TFrameSet102::N1xls1Click()
 {
-    GoodsFileCommand(Prompts::Kind::OpenFile, u"Файлы обмена с 1С (*.xls)|*.xls"_s, u"xls"_s,
-        [this](const QString &path) { return LoadXls(path, grid(TableKind::Goods)); });
+    Q_ASSERT(m_session);
+    // Held until the reading ends: no run, no other file and no edit of the grid meanwhile.
+    auto guard = std::make_shared<TRunGuard>(*m_session);
+    if (!guard->acquired())
+        return;
+    const QString path = AskGoodsFile(
+        Prompts::Kind::OpenFile, u"Файлы обмена с 1С (*.xls *.xlsx *.ods)|*.xls;*.xlsx;*.ods"_s, u"xls"_s);
+    if (path.isEmpty())
+        return;
+    if (const std::optional<PageResult> refused = RefuseBeforeReading(path)) {
+        ShowResult(*refused);
+        return;
+    }
+    // The reader runs as a child process: the window stays live, and a reading
+    // that takes over half a second shows its progress and can be cancelled.
+    auto *read = new WorkbookRead(path, m_xlsReader, this);
+    auto *progress
+        = new QProgressDialog(u"Чтение книги «%1»…"_s.arg(QFileInfo(path).fileName()), u"Отмена"_s, 0, 0, this);
+    progress->setObjectName(u"workbookProgress"_s);
+    progress->setWindowModality(Qt::WindowModal);
+    progress->setMinimumDuration(500);
+    progress->setValue(0); // counts the half second from here
+    progress->setAutoReset(false);
+    progress->setAutoClose(false);
+    const auto end = [read, progress] {
+        progress->hide();
+        progress->deleteLater();
+        read->deleteLater();
+    };
+    connect(progress, &QProgressDialog::canceled, read, [read, end] {
+        read->cancel();
+        end();
+    });
+    connect(read, &WorkbookRead::finished, this, [this, guard, path, end](const XlsReading &reading) {
+        end();
+        ApplyGoodsFile([&] { return ImportReading(path, reading, grid(TableKind::Goods)); }, true);
+    });
+    read->start();
 }
 
 void TFrameSet102::N1csv1Click()
