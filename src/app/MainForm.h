@@ -116,6 +116,7 @@ private:
     void CreateMenu();
     void FormShow();
     void CreateFrames();
+    void AddWorkbookImport();
     void ScanStartUp();
     QString SettingsFile(const QString &name) const;
     GridSet Grids() const;

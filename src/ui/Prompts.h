@@ -28,7 +28,9 @@ public:
     virtual ~Prompts() = default;
 
     virtual void information(QWidget *parent, const QString &text) = 0;
-    virtual void error(QWidget *parent, const QString &text) = 0;
+    // detail: what the failure means and what to do, shown under the text
+    // (the text itself stays as it always was).
+    virtual void error(QWidget *parent, const QString &text, const QString &detail = QString()) = 0;
     virtual void warning(QWidget *parent, const QString &text) = 0;
     // True for "Yes".
     virtual bool question(QWidget *parent, const QString &text) = 0;
