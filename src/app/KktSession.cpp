@@ -55,7 +55,7 @@ RunHooks TKktSession::runHooks(
                   if (paused)
                       paused(true);
                   // The message as it always was; what its code means, under it.
-                  Prompts::instance().error(parent, message, FailureAdvice::ForMessage(message));
+                  Prompts::instance().detailedError(parent, message, FailureAdvice::ForMessage(message));
                   if (paused)
                       paused(false);
               });

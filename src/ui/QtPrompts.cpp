@@ -70,7 +70,12 @@ void QtPrompts::information(QWidget *parent, const QString &text)
     Show(parent, QMessageBox::Information, u"Информация"_s, text, QMessageBox::Ok);
 }
 
-void QtPrompts::error(QWidget *parent, const QString &text, const QString &detail)
+void QtPrompts::error(QWidget *parent, const QString &text)
+{
+    detailedError(parent, text, QString());
+}
+
+void QtPrompts::detailedError(QWidget *parent, const QString &text, const QString &detail)
 {
     Show(parent, QMessageBox::Critical, u"Ошибка"_s, text, QMessageBox::Ok, detail);
 }

@@ -217,7 +217,10 @@ void TestQtPrompts::messageBoxes()
         prompts.information(nullptr, text);
         break;
     case Prompts::Kind::Error:
-        prompts.error(nullptr, text, detail);
+        if (detail.isEmpty())
+            prompts.error(nullptr, text);
+        else
+            prompts.detailedError(nullptr, text, detail);
         break;
     case Prompts::Kind::Warning:
         prompts.warning(nullptr, text);

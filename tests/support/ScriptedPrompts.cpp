@@ -76,7 +76,12 @@ void ScriptedPrompts::information(QWidget *, const QString &text)
     play(Kind::Information, text);
 }
 
-void ScriptedPrompts::error(QWidget *, const QString &text, const QString &detail)
+void ScriptedPrompts::error(QWidget *, const QString &text)
+{
+    play(Kind::Error, text);
+}
+
+void ScriptedPrompts::detailedError(QWidget *, const QString &text, const QString &detail)
 {
     play(Kind::Error, text, QString(), detail);
 }
