@@ -31,9 +31,16 @@ for f in usr/bin/kktconf usr/bin/kkt-cli usr/bin/kkt-emulator usr/bin/scanner-em
          usr/lib/kktconf/kkt-xls-reader usr/share/applications/ru.kktconf.kktconf.desktop \
          usr/share/metainfo/ru.kktconf.kktconf.metainfo.xml usr/share/icons/hicolor/scalable/apps/kktconf.svg \
          usr/share/icons/hicolor/48x48/apps/kktconf.png usr/share/man/man1/kkt-cli.1.gz \
-         usr/share/doc/kktconf/copyright; do
+         usr/share/doc/kktconf/copyright usr/share/doc/kktconf/guide.html; do
   [ -e "$work/root/$f" ] || fail "missing in the package: $f"
 done
+# The guide's pictures beside it, and the guide named in the manual page.
+doc=$work/root/usr/share/doc/kktconf
+pictures=$(grep -o '<img [^>]*src="[^"]*"' "$doc/guide.html" | sed 's/.*src="//; s/"$//')
+[ -n "$pictures" ] || fail "the guide shows no pictures"
+for p in $pictures; do [ -f "$doc/$p" ] || fail "the guide shows $p, which the package lacks"; done
+zcat "$work/root/usr/share/man/man1/kktconf.1.gz" | grep -q 'guide\.html' || fail "man kktconf does not name the guide"
+echo "user guide with $(wc -w <<<"$pictures") pictures: ok"
 [ ! -e "$bin/kkt-xls-reader" ] || fail "kkt-xls-reader is on PATH"
 
 help=$("$bin/kkt-cli" --help) || fail "kkt-cli --help failed"

@@ -161,7 +161,7 @@ std::optional<std::pair<TableKind, int>> TConfigRuns::RunGuarded(RunDirection di
     const auto kind = TableKind(m_failedKind);
     m_resumeDirection = direction;
     m_resume = { m_failedKind, result.resumeRow };
-    m_progress->panel()->offerResume(u"%1, строка %2"_s.arg(TableTitle(kind)).arg(result.resumeRow));
+    m_progress->offerResume(u"%1, строка %2"_s.arg(TableTitle(kind)).arg(result.resumeRow));
     return std::pair { kind, result.resumeRow };
 }
 

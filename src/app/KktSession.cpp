@@ -1,5 +1,6 @@
 #include "app/KktSession.h"
 
+#include "pages/FailureAdvice.h"
 #include "pages/GridMirror.h"
 #include "pages/TableRun.h"
 #include "ui/Prompts.h"
@@ -53,7 +54,8 @@ RunHooks TKktSession::runHooks(
               m_worker.onUi([&] {
                   if (paused)
                       paused(true);
-                  Prompts::instance().error(parent, message);
+                  // The message as it always was; what its code means, under it.
+                  Prompts::instance().detailedError(parent, message, FailureAdvice::ForMessage(message));
                   if (paused)
                       paused(false);
               });

@@ -8,6 +8,7 @@
 #include "app/ScreenFit.h"
 #include "app/SettForm.h"
 #include "app/StartHint.h"
+#include "app/UserGuide.h"
 #include "app/VerifyDialog.h"
 #include "app/VersionForm.h"
 #include "app/ViewSettings.h"
@@ -152,9 +153,10 @@ TFormMain::TFormMain(const QString &settingsFolder, const QString &portsFolder, 
     m_hint = new TStartHint(Panel1);
     pages->addWidget(m_hint, 0, 0);
     connect(m_hint, &TStartHint::openConnection, this, &TFormMain::N4Click);
+    connect(m_hint, &TStartHint::openGsm, this, &TFormMain::GSM1Click);
+    connect(m_hint, &TStartHint::openSet102, this, &TFormMain::N1021Click);
 
     statusBar()->setObjectName(u"StatusBar1"_s);
-    statusBar()->setFixedHeight(qMax(19, statusBar()->fontMetrics().height() + 6));
     m_status = new TStatusLine(statusBar());
 
     // Client area 978 x 599 below the menu; the outer limit 966 x 657 less a usual frame.
@@ -287,6 +289,7 @@ void TFormMain::CreateMenu()
     ActionLogToFile->setCheckable(true);
 
     new TEditMenu(bar, m_edits, m_session, this);
+    UserGuide::AddMenu(bar, this);
 
     AddItem(bar, u"N6"_s, u"Версия"_s, this, &TFormMain::N6Click);
     // Editors take Ctrl+A for "select all" before any shortcut sees it; in this
@@ -437,7 +440,8 @@ void TFormMain::FitGrids()
         const int column = ColumnFitter::WidestColumn(*grid);
         const int least = qMin(grid->columnWidth(column), grid->fontMetrics().averageCharWidth() * 26);
         m_view->restoreColumns(grid);
-        new ColumnFitter(grid, column, least);
+        // The other columns narrow down to their least rather than leave the view.
+        new ColumnFitter(grid, column, least, [grid](int col) { return grid->leastColumnWidth(col); });
     }
 }
 
@@ -472,6 +476,25 @@ void TFormMain::CreateFrames()
             [this] { SayRunHolds(u"Идёт обмен с ККТ! Изменить эту таблицу можно после его окончания."_s); });
     }
     CurrentVisibleFrame = nullptr;
+    AddWorkbookImport();
+}
+
+void TFormMain::AddWorkbookImport()
+{
+    // The goods tab's workbook import, also where files are opened; the tab
+    // is shown first, so that the rows are seen coming in.
+    auto *file = menuBar()->findChild<QMenu *>(u"N1"_s);
+    auto *import = new QAction(u"Загрузить базу товаров из 1С (формат *.xls)…"_s, file);
+    import->setObjectName(u"ActionImportXls"_s);
+    file->insertAction(file->findChild<QAction *>(u"N10"_s), import);
+    m_session.addGuarded(import);
+    connect(import, &QAction::triggered, this, [this] {
+        if (m_session.busy())
+            return;
+        ShowFrame(Set102Frame);
+        Set102Frame->showTable(TableKind::Goods);
+        Set102Frame->N1xls1Click();
+    });
 }
 
 void TFormMain::ScanStartUp()

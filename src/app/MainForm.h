@@ -129,6 +129,7 @@ private:
     void CreateMenu();
     void FormShow();
     void CreateFrames();
+    void AddWorkbookImport();
     void ScanStartUp();
     QString SettingsFile(const QString &name) const;
     GridSet Grids() const;

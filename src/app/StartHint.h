@@ -5,8 +5,8 @@
 class QLabel;
 class QPushButton;
 
-// The line the empty window shows until a page is: what to do first, with a
-// button that opens "Связь с ККТ".
+// The line the empty window shows until a page is: what to do next, with the
+// buttons for it: "Связь с ККТ…" first, then the two pages.
 class TStartHint : public QWidget
 {
     Q_OBJECT
@@ -19,8 +19,12 @@ public:
 
 signals:
     void openConnection();
+    void openGsm();
+    void openSet102();
 
 private:
     QLabel *m_text;
     QPushButton *m_button;
+    QPushButton *m_gsm;
+    QPushButton *m_set102;
 };

@@ -13,6 +13,14 @@ TLinkState::Kind TLinkState::kindFor(const TStructSetting &settings) const
     return same ? kind : Kind::Unchecked;
 }
 
+namespace {
+void SetText(QLabel *label, const QString &text)
+{
+    label->setText(text);
+    label->setToolTip(text);
+}
+} // namespace
+
 TStatusLine::TStatusLine(QStatusBar *bar)
     : QObject(bar)
     , m_port(new QLabel(bar))
@@ -26,6 +34,16 @@ TStatusLine::TStatusLine(QStatusBar *bar)
     m_note->setObjectName(u"StatusNote"_s);
     for (QLabel *label : { m_port, m_link, m_file })
         label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    // A text longer than the room there is (a larger font, a long file name)
+    // is cut at its end and given whole as the tip, instead of widening the
+    // window past the screen; the bar is as tall as its font needs.
+    for (QLabel *label : { m_port, m_link, m_file, m_note }) {
+        label->setMinimumWidth(label->fontMetrics().averageCharWidth() * 4);
+        label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    }
+    // The framed label's height (its text, a frame on each side) below the
+    // bar's own spacing above its items; never under the designed 19.
+    bar->setMinimumHeight(qMax(19, m_port->fontMetrics().height() + 9));
     bar->addWidget(m_port);
     bar->addWidget(m_link);
     bar->addWidget(m_file, 1);
@@ -34,13 +52,13 @@ TStatusLine::TStatusLine(QStatusBar *bar)
 
 void TStatusLine::note(const QString &text)
 {
-    m_note->setText(text);
+    SetText(m_note, text);
 }
 
 void TStatusLine::show(const TStructSetting &settings, const TLinkState &link, const QString &configFile)
 {
-    m_port->setText(PortText(settings));
-    m_link->setText(LinkText(settings, link));
+    SetText(m_port, PortText(settings));
+    SetText(m_link, LinkText(settings, link));
     m_file->setText(FileText(configFile));
     m_file->setToolTip(QDir::toNativeSeparators(configFile));
 }

@@ -1,5 +1,7 @@
 #include "app/ViewSettings.h"
 
+#include "ui/ColumnFitter.h"
+
 #include <QDir>
 #include <QHeaderView>
 #include <QSettings>
@@ -46,9 +48,11 @@ void TViewSettings::restoreColumns(QTableView *view) const
 
 void TViewSettings::saveColumns(const QTableView *view) const
 {
+    // The widths the user left, not those a narrow window squeezed them to.
+    const auto *fitter = view->findChild<ColumnFitter *>(QString(), Qt::FindDirectChildrenOnly);
     QStringList widths;
     for (int col = 0; col < view->horizontalHeader()->count(); ++col)
-        widths << QString::number(view->columnWidth(col));
+        widths << QString::number(fitter ? fitter->ownWidth(col) : view->columnWidth(col));
     QSettings(m_path, QSettings::IniFormat).setValue(u"Columns/"_s + view->objectName(), widths);
 }
 

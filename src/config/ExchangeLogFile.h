@@ -13,15 +13,16 @@ class ExchangeLogFile
 {
 public:
     // Opens the file for appending, creating it when missing. A FIFO or a
-    // device is refused (opening a FIFO would wait for a reader for ever).
-    // False with a Russian reason.
+    // device is refused (opening a FIFO would wait for a reader for ever), and
+    // so is a symbolic link of another user's in the file's place. False with
+    // a Russian reason.
     bool open(const QString &path, QString *error);
     void close();
     bool isOpen() const { return m_file.isOpen(); }
-    QString path() const { return m_file.fileName(); }
+    QString path() const { return m_path; }
 
     // Appends one frame; false once a write failed (a full disk): the file is
-    // then closed and error() says why.
+    // then closed and error() says why, in words (see FileErrors).
     bool append(const TBufKKT &buf, bool isAnswer);
     QString error() const { return m_error; }
 
@@ -30,5 +31,6 @@ public:
 
 private:
     QFile m_file;
+    QString m_path; // of the file open, or last open (a file opened by its descriptor has no name)
     QString m_error;
 };

@@ -1,5 +1,6 @@
 #include "config/SafeFile.h"
 
+#include "config/FileErrors.h"
 #include "config/InPlaceWrite.h"
 #include "config/SystemNames.h"
 
@@ -10,7 +11,6 @@
 #include <QStorageInfo>
 
 #include <cerrno>
-#include <cstring>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -83,14 +83,14 @@ QString TargetFolder(const QString &path)
 QString WriteReason(const QString &path, qint64 needed, const QString &qtReason, int savedErrno)
 {
     if (savedErrno == ENOSPC)
-        return u"на диске нет свободного места"_s;
+        return FileErrors::Reason(ENOSPC);
     const QStorageInfo storage(TargetFolder(path));
     if (storage.isValid() && storage.bytesAvailable() >= 0 && storage.bytesAvailable() < needed)
-        return u"на диске нет свободного места"_s;
+        return FileErrors::Reason(ENOSPC);
     if (!qtReason.isEmpty() && qtReason != u"Unknown error"_s)
         return qtReason;
     if (savedErrno != 0)
-        return QString::fromLocal8Bit(std::strerror(savedErrno));
+        return FileErrors::Reason(savedErrno);
     return u"причина не сообщена системой"_s;
 }
 } // namespace
@@ -135,12 +135,9 @@ bool WriteInPlace(
     const InPlaceWrite::Result result = InPlaceWrite::Write(target, bytes, kMaxReadSize);
     if (result.ok)
         return true;
-    const QString reason = result.error == ENOSPC || result.error == EDQUOT
-        ? u"на диске нет свободного места"_s
-        : QString::fromLocal8Bit(std::strerror(result.error));
     return Fail(error,
-        u"Не удалось записать файл \"%1\": %2; %3."_s.arg(
-            Native(path), reason, result.restored ? u"прежний файл не изменён"_s : u"файл мог быть повреждён"_s));
+        u"Не удалось записать файл \"%1\": %2; %3."_s.arg(Native(path), FileErrors::Reason(result.error),
+            result.restored ? u"прежний файл не изменён"_s : u"файл мог быть повреждён"_s));
 }
 } // namespace
 

@@ -29,6 +29,13 @@ public:
 
     virtual void information(QWidget *parent, const QString &text) = 0;
     virtual void error(QWidget *parent, const QString &text) = 0;
+    // An error with what it means and what to do shown under its text (the
+    // text itself as it always was); prompts without room for it show the text.
+    virtual void detailedError(QWidget *parent, const QString &text, const QString &detail)
+    {
+        Q_UNUSED(detail);
+        error(parent, text);
+    }
     virtual void warning(QWidget *parent, const QString &text) = 0;
     // True for "Yes".
     virtual bool question(QWidget *parent, const QString &text) = 0;

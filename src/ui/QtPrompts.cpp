@@ -21,9 +21,11 @@ QString ForDisplay(const QString &text)
 }
 
 QMessageBox::StandardButton Show(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text,
-    QMessageBox::StandardButtons buttons)
+    QMessageBox::StandardButtons buttons, const QString &detail = QString())
 {
     QMessageBox box(icon, title, ForDisplay(text), buttons, parent ? parent : QApplication::activeWindow());
+    if (!detail.isEmpty())
+        box.setInformativeText(ForDisplay(detail));
     if (QAbstractButton *yes = box.button(QMessageBox::Yes))
         yes->setText(u"Да"_s);
     if (QAbstractButton *no = box.button(QMessageBox::No)) {
@@ -70,7 +72,12 @@ void QtPrompts::information(QWidget *parent, const QString &text)
 
 void QtPrompts::error(QWidget *parent, const QString &text)
 {
-    Show(parent, QMessageBox::Critical, u"Ошибка"_s, text, QMessageBox::Ok);
+    detailedError(parent, text, QString());
+}
+
+void QtPrompts::detailedError(QWidget *parent, const QString &text, const QString &detail)
+{
+    Show(parent, QMessageBox::Critical, u"Ошибка"_s, text, QMessageBox::Ok, detail);
 }
 
 void QtPrompts::warning(QWidget *parent, const QString &text)

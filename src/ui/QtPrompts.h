@@ -10,6 +10,7 @@ class QtPrompts final : public Prompts
 public:
     void information(QWidget *parent, const QString &text) override;
     void error(QWidget *parent, const QString &text) override;
+    void detailedError(QWidget *parent, const QString &text, const QString &detail) override;
     void warning(QWidget *parent, const QString &text) override;
     bool question(QWidget *parent, const QString &text) override;
     bool captionedQuestion(QWidget *parent, const QString &caption, const QString &text) override;

@@ -126,17 +126,38 @@ TStringGrid::TStringGrid(StringGridModel *model, TableKind kind, QWidget *parent
 
 TStringGrid::~TStringGrid() = default;
 
+namespace {
+// Room a header section or a cell takes beside its text: margins, a frame, a sort of breath.
+int TextRoom(const QWidget *widget)
+{
+    return 2 * widget->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, widget) + 8;
+}
+
+int WidestText(const QFontMetrics &metrics, const QStringList &texts)
+{
+    int widest = 0;
+    for (const QString &text : texts)
+        widest = qMax(widest, metrics.horizontalAdvance(text));
+    return widest;
+}
+} // namespace
+
 void TStringGrid::applyRowHeights()
 {
+    // The designed sizes, grown to the font in use (a larger system font, a
+    // scale factor): a title or a row that its text does not fit is cut.
+    const int rowHeight = qMax(m_layout.rowHeight, fontMetrics().height() + 4);
     // Set before the model comes: 6000 rows then take their fixed height at once.
     QHeaderView *rowsHeader = verticalHeader();
     rowsHeader->setSectionResizeMode(QHeaderView::Fixed);
     rowsHeader->setMinimumSectionSize(1);
-    rowsHeader->setDefaultSectionSize(m_layout.rowHeight);
+    rowsHeader->setDefaultSectionSize(rowHeight);
     rowsHeader->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    rowsHeader->setFixedWidth(m_layout.column(0).width);
+    const QStringList titles = m_layout.rowTitles + QStringList { m_layout.column(0).title };
+    rowsHeader->setFixedWidth(
+        qMax(m_layout.column(0).width, WidestText(rowsHeader->fontMetrics(), titles) + TextRoom(rowsHeader)));
     horizontalHeader()->setMinimumSectionSize(1);
-    horizontalHeader()->setFixedHeight(m_layout.rowHeight + 2);
+    horizontalHeader()->setFixedHeight(qMax(m_layout.rowHeight, horizontalHeader()->fontMetrics().height() + 4) + 2);
     // The titles are fixed cells: a click on them selects nothing.
     rowsHeader->setSectionsClickable(false);
     horizontalHeader()->setSectionsClickable(false);
@@ -147,7 +168,8 @@ void TStringGrid::applyLayout()
 {
     for (int col = 1; col < m_layout.cols; ++col) {
         const ColumnLayout &column = m_layout.column(col);
-        setColumnWidth(col - 1, column.width);
+        const int title = horizontalHeader()->fontMetrics().horizontalAdvance(column.title) + TextRoom(this);
+        setColumnWidth(col - 1, qMax(column.width, title));
         setColumnHidden(col - 1, column.hidden);
     }
     if (auto *corner = findChild<QAbstractButton *>())
@@ -180,6 +202,32 @@ QComboBox *TStringGrid::listOf(int col) const
         if (list->objectName() == rule.listName)
             return list;
     return nullptr;
+}
+
+int TStringGrid::leastColumnWidth(int viewCol) const
+{
+    const int col = viewCol + 1;
+    if (col < 1 || col >= m_layout.cols)
+        return 0;
+    const ColumnLayout &column = m_layout.column(col);
+    int text = horizontalHeader()->fontMetrics().horizontalAdvance(column.title);
+    const CellRule &rule = column.rule;
+    switch (rule.edit) {
+    case EditRule::Digits:
+    case EditRule::Price:
+    case EditRule::Address:
+        text = qMax(text, fontMetrics().horizontalAdvance(QString(rule.limit, u'0')));
+        break;
+    case EditRule::List:
+        // The list's arrow beside the widest entry.
+        text = qMax(text,
+            WidestText(fontMetrics(), ListEntries(rule.list))
+                + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this));
+        break;
+    default:
+        break;
+    }
+    return qMin(text + TextRoom(this), qMax(column.width, columnWidth(viewCol)));
 }
 
 QLineEdit *TStringGrid::cellEditor() const
@@ -534,7 +582,7 @@ void TStringGrid::mousePressEvent(QMouseEvent *event)
 void TStringGrid::extendSelection(const QKeyEvent *key)
 {
     int col = m_corner.x(), row = m_corner.y();
-    const int page = qMax(1, viewport()->height() / m_layout.rowHeight - 1);
+    const int page = qMax(1, viewport()->height() / verticalHeader()->defaultSectionSize() - 1);
     switch (key->key()) {
     case Qt::Key_Up:
         row = qMax(1, row - 1);

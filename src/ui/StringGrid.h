@@ -56,6 +56,10 @@ public:
 
     // The list laid over the cells of a column, or nullptr.
     QComboBox *listOf(int col) const;
+    // The least width of a view column that still shows its title and the
+    // longest text its rule lets in (digits, a list's entries), in this
+    // grid's font; never more than the column's designed width.
+    int leastColumnWidth(int viewCol) const;
     // The editor open on the recorded cell, or nullptr (a list cell, a hidden one).
     QLineEdit *cellEditor() const;
     // Whether the user is editing the recorded cell's text.

@@ -73,6 +73,7 @@ private slots:
     void readFillsEveryTable();
     void failedRunGoesOnFromItsRow();
     void wholeRunEndsATabsOffer();
+    void closeAfterAFailure();
 };
 
 void TestConfigRuns::writeVerifyAndFindTheDifference()
@@ -206,6 +207,16 @@ void TestConfigRuns::failedRunGoesOnFromItsRow()
     auto *resume = progress->findChild<QPushButton *>(u"btnResumeRun"_s);
     QVERIFY(resume && resume->isVisible());
     QCOMPARE(resume->text(), u"Продолжить с Предмет расчета, строка 180"_s);
+    // What code 1 means, under the message; the way on and the way out, whole.
+    QVERIFY2(w.prompts.messages.last().detail.startsWith(u"Код 1 — порт не открылся"_s),
+        qPrintable(w.prompts.messages.last().detail));
+    auto *close = progress->findChild<QPushButton *>(u"btnCloseRun"_s);
+    QVERIFY(close && close->isVisible());
+    QCOMPARE(close->text(), u"Закрыть"_s);
+    for (const QPushButton *button : { resume, close })
+        QVERIFY2(button->width() >= button->sizeHint().width()
+                && progress->rect().contains(QRect(button->mapTo(progress, QPoint()), button->size())),
+            qPrintable(button->text()));
     QCOMPARE(w.form->Set102Frame->showingTable(), TableKind::Goods);
     QCOMPARE(w.form->Set102Frame->goodsView()->currentRow(), 180);
     QVERIFY(!device.goodsItem(6000)->name[0]);
@@ -246,6 +257,25 @@ void TestConfigRuns::wholeRunEndsATabsOffer()
     w.trigger(u"actWriteAll"_s);
     QVERIFY2(w.prompts.verdict().isEmpty(), qPrintable(w.prompts.verdict()));
     QVERIFY(!offer->isVisible());
+}
+
+// After a failure the window offers a way out besides the way on.
+void TestConfigRuns::closeAfterAFailure()
+{
+    KktDevice device;
+    DeviceLink inner(device);
+    FailOnceLink link(inner, 3); // a GSM parameter
+    Window w(&link);
+    w.prompts.expect(Kind::Error);
+    w.trigger(u"actWriteAll"_s);
+    QVERIFY2(w.prompts.verdict().isEmpty(), qPrintable(w.prompts.verdict()));
+    TConfigRunWindow *progress = w.form->configRuns()->progressWindow();
+    QVERIFY(progress->isVisible());
+    auto *close = progress->findChild<QPushButton *>(u"btnCloseRun"_s);
+    QVERIFY(close && close->isVisible());
+    QTest::mouseClick(close, Qt::LeftButton);
+    QVERIFY(!progress->isVisible());
+    QVERIFY(!w.form->session().busy());
 }
 
 KKT_GUI_TEST_MAIN(TestConfigRuns)

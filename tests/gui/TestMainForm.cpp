@@ -189,6 +189,7 @@ private slots:
     void menusHaveKeyboardLetters();
     void fieldsAreNamedByTheirLabels();
     void logToFileFromTheMenu();
+    void workbookImportFromTheFileMenu();
     void windowAndColumnsRemembered();
 
 private:
@@ -345,6 +346,10 @@ void TestMainForm::menu_data()
     QTest::newRow("save the log") << u"ActionSaveLog"_s << u"ServiceMenu"_s << u"Сохранить журнал…"_s << true;
     QTest::newRow("log to a file") << u"ActionLogToFile"_s << u"ServiceMenu"_s << u"Записывать журнал в файл…"_s
                                    << true;
+    QTest::newRow("workbook import") << u"ActionImportXls"_s << u"N1"_s
+                                     << u"Загрузить базу товаров из 1С (формат *.xls)…"_s << true;
+    QTest::newRow("help") << u"HelpMenu"_s << u"MainMenu1"_s << u"Справка"_s << true;
+    QTest::newRow("guide") << u"ActionGuide"_s << u"HelpMenu"_s << u"Руководство"_s << true;
 }
 
 void TestMainForm::menu()
@@ -363,7 +368,7 @@ void TestMainForm::menu()
     // The item sits in its menu, in the order of the list above.
     QWidget *owner = Child<QWidget>(&form, parent);
     QVERIFY(owner->actions().contains(item));
-    const QStringList order { u"N7"_s, u"N8"_s, u"N10"_s, u"N2"_s };
+    const QStringList order { u"N7"_s, u"N8"_s, u"ActionImportXls"_s, u"N10"_s, u"N2"_s };
     if (parent == u"N1"_s)
         QCOMPARE(owner->actions().indexOf(item), order.indexOf(name));
 }
@@ -885,7 +890,12 @@ void TestMainForm::statusBarAndHintSayWhereWeAre()
     QCOMPARE(StatusText(form, u"StatusPort"_s), u"Порт COM2, 19200 бод, ККТ № 0"_s);
     const QString up = StatusText(form, u"StatusLink"_s);
     QVERIFY2(QRegularExpression(u"^Связь есть \\(\\d\\d:\\d\\d\\)$"_s).match(up).hasMatch(), qPrintable(up));
-    QVERIFY(hint->text().contains(u"«Программирование»"_s));
+    // The next step, with its buttons.
+    QVERIFY2(hint->text().contains(u"«Программирование» → «Параметры 102» или «Параметры GSM», чтобы прочитать или "
+                                   u"записать параметры ККТ."_s),
+        qPrintable(hint->text()));
+    QVERIFY(!Child<QPushButton>(hint, u"StartHintButton"_s)->isVisible());
+    QVERIFY(Child<QPushButton>(hint, u"StartHintSet102"_s)->isVisible());
 
     // A failed check of the values in force says so (the register is silent now).
     prompts->expect(Kind::Warning);
@@ -901,8 +911,9 @@ void TestMainForm::statusBarAndHintSayWhereWeAre()
     QCOMPARE(StatusText(form, u"StatusPort"_s), u"Порт COM1, 19200 бод, ККТ № 0"_s);
     QCOMPARE(StatusText(form, u"StatusLink"_s), u"Связь не проверена"_s);
 
-    // A page shown: the hint goes. A configuration loaded: its name in the caption and the status bar.
-    Action(form, u"GSM1"_s)->trigger();
+    // A page shown from the hint: the hint goes. A configuration loaded: its name in the caption and the status bar.
+    QTest::mouseClick(Child<QPushButton>(hint, u"StartHintGsm"_s), Qt::LeftButton);
+    QCOMPARE(form.CurrentVisibleFrame, static_cast<QWidget *>(form.GsmFrame));
     QVERIFY(!hint->isVisible());
     const QString path = started.folders.root.filePath(u"kassa.conf"_s);
     WriteFile(path, "[GSM]\r\n");
@@ -912,6 +923,19 @@ void TestMainForm::statusBarAndHintSayWhereWeAre()
     QCOMPARE(StatusText(form, u"StatusFile"_s), u"Конфигурация: kassa.conf"_s);
     QVERIFY2(form.windowTitle().startsWith(kCaption) && form.windowTitle().endsWith(u" — kassa.conf"_s),
         qPrintable(form.windowTitle()));
+}
+
+// The goods tab's import, from "Файл": the tab shown, the rows in it.
+void TestMainForm::workbookImportFromTheFileMenu()
+{
+    Started started;
+    TFormMain &form = started.form;
+    prompts->answerFile(Kind::OpenFile, QStringLiteral(KKT_FIXTURES "/goods.xls")).expect(Kind::Information);
+    Action(form, u"ActionImportXls"_s)->trigger();
+    QVERIFY2(prompts->verdict().isEmpty(), qPrintable(prompts->verdict()));
+    QCOMPARE(form.CurrentVisibleFrame, static_cast<QWidget *>(form.Set102Frame));
+    QVERIFY(form.Set102Frame->goodsView()->isVisible());
+    QCOMPARE(form.Set102Frame->grid(TableKind::Goods).cell(1, 1), u"Хлеб"_s);
 }
 
 void TestMainForm::windowAndColumnsRemembered()

@@ -159,17 +159,22 @@ void TestQtPrompts::messageBoxes_data()
     QTest::addColumn<QString>("title");
     QTest::addColumn<QStringList>("buttons");
     QTest::addColumn<QString>("defaultButton");
+    QTest::addColumn<QString>("detail"); // an error's informative text
 
     using K = Prompts::Kind;
     QTest::newRow("information") << int(K::Information) << int(QMessageBox::Information) << u"Информация"_s
-                                 << QStringList { u"OK"_s } << u"OK"_s;
+                                 << QStringList { u"OK"_s } << u"OK"_s << QString();
     QTest::newRow("error") << int(K::Error) << int(QMessageBox::Critical) << u"Ошибка"_s << QStringList { u"OK"_s }
-                           << u"OK"_s;
-    QTest::newRow("confirmation with OK only")
-        << int(K::Warning) << int(QMessageBox::Question) << u"Подтверждение"_s << QStringList { u"OK"_s } << u"OK"_s;
+                           << u"OK"_s << QString();
+    // What the failure means and what to do, under its unchanged text.
+    QTest::newRow("error with its advice")
+        << int(K::Error) << int(QMessageBox::Critical) << u"Ошибка"_s << QStringList { u"OK"_s } << u"OK"_s
+        << u"Код 2 — нет ответа.\r\nЧто делать: проверьте кабель."_s;
+    QTest::newRow("confirmation with OK only") << int(K::Warning) << int(QMessageBox::Question) << u"Подтверждение"_s
+                                               << QStringList { u"OK"_s } << u"OK"_s << QString();
     // Questions guard destructive steps: Enter alone says no.
     QTest::newRow("question") << int(K::Question) << int(QMessageBox::Question) << u"Подтверждение"_s
-                              << QStringList { u"Да"_s, u"Нет"_s } << u"Нет"_s;
+                              << QStringList { u"Да"_s, u"Нет"_s } << u"Нет"_s << QString();
 }
 
 // Opens the real box of each kind and reads its look before closing it.
@@ -180,9 +185,11 @@ void TestQtPrompts::messageBoxes()
     QFETCH(QString, title);
     QFETCH(QStringList, buttons);
     QFETCH(QString, defaultButton);
+    QFETCH(QString, detail);
     int seenIcon = -1;
     QString seenTitle;
     QString seenText;
+    QString seenDetail;
     QStringList seenButtons;
     QString seenDefault;
     bool enterAnswered = false;
@@ -195,6 +202,7 @@ void TestQtPrompts::messageBoxes()
         seenIcon = int(box->icon());
         seenTitle = box->windowTitle();
         seenText = box->text();
+        seenDetail = box->informativeText();
         for (QAbstractButton *button : box->buttons())
             seenButtons << button->text().remove(u'&');
         // Enter, as a person pressing it by habit.
@@ -209,7 +217,10 @@ void TestQtPrompts::messageBoxes()
         prompts.information(nullptr, text);
         break;
     case Prompts::Kind::Error:
-        prompts.error(nullptr, text);
+        if (detail.isEmpty())
+            prompts.error(nullptr, text);
+        else
+            prompts.detailedError(nullptr, text, detail);
         break;
     case Prompts::Kind::Warning:
         prompts.warning(nullptr, text);
@@ -223,6 +234,7 @@ void TestQtPrompts::messageBoxes()
     QCOMPARE(seenIcon, icon);
     QCOMPARE(seenTitle, title);
     QCOMPARE(seenText, u"ВНИМАНИЕ!\nТекст"_s);
+    QCOMPARE(seenDetail, QString(detail).replace(u"\r\n"_s, u"\n"_s));
     seenButtons.sort();
     buttons.sort();
     QCOMPARE(seenButtons, buttons);

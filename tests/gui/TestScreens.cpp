@@ -7,10 +7,13 @@
 #include "ui/StringGrid.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -31,9 +34,14 @@ private slots:
     void windowFitsTheScreen();
     void kktButtonsShowWhenMaximised();
     void goodsColumnsUseTheWidth();
+    void goodsColumnsAllShowAtTheDefaultSize();
+    void largerFontIsFollowed();
 
 private:
+    void makeForm();
+    void openGoodsTab();
     QTemporaryDir m_folder;
+    QFont m_font;
     std::unique_ptr<ScriptedPrompts> m_prompts;
     std::unique_ptr<TFormMain> m_form;
     QRect available() const { return m_form->screen()->availableGeometry(); }
@@ -48,7 +56,13 @@ private:
 
 void TestScreens::init()
 {
+    m_font = QApplication::font();
     m_prompts = std::make_unique<ScriptedPrompts>();
+    makeForm();
+}
+
+void TestScreens::makeForm()
+{
     m_form = std::make_unique<TFormMain>(m_folder.path(), m_folder.path());
     m_form->setPortLister([](TArrayCom &list) { list = { u"COM1"_s }; });
     m_form->show();
@@ -61,6 +75,7 @@ void TestScreens::init()
 void TestScreens::cleanup()
 {
     m_form.reset();
+    QApplication::setFont(m_font);
     const QString verdict = m_prompts->verdict();
     m_prompts.reset();
     QVERIFY2(verdict.isEmpty(), qPrintable(verdict));
@@ -137,6 +152,64 @@ void TestScreens::goodsColumnsUseTheWidth()
     // On a screen of 1366 points and more, every column fits.
     if (available().width() >= 1366)
         QVERIFY2(all <= viewport + 1, qPrintable(u"%1 wider than %2"_s.arg(all).arg(viewport)));
+}
+
+void TestScreens::openGoodsTab()
+{
+    m_form->findChild<QAction *>(u"N1021"_s)->trigger();
+    child<QTabWidget>(m_form->Set102Frame, u"PageControl1"_s)->setCurrentIndex(1);
+    QCoreApplication::processEvents();
+}
+
+// The window as it opens (not maximised): every goods column in view, the
+// names with what is left, no wider than their designed 500.
+void TestScreens::goodsColumnsAllShowAtTheDefaultSize()
+{
+    openGoodsTab();
+    auto *grid = child<TStringGrid>(m_form->Set102Frame, u"SGBase"_s);
+    int all = 0;
+    for (int col = 0; col < grid->horizontalHeader()->count(); ++col) {
+        if (grid->isColumnHidden(col))
+            continue;
+        all += grid->columnWidth(col);
+        // Each shows its title and its longest value.
+        if (col != 0)
+            QVERIFY2(grid->columnWidth(col) >= grid->leastColumnWidth(col),
+                qPrintable(grid->model()->headerData(col, Qt::Horizontal).toString()));
+    }
+    QVERIFY2(all <= grid->viewport()->width() + 1,
+        qPrintable(u"%1 wider than %2"_s.arg(all).arg(grid->viewport()->width())));
+    QVERIFY2(grid->columnWidth(0) >= grid->fontMetrics().averageCharWidth() * 26,
+        qPrintable(QString::number(grid->columnWidth(0))));
+    QCOMPARE(grid->horizontalScrollBar()->maximum(), 0);
+}
+
+// A larger system font (as qt6ct or a desktop's setting gives): the titles
+// whole, the page no wider than the window, the status bar's texts whole.
+void TestScreens::largerFontIsFollowed()
+{
+    m_form.reset();
+    QFont large = m_font;
+    large.setPointSizeF(m_font.pointSizeF() * 1.5);
+    QApplication::setFont(large);
+    makeForm();
+
+    m_form->findChild<QAction *>(u"GSM1"_s)->trigger();
+    QCoreApplication::processEvents();
+    auto *gsm = child<TStringGrid>(m_form->GsmFrame, u"sgGsm"_s);
+    const QFontMetrics titles = gsm->verticalHeader()->fontMetrics();
+    for (const QString &title : gsm->layout().rowTitles)
+        QVERIFY2(gsm->verticalHeader()->width() > titles.horizontalAdvance(title), qPrintable(title));
+    QVERIFY(gsm->verticalHeader()->defaultSectionSize() >= gsm->fontMetrics().height());
+
+    openGoodsTab();
+    auto *scroller = child<QScrollArea>(m_form.get(), u"PanelScroller"_s);
+    QVERIFY2(m_form->Set102Frame->width() <= scroller->viewport()->width(),
+        qPrintable(u"page %1 in %2"_s.arg(m_form->Set102Frame->width()).arg(scroller->viewport()->width())));
+    QCOMPARE(scroller->horizontalScrollBar()->maximum(), 0);
+    for (QLabel *label : m_form->statusBar()->findChildren<QLabel *>())
+        if (label->isVisible())
+            QVERIFY2(label->height() >= label->sizeHint().height(), qPrintable(label->objectName()));
 }
 
 KKT_GUI_TEST_MAIN(TestScreens)

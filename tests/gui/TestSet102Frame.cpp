@@ -396,19 +396,21 @@ void TestSet102Frame::failureMessages_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<bool>("write");
     QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<bool>("goesOn"); // by itself, past the failed row
 
-    QTest::newRow("write operators stops") << int(
-        TableKind::Oper) << true << QStringList { u"Внимание!\r\nОшибка (2) при записи оператора с номером 1 !"_s };
+    QTest::newRow("write operators stops")
+        << int(TableKind::Oper) << true
+        << QStringList { u"Внимание!\r\nОшибка (2) при записи оператора с номером 1 !"_s } << false;
     QStringList perOperator;
     for (int n = 1; n <= 6; ++n)
         perOperator << u"Внимание!\r\nОшибка (2) при чтении операторов. Оператор номер %1 !"_s.arg(n);
-    QTest::newRow("read operators goes on") << int(TableKind::Oper) << false << perOperator;
+    QTest::newRow("read operators goes on") << int(TableKind::Oper) << false << perOperator << true;
     QTest::newRow("read goods") << int(TableKind::Goods) << false
-                                << QStringList { u"Внимание!\r\nОшибка (2) при чтении базы. Товар номер 1 !"_s };
-    QTest::newRow("write stations") << int(TableKind::Station) << true
-                                    << QStringList {
-                                           u"Внимание!\r\nОшибка (2) при записи строки станции с номером 1 !"_s
-                                       };
+                                << QStringList { u"Внимание!\r\nОшибка (2) при чтении базы. Товар номер 1 !"_s }
+                                << false;
+    QTest::newRow("write stations")
+        << int(TableKind::Station) << true
+        << QStringList { u"Внимание!\r\nОшибка (2) при записи строки станции с номером 1 !"_s } << false;
 }
 
 // A register that never answers: the messages of the table, and the bar gone after.
@@ -417,6 +419,7 @@ void TestSet102Frame::failureMessages()
     QFETCH(int, kind);
     QFETCH(bool, write);
     QFETCH(QStringList, messages);
+    QFETCH(bool, goesOn);
 
     PageBench b;
     b.page.showTable(TableKind(kind));
@@ -429,6 +432,15 @@ void TestSet102Frame::failureMessages()
     for (const QString &m : messages)
         expected << Error(m);
     QCOMPARE(b.shown(), expected);
+    // Under each text, what code 2 means and how to go on.
+    for (const ScriptedPrompts::Message &shown : std::as_const(b.prompts.messages)) {
+        QVERIFY2(shown.detail.startsWith(u"Код 2 — нет ответа: касса молчит"_s), qPrintable(shown.detail));
+        QVERIFY2(shown.detail.contains(u"Что делать: проверьте питание, кабель, скорость и номер ККМ"_s),
+            qPrintable(shown.detail));
+        QVERIFY2(shown.detail.endsWith(goesOn ? u"Обмен продолжается со следующей строки."_s
+                                              : u"Затем нажмите «Продолжить с …»: обмен пойдёт со строки сбоя."_s),
+            qPrintable(shown.detail));
+    }
     QVERIFY(!b.bar()->isVisible());
     QVERIFY(!b.session.busy());
 }
@@ -729,6 +741,12 @@ void TestSet102Frame::failedRunGoesOnFromItsRow()
     QCOMPARE(told.size(), 1);
     QVERIFY2(told.first().first().toString().startsWith(u"Записано 121 строк за "_s),
         qPrintable(told.first().first().toString()));
+    // Said under the table as well, until another tab is shown.
+    auto *done = b.child<QLabel>(u"lblRunDone"_s);
+    QVERIFY(done->isVisible());
+    QCOMPARE(done->text(), told.first().first().toString());
+    b.page.showTable(TableKind::Oper);
+    QVERIFY(!done->isVisible());
 }
 
 // "Сверить с ККТ" reads the range into a copy: the grid stays, the result goes to the window.

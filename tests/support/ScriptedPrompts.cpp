@@ -57,9 +57,10 @@ void ScriptedPrompts::reset()
     m_problems.clear();
 }
 
-const ScriptedPrompts::Answer *ScriptedPrompts::play(Kind kind, const QString &text, const QString &defaultSuffix)
+const ScriptedPrompts::Answer *ScriptedPrompts::play(
+    Kind kind, const QString &text, const QString &defaultSuffix, const QString &detail)
 {
-    messages.append({ kind, text, defaultSuffix });
+    messages.append({ kind, text, defaultSuffix, {}, detail });
     if (whileShown)
         whileShown(messages.constLast());
     if (m_queue.isEmpty() || m_queue.constFirst().kind != kind) {
@@ -78,6 +79,11 @@ void ScriptedPrompts::information(QWidget *, const QString &text)
 void ScriptedPrompts::error(QWidget *, const QString &text)
 {
     play(Kind::Error, text);
+}
+
+void ScriptedPrompts::detailedError(QWidget *, const QString &text, const QString &detail)
+{
+    play(Kind::Error, text, QString(), detail);
 }
 
 void ScriptedPrompts::warning(QWidget *, const QString &text)

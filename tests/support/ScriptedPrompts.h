@@ -22,6 +22,7 @@ public:
         QString text; // message text, or the file filter of a file dialog
         QString defaultSuffix = {}; // of a file dialog
         QString caption = {}; // of a question with a caption of its own
+        QString detail = {}; // the informative text under an error's text
     };
 
     ScriptedPrompts();
@@ -48,6 +49,7 @@ public:
 
     void information(QWidget *parent, const QString &text) override;
     void error(QWidget *parent, const QString &text) override;
+    void detailedError(QWidget *parent, const QString &text, const QString &detail) override;
     void warning(QWidget *parent, const QString &text) override;
     bool question(QWidget *parent, const QString &text) override;
     bool captionedQuestion(QWidget *parent, const QString &caption, const QString &text) override;
@@ -69,7 +71,8 @@ private:
     };
 
     // Records the dialog and takes its queued answer; nullptr when unexpected.
-    const Answer *play(Kind kind, const QString &text, const QString &defaultSuffix = QString());
+    const Answer *play(
+        Kind kind, const QString &text, const QString &defaultSuffix = QString(), const QString &detail = QString());
 
     QList<Answer> m_queue;
     Answer m_played;

@@ -76,10 +76,10 @@ TFrameGsmSetting::TFrameGsmSetting(QWidget *parent)
 {
     new StoreMarks(TableKind::Gsm, *m_grid);
     connect(sgGsm, &TStringGrid::cellSelected, this, &TFrameGsmSetting::sgGsmSelectCell);
-    // Tall enough for the title row and the seven parameters.
+    // Tall enough for the title row and the seven parameters, in the font's row height.
     const TableLayout &table = sgGsm->layout();
-    sgGsm->setFixedHeight(
-        sgGsm->horizontalHeader()->height() + (table.rows - 1) * table.rowHeight + 2 * sgGsm->frameWidth());
+    sgGsm->setFixedHeight(sgGsm->horizontalHeader()->height()
+        + (table.rows - 1) * sgGsm->verticalHeader()->defaultSectionSize() + 2 * sgGsm->frameWidth());
 
     Memo1->setObjectName(u"Memo1"_s);
     Memo1->setReadOnly(true);

@@ -19,10 +19,14 @@ TRunPanel::TRunPanel(QWidget *parent)
     , m_rows(new QLabel(this))
     , m_stop(new QPushButton(u"Стоп"_s, this))
     , m_resume(new QPushButton(this))
+    , m_done(new QLabel(this))
 {
     ProgressBar1->setObjectName(u"ProgressBar1"_s);
     ProgressBar1->setRange(0, 100);
-    ProgressBar1->setFixedWidth(300);
+    // Up to 300 points in the usual font (more in a larger one), less where the row is short of room.
+    const int letter = ProgressBar1->fontMetrics().averageCharWidth();
+    ProgressBar1->setMinimumWidth(letter * 12);
+    ProgressBar1->setMaximumWidth(qMax(300, letter * 40));
     m_rows->setObjectName(u"lblRunRows"_s);
     // As wide as the longest text, so that a new text never moves the buttons.
     m_rows->setFixedWidth(m_rows->fontMetrics().horizontalAdvance(u"6000 из 6000, осталось 00:00:00"_s) + 8);
@@ -35,13 +39,19 @@ TRunPanel::TRunPanel(QWidget *parent)
     });
     m_resume->setObjectName(u"btnResumeRun"_s);
     m_resume->hide();
+    m_done->setObjectName(u"lblRunDone"_s);
+    QFont bold = m_done->font();
+    bold.setBold(true);
+    m_done->setFont(bold);
+    m_done->hide();
     connect(m_resume, &QPushButton::clicked, this, &TRunPanel::resumeClicked);
     auto *row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    row->addWidget(ProgressBar1);
+    row->addWidget(ProgressBar1, 1);
     row->addWidget(m_rows);
     row->addWidget(m_stop);
     row->addWidget(m_resume);
+    row->addWidget(m_done);
     hide();
 }
 
@@ -55,6 +65,7 @@ void TRunPanel::start(int totalRows)
     m_pausedAt = -1;
     m_clock.start();
     m_resume->hide();
+    m_done->hide();
     for (QWidget *part :
         { static_cast<QWidget *>(ProgressBar1), static_cast<QWidget *>(m_rows), static_cast<QWidget *>(m_stop) })
         part->show();
@@ -72,7 +83,24 @@ void TRunPanel::progress(int percent, int rowsDone)
 void TRunPanel::finish()
 {
     m_resume->hide();
+    m_done->hide();
     hide();
+}
+
+void TRunPanel::showDone(const QString &text)
+{
+    ProgressBar1->hide();
+    m_rows->hide();
+    m_stop->hide();
+    m_resume->hide();
+    m_done->setText(text);
+    m_done->show();
+    show();
+}
+
+bool TRunPanel::showsDone() const
+{
+    return !isHidden() && !m_done->isHidden();
 }
 
 void TRunPanel::offerResume(const QString &where)
@@ -81,6 +109,7 @@ void TRunPanel::offerResume(const QString &where)
     ProgressBar1->hide();
     m_rows->hide();
     m_stop->hide();
+    m_done->hide();
     m_resume->setText(u"Продолжить с "_s + where);
     m_resume->show();
     show();

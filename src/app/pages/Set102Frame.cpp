@@ -58,6 +58,8 @@ QLabel *MakeWarningLabel(QWidget *parent, const QString &name, const QString &te
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, Contrast::ReadableOn(QColor(128, 0, 0), palette.color(QPalette::Window)));
     label->setPalette(palette);
+    // On two lines where a larger font leaves the row short of room.
+    label->setWordWrap(true);
     return label;
 }
 
@@ -155,7 +157,9 @@ QLineEdit *TFrameSet102::AddDigitField(QWidget *parent, const QString &name, int
 {
     auto *field = new QLineEdit(text, parent);
     field->setObjectName(name);
-    field->setFixedWidth(length <= 2 ? 33 : 49);
+    // The designed width, or what the digits need in a larger font.
+    const int digits = field->fontMetrics().horizontalAdvance(QString(length, u'0')) + 14;
+    field->setFixedWidth(qMax(length <= 2 ? 33 : 49, digits));
     m_digits->watch(field, length);
     return field;
 }
@@ -417,6 +421,8 @@ void TFrameSet102::OnTabShown(const Tab &tab)
     if (m_resume.from > 0 && tab.kind != m_resume.kind) {
         m_resume = {};
         m_runPanel->finish();
+    } else if (m_runPanel->showsDone()) {
+        m_runPanel->finish(); // what another tab's run did
     }
     if (tab.kind == TableKind::Goods) {
         emit goodsTabShown();

@@ -96,8 +96,12 @@ void TFrameSet102::RunRows(TableKind kind, RunDirection direction, int from, int
     // Written or read, those rows are what the register holds.
     if (m_editedCells)
         m_editedCells->matched(kind, from, LastRowThrough(result, from, to));
-    if (result.ok && !result.stopped)
-        m_session->tell(RunSummary(direction, to - from + 1, m_runPanel->workedMs()));
+    if (result.ok && !result.stopped) {
+        // Said under the table too, not only in the status bar's corner.
+        const QString summary = RunSummary(direction, to - from + 1, m_runPanel->workedMs());
+        m_session->tell(summary);
+        m_runPanel->showDone(summary);
+    }
     if (result.resumeRow > 0) {
         // The row to look at, and the way on from it.
         tabOf(kind).view->selectCell(1, result.resumeRow);
