@@ -9,6 +9,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -44,7 +46,8 @@ QString CsvLine(const QStringList &cells, QChar separator)
 }
 } // namespace
 
-std::optional<std::vector<QStringList>> SheetRowsOfCsv(const QString &path, const QByteArray &bytes, QString *refusal)
+std::optional<std::vector<QStringList>> SheetRowsOfCsv(
+    const QString &path, const QByteArray &bytes, QString *refusal, bool *moreRows)
 {
     const QString text = DecodeDelimitedBytes(bytes);
     // A workbook or any other binary file given for text.
@@ -71,6 +74,12 @@ std::optional<std::vector<QStringList>> SheetRowsOfCsv(const QString &path, cons
         if (record > 0)
             rows.push_back(cells);
     }
+    // Records below the last goods row are not loaded; the import says so, as for a workbook.
+    if (moreRows) {
+        *moreRows = false;
+        while (!*moreRows && reader.next(cells, XlsCells::kFirstColumn - 1, XlsCells::kColumns))
+            *moreRows = std::any_of(cells.cbegin(), cells.cend(), [](const QString &c) { return !c.isEmpty(); });
+    }
     return rows;
 }
 
@@ -80,10 +89,14 @@ PageResult ImportGoodsCsv(const QString &path, StringGridModel &goods)
     const std::optional<QByteArray> bytes = SafeFile::ReadAll(path, &error);
     if (!bytes)
         return PageResult::Failure(u"ВНИМАНИЕ!\r\n"_s + error);
-    const std::optional<std::vector<QStringList>> rows = SheetRowsOfCsv(path, *bytes, &error);
+    XlsCells::Sheet sheet;
+    const std::optional<std::vector<QStringList>> rows = SheetRowsOfCsv(path, *bytes, &error, &sheet.moreRows);
     if (!rows)
         return PageResult::Failure(error);
-    return ImportXlsRows(path, *rows, goods);
+    sheet.rows.reserve(rows->size());
+    for (const QStringList &cells : *rows)
+        sheet.rows.push_back(XlsCells::TextRow(cells));
+    return ImportXlsRows(path, sheet, goods);
 }
 
 QByteArray GoodsCsvBytes(const StringGridModel &goods, QChar separator)

@@ -24,7 +24,9 @@ PageResult ImportGoodsCsv(const QString &path, StringGridModel &goods);
 // The sheet rows 2 .. 6001 of a delimited file, as the workbook reader hands
 // them back (XlsCells::kColumns cells from XlsCells::kFirstColumn); nothing,
 // with the message, when the text cannot be read so.
-std::optional<std::vector<QStringList>> SheetRowsOfCsv(const QString &path, const QByteArray &bytes, QString *refusal);
+// moreRows, when given, tells whether records below the last goods row hold anything.
+std::optional<std::vector<QStringList>> SheetRowsOfCsv(
+    const QString &path, const QByteArray &bytes, QString *refusal, bool *moreRows = nullptr);
 
 // The whole base for a spreadsheet: UTF-8 with its byte order mark (spreadsheets
 // take a file without one for their 8-bit code page), the heading, rows 1 ..

@@ -135,7 +135,7 @@ void TestCalcInterop::calcKeepsTheCells()
     if (kind != u"xlsx"_s)
         return; // a block is no goods file; Calc keeps a CSV price as 12.5, not as 12.50
     const auto back = MakeGrid(TableKind::Goods);
-    const PageResult loaded = ImportXlsRows(saved, ImportRowsOf(*cells), *back);
+    const PageResult loaded = LoadXls(saved, *back);
     QVERIFY2(loaded.ok, qPrintable(loaded.message));
     for (int row = 1; row <= 4; ++row)
         QCOMPARE(Carried(*back, row), Carried(*goods, row));

@@ -40,34 +40,3 @@ bool XlsxPartsWellFormed(const QString &path)
     const std::optional<QJsonObject> dump = Dump(path);
     return dump && dump->value(u"wellFormed"_s).toBool();
 }
-
-namespace {
-QString ColumnLetters(int column)
-{
-    return QString(QChar(u'A' + column - 1));
-}
-
-QString ShownText(const XlsxCell &cell)
-{
-    if (cell.type != u"n"_s || !cell.format.startsWith(u"0"_s))
-        return cell.text;
-    const qsizetype point = cell.format.indexOf(u'.');
-    const int decimals = point < 0 ? 0 : int(cell.format.size() - point - 1);
-    return QString::number(cell.text.toDouble(), 'f', decimals);
-}
-} // namespace
-
-std::vector<QStringList> ImportRowsOf(const XlsxCells &cells)
-{
-    int lastRow = 1;
-    for (auto it = cells.cbegin(); it != cells.cend(); ++it)
-        lastRow = qMax(lastRow, it.key().sliced(1).toInt());
-    std::vector<QStringList> rows;
-    for (int row = 2; row <= qMin(lastRow, XlsCells::kMaxRows + 1); ++row) {
-        QStringList texts;
-        for (int column = XlsCells::kFirstColumn; column < XlsCells::kFirstColumn + XlsCells::kColumns; ++column)
-            texts << ShownText(cells.value(ColumnLetters(column) + QString::number(row)));
-        rows.push_back(texts);
-    }
-    return rows;
-}

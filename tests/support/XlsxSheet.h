@@ -27,8 +27,3 @@ std::optional<XlsxCells> ReadXlsxSheet(const QString &path);
 // Whether the sheet's XML is well-formed: Excel refuses a workbook whose XML is not.
 bool XlsxPartsWellFormed(const QString &path);
 
-// What a workbook reader that shows numbers as their format does would hand
-// the goods import (XlsCells): sheet rows 2 .. 6001, columns C to G, a number
-// cell written with its format's decimals ("0.00": 12.5 as 12.50), any other
-// cell as its text.
-std::vector<QStringList> ImportRowsOf(const XlsxCells &cells);
