@@ -128,8 +128,7 @@ void FillSample(StringGridModel &grid, TableKind kind, int row)
         else if (kind == TableKind::Goods && col == 3) { // an EAN-13
             value = u"460000%1"_s.arg(row, 6, 10, QChar(u'0'));
             value += QString::number(Gs1CheckDigit(value));
-        }
-        else if (kind == TableKind::Goods && col == 4)
+        } else if (kind == TableKind::Goods && col == 4)
             value = u"%1.05"_s.arg(row);
         else if (kind == TableKind::Goods && col == 5)
             value = QString::number(row % 100); // one byte in the register
