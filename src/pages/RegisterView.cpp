@@ -216,13 +216,15 @@ QList<StoredCell> GoodsRow(const StringGridModel &grid, int row)
 
 // A VAT or taxation cell through the code part the write makes of it: a text
 // that is none of its list's entries reaches the register as the code the
-// list lacks, and reads back as an empty cell.
-StoredCell GroupPartCell(int col, const QString &text, const QString &readBack, QChar code, const QString &what)
+// list lacks, and reads back as an empty cell. Such a text the register
+// cannot hold at all; an empty cell it holds as that code.
+StoredCell GroupPartCell(
+    int col, const QString &text, const QStringList &entries, const QString &readBack, QChar code, const QString &what)
 {
     StoredCell cell { col, readBack };
-    if (text == readBack)
+    if (entries.contains(text))
         return cell;
-    cell.unheld = true;
+    cell.unheld = !text.isEmpty();
     cell.add(StoreLevel::Changed,
         (text.isEmpty() ? u"пусто: ККТ получит код %1 «%2», при чтении ячейка будет пустой"_s
                         : u"нет в списке: ККТ получит код %1 «%2», при чтении ячейка будет пустой"_s)
@@ -242,9 +244,9 @@ QList<StoredCell> GroupCodeCells(const StringGridModel &grid, int row)
     const bool exempt = vat == FixedLists::VatExempt() && FixedLists::IsVatExemptKind(back.kind);
     return { { UslCol::Kind, back.kind },
         exempt ? StoredCell { UslCol::Vat, back.vat }
-               : GroupPartCell(UslCol::Vat, vat, back.vat, code.code.at(2), u"налога"_s),
-        GroupPartCell(
-            UslCol::Tax, grid.cell(row, UslCol::Tax), back.tax, code.code.at(3), u"системы налогообложения"_s) };
+               : GroupPartCell(UslCol::Vat, vat, FixedLists::Vat(), back.vat, code.code.at(2), u"налога"_s),
+        GroupPartCell(UslCol::Tax, grid.cell(row, UslCol::Tax), FixedLists::Taxation(), back.tax, code.code.at(3),
+            u"системы налогообложения"_s) };
 }
 
 QList<StoredCell> ParamRow(TableKind kind, const StringGridModel &grid, int row)

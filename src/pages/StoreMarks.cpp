@@ -13,11 +13,14 @@ QString MarkText(const StoreIssue &issue)
     switch (issue.level) {
     case StoreLevel::Refused:
         return u"Строка не будет записана в ККТ: "_s + issue.reason;
-    case StoreLevel::Warning: // the register holds the cell as it is
-        return issue.reason.left(1).toUpper() + issue.reason.mid(1);
+    case StoreLevel::Warning:
+        if (issue.stored == issue.value) // the register holds the cell as it is
+            return issue.reason.left(1).toUpper() + issue.reason.mid(1);
+        break;
     default:
-        return u"В ККТ будет «%1»: %2"_s.arg(issue.stored, issue.reason);
+        break;
     }
+    return u"В ККТ будет «%1»: %2"_s.arg(issue.stored, issue.reason);
 }
 } // namespace
 

@@ -15,6 +15,7 @@
 #include "pages/FixedLists.h"
 #include "pages/GoodsDb102.h"
 #include "pages/GridSet.h"
+#include "scanner/ShtrihCheck.h"
 #include "ui/GridEdits.h"
 
 #include <QAction>
@@ -61,7 +62,8 @@ void WriteAndEmpty(GridWindow &w, int row)
 {
     StringGridModel &goods = w.grid(TableKind::Goods);
     goods.setCell(row, GoodsCol::Name, u"ХЛЕБ %1"_s.arg(row));
-    goods.setCell(row, GoodsCol::Barcode, u"460700177001%1"_s.arg(row % 10));
+    const QString code = u"46070017700%1"_s.arg(row % 10);
+    goods.setCell(row, GoodsCol::Barcode, code + QString::number(Gs1CheckDigit(code))); // an EAN-13
     goods.setCell(row, GoodsCol::Price, u"12.50"_s);
     w.show(TableKind::Goods);
     w.field(u"Edit3"_s)->setText(QString::number(row));

@@ -132,7 +132,12 @@ void TestGsmPage::writeThenReadBack()
         u"Mts"_s, u"Pa$$w0rd"_s };
     for (int row = 1; row <= 7; ++row)
         p.setCell(row, values[row - 1]);
+    // The check names the capitals the register makes of the server's name.
+    prompts->answerStoreCheck(true);
     p.click(u"Button3"_s);
+    QCOMPARE(prompts->messages.constFirst().text,
+        u"Параметры GSM, строка 2, Имя сервера ОФД: «ofd.example.ru» → «OFD.EXAMPLE.RU» (строчные буквы станут "
+        u"заглавными)"_s);
     QCOMPARE(p.progress, (QList<int> { 0, 14, 29, 43, 57, 71, 86, 100 }));
     QVERIFY(!p.bar()->isVisible());
     QCOMPARE(link.openedName(), u"COM1"_s);

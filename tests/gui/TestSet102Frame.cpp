@@ -14,6 +14,7 @@
 #include "emulator/KktDevice.h"
 #include "pages/TableLayout.h"
 #include "pages/WorkbookRead.h"
+#include "scanner/ShtrihCheck.h"
 #include "ui/GridEdits.h"
 #include "ui/StringGrid.h"
 
@@ -135,9 +136,10 @@ void FillSample(StringGridModel &grid, TableKind kind, int row)
             value = u"3 - Упрощенная доход минус расход"_s;
         else if (kind == TableKind::Usl && col == 6)
             continue; // the hidden column carries nothing
-        else if (kind == TableKind::Goods && col == 3)
-            value = u"4600000%1"_s.arg(row, 6, 10, QChar(u'0'));
-        else if (kind == TableKind::Goods && col == 4)
+        else if (kind == TableKind::Goods && col == 3) { // an EAN-13
+            value = u"460000%1"_s.arg(row, 6, 10, QChar(u'0'));
+            value += QString::number(Gs1CheckDigit(value));
+        } else if (kind == TableKind::Goods && col == 4)
             value = u"%1.05"_s.arg(row);
         else if (kind == TableKind::Goods && col == 5)
             value = QString::number(row % 100); // one byte in the register
@@ -146,7 +148,7 @@ void FillSample(StringGridModel &grid, TableKind kind, int row)
         else if (title.contains(u"ИНН"_s))
             value = u"7700%1"_s.arg(row * 10 + col);
         else
-            value = u"СТРОКА %1 ПОЛЕ %2"_s.arg(row).arg(col);
+            value = u"С%1 П%2"_s.arg(row).arg(col); // within a wide font's 12
         grid.setCell(row, col, value);
     }
 }

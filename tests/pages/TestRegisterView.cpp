@@ -351,7 +351,9 @@ void TestRegisterView::barcodesNoScannerReads()
     QCOMPARE(issues.first().reason, reason);
     const QString held = QString::number(barcode.toLongLong());
     QCOMPARE(issues.first().stored, held);
-    QCOMPARE(goods.markReason(1, GoodsCol::Barcode, MarkKind::Stored), reason.left(1).toUpper() + reason.mid(1));
+    // The tool tip is the reason itself, unless the register drops zeros in front.
+    QCOMPARE(goods.markReason(1, GoodsCol::Barcode, MarkKind::Stored),
+        held == barcode ? reason.left(1).toUpper() + reason.mid(1) : u"В ККТ будет «%1»: %2"_s.arg(held, reason));
     // Written as it is, and verification finds the register holding just that.
     const OwnedGrids read;
     FirstRowThroughRegister(TableKind::Goods, goods, read[TableKind::Goods]);
@@ -462,7 +464,7 @@ void TestRegisterView::marksFollowTheCells()
         u"В ККТ будет «ЧАЙ Ч РНЫЙ ЛИСТОВОЙ 100 »: длиннее поля: сохранится 24 символа; "
         u"символы, которых нет в ККТ: «Ё»"_s);
     QCOMPARE(goods.data(goods.index(7, GoodsCol::Name), StringGridModel::MarkRole).toInt(), int(MarkKind::Stored));
-    goods.setCell(7, GoodsCol::Name, u"Чай"_s);
+    goods.setCell(7, GoodsCol::Name, u"ЧАЙ"_s);
     QCOMPARE(stored(goods, 7, GoodsCol::Name), QString());
 
     // A whole table at once, as a file loads it: the bad rows, and only they.
