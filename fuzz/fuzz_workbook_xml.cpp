@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     SheetCollector out;
     SheetXml::XlsxTables tables;
     tables.shared = { QStringLiteral("Хлеб"), QStringLiteral("4600000000001") };
-    tables.dateStyles = { false, true };
+    tables.looks = { {}, { true, -1 }, { false, 2 } };
     qint64 chars = 0;
     switch (data[0] % 5) {
     case 0:
@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         (void)SheetXml::SharedStrings(part, chars);
         break;
     case 3:
-        (void)SheetXml::DateStyles(part);
+        (void)SheetXml::CellLooks(part);
         break;
     default:
         (void)SheetXml::FirstSheetPart(part, part);

@@ -34,13 +34,25 @@ private:
 std::optional<QString> FirstSheetPart(const QByteArray &workbook, const QByteArray &relationships);
 // .xlsx: the shared strings (xl/sharedStrings.xml), their characters counted into `chars`.
 std::optional<std::vector<QString>> SharedStrings(const QByteArray &part, qint64 &chars);
-// .xlsx: for each cell style (the s="" of a cell), whether it shows a date or a time (xl/styles.xml).
-std::vector<bool> DateStyles(const QByteArray &styles);
+// How a cell style shows a number: as a date or a time, or with a fixed count
+// of decimals ("0.00": 12.5 shows as 12.50); -1 for any other look.
+struct CellLook
+{
+    bool date = false;
+    int decimals = -1;
+};
+// .xlsx: the look of each cell style (the s="" of a cell), from xl/styles.xml.
+std::vector<CellLook> CellLooks(const QByteArray &styles);
+// The decimals a number format shows always ("0.00", "#,##0.00 ₽"), -1 when it has no such fixed form.
+int FixedDecimals(int id, const QString &code);
+// A number's digits as a format with `decimals` shows them: zeros added, never
+// a digit taken away (a longer fraction stays whole rather than rounded).
+QString WithDecimals(const QString &number, int decimals);
 
 struct XlsxTables
 {
     std::vector<QString> shared;
-    std::vector<bool> dateStyles;
+    std::vector<CellLook> looks;
 };
 // .xlsx: the cells of a worksheet part into `out`. 0 or an XlsCells::Exit code.
 int ReadXlsxSheet(const QByteArray &sheet, const XlsxTables &tables, SheetCollector &out);

@@ -123,9 +123,11 @@ std::optional<XlsCells::Cell> CellOf(const RawCell &raw, const SheetXml::XlsxTab
     const std::optional<QString> number = SpreadsheetNumber(raw.value);
     if (!number)
         return std::nullopt;
-    const bool date
-        = raw.style >= 0 && size_t(raw.style) < tables.dateStyles.size() && tables.dateStyles[size_t(raw.style)];
-    return date ? XlsCells::Cell { SheetXml::DateOfSerial(*number), Kind::Date } : XlsCells::Cell { *number };
+    const SheetXml::CellLook look
+        = raw.style >= 0 && size_t(raw.style) < tables.looks.size() ? tables.looks[size_t(raw.style)] : SheetXml::CellLook();
+    if (look.date)
+        return XlsCells::Cell { SheetXml::DateOfSerial(*number), Kind::Date };
+    return XlsCells::Cell { SheetXml::WithDecimals(*number, look.decimals) };
 }
 } // namespace
 
@@ -219,10 +221,40 @@ bool IsDateFormat(int id, const QString &code)
     return false;
 }
 
-std::vector<bool> DateStyles(const QByteArray &styles)
+int FixedDecimals(int id, const QString &code)
+{
+    if (id == 2 || id == 4) // the built-in "0.00" and "#,##0.00"
+        return 2;
+    if (code.isEmpty() || IsDateFormat(id, code))
+        return -1;
+    // The positive numbers' section: the zeros after its point, unquoted.
+    const QString positive = code.section(u';', 0, 0);
+    if (positive.contains(u'"') || positive.contains(u'\\'))
+        return -1;
+    const qsizetype point = positive.indexOf(u'.');
+    if (point < 0 || !positive.left(point).contains(u'0'))
+        return -1;
+    int decimals = 0;
+    while (point + 1 + decimals < positive.size() && positive[point + 1 + decimals] == u'0')
+        ++decimals;
+    return decimals > 0 && decimals <= 9 ? decimals : -1;
+}
+
+QString WithDecimals(const QString &number, int decimals)
+{
+    if (decimals <= 0 || number.contains(u'e', Qt::CaseInsensitive))
+        return number;
+    const qsizetype point = number.indexOf(u'.');
+    const qsizetype shown = point < 0 ? 0 : number.size() - point - 1;
+    if (shown >= decimals)
+        return number;
+    return (point < 0 ? number + u'.' : number) + QString(decimals - shown, u'0');
+}
+
+std::vector<CellLook> CellLooks(const QByteArray &styles)
 {
     std::map<int, QString> codes; // custom formats
-    std::vector<bool> dates;
+    std::vector<CellLook> looks;
     QXmlStreamReader xml(styles);
     bool cellStyles = false;
     while (!xml.atEnd()) {
@@ -234,13 +266,14 @@ std::vector<bool> DateStyles(const QByteArray &styles)
             cellStyles = true;
         } else if (xml.isEndElement() && xml.name() == u"cellXfs") {
             cellStyles = false;
-        } else if (cellStyles && Is(xml, u"xf") && dates.size() < (1u << 16)) {
+        } else if (cellStyles && Is(xml, u"xf") && looks.size() < (1u << 16)) {
             const int id = int(ParseDigits(xml.attributes().value("numFmtId"_L1), 100000).value_or(0));
             const auto custom = codes.find(id);
-            dates.push_back(IsDateFormat(id, custom != codes.end() ? custom->second : QString()));
+            const QString code = custom != codes.end() ? custom->second : QString();
+            looks.push_back({ IsDateFormat(id, code), FixedDecimals(id, code) });
         }
     }
-    return dates;
+    return looks;
 }
 
 QString DateOfSerial(const QString &serial)

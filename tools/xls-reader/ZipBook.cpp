@@ -84,7 +84,7 @@ int ReadXlsx(ZipBook &zip, SheetCollector &out)
     if (zip.has(u"xl/styles.xml"_s)) {
         if (int failed = zip.part(u"xl/styles.xml"_s, part); failed != 0)
             return failed;
-        tables.dateStyles = SheetXml::DateStyles(part);
+        tables.looks = SheetXml::CellLooks(part);
     }
     if (int failed = zip.part(*sheetPart, part); failed != 0)
         return failed;
