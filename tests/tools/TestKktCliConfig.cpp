@@ -420,8 +420,12 @@ void TestKktCliConfig::repeatedAnswersFailTheRead()
     QCOMPARE(run.exitCode, 2);
     QCOMPARE(run.out, QString());
     QVERIFY2(run.err.contains(u"Внимание!\nОшибка (2) при чтении строки станции с номером "_s), qPrintable(run.err));
+    // Where the second copy is caught depends on when it lands: at the purge
+    // after the answer, after the answer's pause, or before the next request.
     QVERIFY2(run.err.contains(u"\nkkt-cli: на линии лишние байты после полного ответа"_s)
-            || run.err.contains(u"\nkkt-cli: после полного ответа пришли ещё байты"_s),
+            || run.err.contains(u"\nkkt-cli: после полного ответа пришли ещё байты"_s)
+            || run.err.contains(u"\nkkt-cli: байты пришли, когда ККТ ни о чём не спрашивали (линия зашумлена); "
+                                u"запрос не отправлен"_s),
         qPrintable(run.err));
     QVERIFY(!QFile::exists(path));
 }
