@@ -17,6 +17,9 @@ namespace XlsCells {
 // Sheet columns handed back, in this order (numbered from 1 as the sheet shows them).
 constexpr int kFirstColumn = 3; // barcode
 constexpr int kColumns = 5; // barcode, name, section, price, marking
+// The price column: the only one whose numbers show their format's fixed
+// decimals (12.5 in a "0.00" cell gives 12.50); codes keep their digits.
+constexpr int kPriceColumn = 6;
 constexpr int kMaxRows = 6000;
 // The most text the reader hands back, in characters: more than any goods
 // file the program writes can hold (see SafeFile::kMaxReadSize).

@@ -78,6 +78,6 @@ std::optional<QString> PriceOfCell(const QString &text);
 QString NormPrice(const QString &text);
 
 namespace XlsColumn {
-constexpr int Barcode = 3, Name = 4, Section = 5, Price = 6, Mark = 7;
+constexpr int Barcode = 3, Name = 4, Section = 5, Price = XlsCells::kPriceColumn, Mark = 7;
 constexpr int kLastRow = 6001; // sheet rows beyond it have no goods row
 } // namespace XlsColumn

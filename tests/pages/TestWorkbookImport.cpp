@@ -134,6 +134,7 @@ private slots:
     void workbookOfAnotherLayoutIsRefused();
     void hostileWorkbooksAreRefused_data();
     void hostileWorkbooksAreRefused();
+    void fixedDecimalsShowOnlyInPrices();
 
 private:
     void checkRow(const QString &book);
@@ -346,6 +347,29 @@ void TestWorkbookImport::hostileWorkbooksAreRefused()
     QVERIFY(!result.ok);
     QCOMPARE(result.message, u"ВНИМАНИЕ!\r\nНе удалось загрузить файл \"%1\": %2"_s.arg(file, reason));
     QCOMPARE(GoodsWithMarks(*m_goods), before);
+}
+
+// A sheet formatted "0.00" throughout: the price shows its two decimals, as
+// the spreadsheet shows it, while the codes keep their digits alone.
+void TestWorkbookImport::fixedDecimalsShowOnlyInPrices()
+{
+    const QString file = path(u"decimals.xlsx"_s);
+    QVERIFY(WriteZip(file,
+        { { u"xl/workbook.xml"_s,
+              Text("<workbook xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
+                   "<sheets><sheet name=\"1\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>") },
+            { u"xl/_rels/workbook.xml.rels"_s,
+                Text("<Relationships><Relationship Id=\"rId1\" Target=\"worksheets/sheet1.xml\"/></Relationships>") },
+            { u"xl/styles.xml"_s, Text("<styleSheet><cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"2\"/></cellXfs></styleSheet>") },
+            { u"xl/worksheets/sheet1.xml"_s,
+                Text("<worksheet><sheetData><row r=\"2\"><c r=\"C2\" s=\"1\"><v>4600000000008</v></c>"
+                     "<c r=\"D2\" t=\"inlineStr\"><is><t>Хлеб</t></is></c><c r=\"E2\" s=\"1\"><v>2</v></c>"
+                     "<c r=\"F2\" s=\"1\"><v>12.5</v></c></row></sheetData></worksheet>") } }));
+    const PageResult result = load(file);
+    QVERIFY2(result.ok, qPrintable(result.message));
+    QCOMPARE(m_goods->cell(1, GoodsCol::Barcode), u"4600000000008"_s);
+    QCOMPARE(m_goods->cell(1, GoodsCol::Section), u"2"_s);
+    QCOMPARE(m_goods->cell(1, GoodsCol::Price), u"12.50"_s);
 }
 
 QTEST_GUILESS_MAIN(TestWorkbookImport)

@@ -98,7 +98,7 @@ RawCell ReadCell(QXmlStreamReader &xml)
 }
 
 // The cell a goods column gets: what the spreadsheet shows in it.
-std::optional<XlsCells::Cell> CellOf(const RawCell &raw, const SheetXml::XlsxTables &tables)
+std::optional<XlsCells::Cell> CellOf(const RawCell &raw, quint64 col, const SheetXml::XlsxTables &tables)
 {
     using XlsCells::Kind;
     if (raw.type == u"inlineStr")
@@ -127,6 +127,8 @@ std::optional<XlsCells::Cell> CellOf(const RawCell &raw, const SheetXml::XlsxTab
         = raw.style >= 0 && size_t(raw.style) < tables.looks.size() ? tables.looks[size_t(raw.style)] : SheetXml::CellLook();
     if (look.date)
         return XlsCells::Cell { SheetXml::DateOfSerial(*number), Kind::Date };
+    if (col != quint64(XlsCells::kPriceColumn))
+        return XlsCells::Cell { *number };
     return XlsCells::Cell { SheetXml::WithDecimals(*number, look.decimals) };
 }
 } // namespace
@@ -325,7 +327,7 @@ int ReadXlsxSheet(const QByteArray &sheet, const XlsxTables &tables, SheetCollec
                 continue;
             }
             const RawCell raw = ReadCell(xml);
-            const std::optional<XlsCells::Cell> cell = CellOf(raw, tables);
+            const std::optional<XlsCells::Cell> cell = CellOf(raw, col, tables);
             if (!cell)
                 return XlsCells::Damaged;
             if (const std::optional<int> end = out.put(row, col, *cell))
